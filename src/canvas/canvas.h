@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace cbeam {
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
+// A drawing area in its own units: origin at the top-left corner of the
+// inner area, x to the right, y downward. Coordinates arrive as
+// single-precision numbers, as the drawings hand them over.
+class Canvas {
+public:
+    virtual ~Canvas() = default;
+    virtual double ScaleWidth() const = 0;   // inner width in canvas units
+    virtual double ScaleHeight() const = 0;  // inner height in canvas units
+    virtual void Clear() = 0;
+    // A line in the foreground colour.
+    virtual void Line(float x1, float y1, float x2, float y2) = 0;
+    // A line in its own colour.
+    virtual void Line(float x1, float y1, float x2, float y2, Rgb colour) = 0;
+    // Outline of the axis-parallel rectangle with these corners.
+    virtual void Box(float x1, float y1, float x2, float y2, Rgb colour) = 0;
+    // Outline of a circle in the foreground colour; r in horizontal units.
+    virtual void Circle(float x, float y, float r) = 0;
+    // UTF-8 text with its top-left corner at (x, y), transparent background.
+    virtual void Print(float x, float y, std::string_view text) = 0;
+};
+
+}  // namespace cbeam

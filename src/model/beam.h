@@ -1,0 +1,117 @@
+#pragma once
+
+#include <cassert>
+#include <cstdint>
+#include <stdexcept>
+#include <vector>
+
+namespace cbeam {
+
+// A 1-based array: valid indices 1..Count(); sizing discards the contents and
+// fills with zeros.
+template <class T>
+class Array1 {
+public:
+    void Size(int count) { m_data.assign(static_cast<std::size_t>(count > 0 ? count : 0) + 1, T{}); }
+    void Fill(T value) {
+        for (std::size_t i = 1; i < m_data.size(); ++i) m_data[i] = value;
+    }
+    void Clear() { m_data.clear(); }
+    int Count() const { return m_data.empty() ? 0 : static_cast<int>(m_data.size()) - 1; }
+    T& operator()(int i) {
+        assert(i >= 1 && i <= Count());
+        return m_data[static_cast<std::size_t>(i)];
+    }
+    const T& operator()(int i) const {
+        assert(i >= 1 && i <= Count());
+        return m_data[static_cast<std::size_t>(i)];
+    }
+    bool operator==(const Array1&) const = default;
+
+private:
+    std::vector<T> m_data;
+};
+
+using RealArray = Array1<double>;
+using IntArray = Array1<std::int16_t>;
+
+// The stiffness matrix of the node rotations. Only the main diagonal and the
+// two adjacent ones can be non-zero, so only those are stored (the full
+// matrix of a 32,766-span beam would take 8.6 GB). Reading off the band
+// gives 0; the two off-diagonals are kept apart so that symmetry remains a
+// property to check, not an assumption.
+class BandMatrix {
+public:
+    void Size(int order) {
+        m_order = order > 0 ? order : 0;
+        m_diag.assign(static_cast<std::size_t>(m_order) + 1, 0.0);
+        m_upper.assign(static_cast<std::size_t>(m_order) + 1, 0.0);
+        m_lower.assign(static_cast<std::size_t>(m_order) + 1, 0.0);
+    }
+    void Clear() { Size(0); }
+    int Order() const { return m_order; }
+
+    double operator()(int i, int j) const {
+        assert(i >= 1 && i <= m_order && j >= 1 && j <= m_order);
+        if (i == j) return m_diag[static_cast<std::size_t>(i)];
+        if (j == i + 1) return m_upper[static_cast<std::size_t>(i)];
+        if (j == i - 1) return m_lower[static_cast<std::size_t>(i)];
+        return 0.0;
+    }
+    // Writable element on the band; anything else is a programming error.
+    double& At(int i, int j) {
+        if (i < 1 || i > m_order || j < 1 || j > m_order || j < i - 1 || j > i + 1) {
+            throw std::out_of_range("stiffness matrix element off the band");
+        }
+        if (i == j) return m_diag[static_cast<std::size_t>(i)];
+        if (j == i + 1) return m_upper[static_cast<std::size_t>(i)];
+        return m_lower[static_cast<std::size_t>(i)];
+    }
+    bool operator==(const BandMatrix&) const = default;
+
+private:
+    int m_order = 0;
+    std::vector<double> m_diag;   // K(i,i)
+    std::vector<double> m_upper;  // K(i,i+1)
+    std::vector<double> m_lower;  // K(i,i-1)
+};
+
+constexpr std::int16_t kTrue = -1;
+constexpr std::int16_t kFalse = 0;
+// The node count N+1 must still fit the 16-bit count.
+constexpr int kMaxSpans = 32766;
+
+// The one beam of the program: its description, the intermediate quantities
+// of the analysis and the results. Created in main and handed by reference
+// to every window; nothing else holds beam data.
+struct BeamState {
+    std::int16_t N = 0;
+    double EIo = 0.0;
+    std::int16_t Flag0 = kFalse;
+    std::int16_t FlagN = kFalse;
+    std::int16_t CurSpan = 0;
+    std::int16_t InputMode = 0;
+    std::int32_t HatchSpacing = 0;
+
+    RealArray L;
+    RealArray EI;
+    IntArray LoadType;
+    RealArray Q;
+    RealArray A;
+    RealArray LineStiff;
+    RealArray FemL;
+    RealArray FemR;
+    BandMatrix K;
+    RealArray Theta;
+    RealArray NodeLoad;
+    RealArray M;
+
+    // The start dialog's sizing for a new count: L and EI 1..n, every element 1.
+    void SizeTyped(int n);
+    // The input window's sizing of a typed beam: loads and analysis arrays for N, all zero.
+    void SizeLoadsAndResults();
+    // The file loader's sizing: every array for n, all zero.
+    void SizeAll(int n);
+};
+
+}  // namespace cbeam

@@ -1,0 +1,151 @@
+#include "model/compute.h"
+
+#include <cmath>
+#include <vector>
+
+namespace cbeam {
+
+void CalcStiffness(const BeamState& s, BandMatrix& K, RealArray& LineStiff, const double& EIo,
+                   const RealArray& EI, const RealArray& L) {
+    const int n = s.N;
+    for (int k = 1; k <= n; ++k) LineStiff(k) = EI(k) * EIo / L(k);
+    K.At(1, 1) = 4 * LineStiff(1);
+    K.At(1, 2) = 2 * LineStiff(1);
+    K.At(2, 1) = 2 * LineStiff(1);
+    for (int k = 2; k <= n; ++k) {
+        K.At(k, k) = (LineStiff(k - 1) + LineStiff(k)) * 4;
+        K.At(k, k + 1) = 2 * LineStiff(k);
+        K.At(k + 1, k) = 2 * LineStiff(k);
+    }
+    K.At(n + 1, n + 1) = 4 * LineStiff(n);
+}
+
+void CalcLoads(BeamState& s, RealArray& NodeLoad, const RealArray& L, const IntArray& LoadType,
+               const RealArray& Q, const RealArray& A) {
+    const int n = s.N;
+    for (int k = 1; k <= n; ++k) {
+        const double a = A(k);
+        const double l = L(k);
+        const double q = Q(k);
+        switch (LoadType(k)) {
+            case 1: {
+                const double t = 3 * std::pow(a, 2) + (6 - 8 * a);
+                s.FemL(k) = t * (std::pow(l, 2) * (std::pow(a, 2) * (q * -1))) / 12;
+                s.FemR(k) = std::pow(l, 2) * (std::pow(a, 3) * q) * (4 - 3 * a) / 12;
+                break;
+            }
+            case 2:
+                s.FemL(k) = std::pow(1 - a, 2) * (q * -1 * l * a);
+                s.FemR(k) = std::pow(a, 2) * (l * q) * (1 - a);
+                break;
+            default:
+                s.FemL(k) = 0;
+                s.FemR(k) = 0;
+                break;
+        }
+    }
+    NodeLoad(1) = s.FemL(1) * -1;
+    for (int k = 2; k <= n; ++k) NodeLoad(k) = (s.FemR(k - 1) + s.FemL(k)) * -1;
+    NodeLoad(n + 1) = s.FemR(n) * -1;
+}
+
+SolveStatus SolveEquations(const BeamState& s, RealArray& Theta, BandMatrix& K,
+                           const RealArray& NodeLoad) {
+    // Off the band K is zero on both sides, so only the stored pairs can differ.
+    // Identical NaNs count as equal here; the solver refuses them.
+    const int order = s.N + 1;
+    for (int i = 1; i < order; ++i) {
+        const double up = K(i, i + 1);
+        const double low = K(i + 1, i);
+        if (up != low && !(std::isnan(up) && std::isnan(low))) return SolveStatus::NotSymmetric;
+    }
+    return SolveTridiagonal(s, Theta, K, NodeLoad);
+}
+
+SolveStatus SolveTridiagonal(const BeamState& s, RealArray& Theta, BandMatrix& K,
+                             const RealArray& NodeLoad) {
+    const int n = s.N;
+    const auto size = static_cast<std::size_t>(n) + 2;
+    std::vector<double> rhs(size, 0.0), diag(size, 0.0), up(size, 0.0), low(size, 0.0);
+    for (int k = 1; k <= n + 1; ++k) {
+        rhs[k] = NodeLoad(k);
+        diag[k] = K(k, k);
+        if (k <= n) up[k] = K(k, k + 1);
+        if (k >= 2) low[k] = K(k, k - 1);
+    }
+    int f = 1;
+    int g = n + 1;
+    if (s.Flag0 != kFalse) {
+        K.At(1, 1) = 1;
+        K.At(1, 2) = 0;
+        K.At(2, 1) = 0;
+        rhs[1] = 0;
+        f = 2;
+    }
+    if (s.FlagN != kFalse) {
+        K.At(n + 1, n + 1) = 1;
+        K.At(n + 1, n) = 0;
+        K.At(n, n + 1) = 0;
+        rhs[n + 1] = 0;
+        g = n;
+    }
+
+    // Rows f..g, with the clamped neighbours' rotations (zero) dropped.
+    // Forward elimination without pivoting is stable here: the system is
+    // symmetric and, for a physical beam, positive definite.
+    std::vector<double> theta(size, 0.0);
+    std::vector<double> c(size, 0.0);  // up[k] / pivot[k]
+    std::vector<double> d(size, 0.0);  // eliminated right-hand side
+    for (int k = f; k <= g; ++k) {
+        double pivot = diag[k];
+        double r = rhs[k];
+        if (k > f) {
+            pivot -= low[k] * c[k - 1];
+            r -= low[k] * d[k - 1];
+        }
+        if (pivot == 0.0 || !std::isfinite(pivot)) return SolveStatus::NotSolvable;
+        c[k] = k < g ? up[k] / pivot : 0.0;
+        d[k] = r / pivot;
+    }
+    for (int k = g; k >= f; --k) {
+        theta[k] = d[k] - (k < g ? c[k] * theta[k + 1] : 0.0);
+        if (!std::isfinite(theta[k])) return SolveStatus::NotSolvable;
+    }
+    for (int k = 1; k <= n + 1; ++k) Theta(k) = theta[k];
+    return SolveStatus::Solved;
+}
+
+void CalcMoments(const BeamState& s, RealArray& M, const RealArray& LineStiff,
+                 const RealArray& Theta, const RealArray& NodeLoad) {
+    const int n = s.N;
+    M(1) = s.Flag0 != kFalse ? LineStiff(1) * -2 * Theta(2) + NodeLoad(1) : 0;
+    for (int k = 2; k <= n; ++k) {
+        M(k) = s.FemL(k) * -1 - (LineStiff(k) * 2 * Theta(k + 1) + LineStiff(k) * 4 * Theta(k));
+    }
+    M(n + 1) = s.FlagN != kFalse ? LineStiff(n) * 2 * Theta(n) + NodeLoad(n + 1) * -1 : 0;
+}
+
+SolveStatus Analyse(BeamState& s) {
+    CalcStiffness(s, s.K, s.LineStiff, s.EIo, s.EI, s.L);
+    CalcLoads(s, s.NodeLoad, s.L, s.LoadType, s.Q, s.A);
+    RealArray theta = s.Theta;
+    const SolveStatus status = SolveEquations(s, theta, s.K, s.NodeLoad);
+    if (status != SolveStatus::Solved) return status;
+    RealArray m = s.M;
+    CalcMoments(s, m, s.LineStiff, theta, s.NodeLoad);
+    for (int k = 1; k <= s.N + 1; ++k) {
+        if (!std::isfinite(m(k))) return SolveStatus::NotSolvable;
+    }
+    s.Theta = std::move(theta);
+    s.M = std::move(m);
+    return SolveStatus::Solved;
+}
+
+int FirstUndefinedSpan(const BeamState& s) {
+    for (int k = 1; k <= s.N; ++k) {
+        if (s.EI(k) == 0) return k;
+    }
+    return 0;
+}
+
+}  // namespace cbeam

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace cbeam {
+
+// Numeric picture: "0" digit always written, "#" digit written when
+// significant, "." decimal point (always written when present), "E+00" /
+// "E-00" exponent. The value is rounded (halves away from zero, on its
+// 15-digit decimal form) to the last decimal place of the pattern; integer
+// digits beyond the pattern are always written; no grouping; a leading "-"
+// for a value that is negative after rounding.
+std::string Format(double value, std::string_view pattern);
+
+// Text picture of "@" positions: the text right-aligned in as many
+// characters as the pattern has "@"; a longer text is returned unchanged.
+std::string FormatText(std::string_view text, std::string_view pattern);
+
+}  // namespace cbeam
