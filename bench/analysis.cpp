@@ -27,6 +27,11 @@ void BM_Analyse(benchmark::State& st) {
     }
     st.SetComplexityN(st.range(0));
 }
-BENCHMARK(BM_Analyse)->Arg(10)->Arg(1000)->Arg(32766)->Unit(benchmark::kMicrosecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_Analyse)
+    ->Arg(10)
+    ->Arg(1000)
+    ->Arg(32766)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::oN);
 
 }  // namespace

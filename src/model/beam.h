@@ -11,8 +11,10 @@ namespace cbeam {
 // fills with zeros.
 template <class T>
 class Array1 {
-public:
-    void Size(int count) { m_data.assign(static_cast<std::size_t>(count > 0 ? count : 0) + 1, T{}); }
+  public:
+    void Size(int count) {
+        m_data.assign(static_cast<std::size_t>(count > 0 ? count : 0) + 1, T{});
+    }
     void Fill(T value) {
         for (std::size_t i = 1; i < m_data.size(); ++i) m_data[i] = value;
     }
@@ -28,7 +30,7 @@ public:
     }
     bool operator==(const Array1&) const = default;
 
-private:
+  private:
     std::vector<T> m_data;
 };
 
@@ -41,7 +43,7 @@ using IntArray = Array1<std::int16_t>;
 // gives 0; the two off-diagonals are kept apart so that symmetry remains a
 // property to check, not an assumption.
 class BandMatrix {
-public:
+  public:
     void Size(int order) {
         m_order = order > 0 ? order : 0;
         m_diag.assign(static_cast<std::size_t>(m_order) + 1, 0.0);
@@ -58,6 +60,11 @@ public:
         if (j == i - 1) return m_lower[static_cast<std::size_t>(i)];
         return 0.0;
     }
+    // Band entries by row, for the solver's sweeps: K(i,i), K(i,i+1), K(i,i-1).
+    double Diagonal(int i) const { return m_diag[static_cast<std::size_t>(i)]; }
+    double Upper(int i) const { return m_upper[static_cast<std::size_t>(i)]; }
+    double Lower(int i) const { return m_lower[static_cast<std::size_t>(i)]; }
+
     // Writable element on the band; anything else is a programming error.
     double& At(int i, int j) {
         if (i < 1 || i > m_order || j < 1 || j > m_order || j < i - 1 || j > i + 1) {
@@ -69,7 +76,7 @@ public:
     }
     bool operator==(const BandMatrix&) const = default;
 
-private:
+  private:
     int m_order = 0;
     std::vector<double> m_diag;   // K(i,i)
     std::vector<double> m_upper;  // K(i,i+1)

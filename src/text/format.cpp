@@ -52,7 +52,8 @@ Picture Parse(std::string_view pattern) {
 // of the first one: |v| = d0.d1d2... x 10^exp.
 void Digits15(double v, std::string& digits, int& exp) {
     char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, 14);
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, 14);
     const std::string s(buf, res.ptr);
     const std::size_t e = s.find('e');
     digits.clear();
@@ -67,11 +68,13 @@ void Digits15(double v, std::string& digits, int& exp) {
 std::string RoundDigits(const std::string& digits, long keep) {
     if (keep < 0) return "0";
     if (keep == 0) return digits[0] >= '5' ? "1" : "0";
-    std::string kept = digits.substr(0, static_cast<std::size_t>(std::min<long>(keep, digits.size())));
+    std::string kept =
+        digits.substr(0, static_cast<std::size_t>(std::min<long>(keep, digits.size())));
     while (static_cast<long>(kept.size()) < keep) kept += '0';
     if (keep < static_cast<long>(digits.size()) && digits[static_cast<std::size_t>(keep)] >= '5') {
         long i = static_cast<long>(kept.size()) - 1;
-        while (i >= 0 && kept[static_cast<std::size_t>(i)] == '9') kept[static_cast<std::size_t>(i--)] = '0';
+        while (i >= 0 && kept[static_cast<std::size_t>(i)] == '9')
+            kept[static_cast<std::size_t>(i--)] = '0';
         if (i < 0) {
             kept.insert(kept.begin(), '1');
         } else {
@@ -85,7 +88,8 @@ std::string Assemble(bool negative, std::string intDigits, std::string frac, con
     std::size_t lead = 0;
     while (lead < intDigits.size() && intDigits[lead] == '0') ++lead;
     intDigits.erase(0, lead);
-    while (static_cast<int>(intDigits.size()) < p.intZeros) intDigits.insert(intDigits.begin(), '0');
+    while (static_cast<int>(intDigits.size()) < p.intZeros)
+        intDigits.insert(intDigits.begin(), '0');
     while (static_cast<int>(frac.size()) > p.fracMin && frac.back() == '0') frac.pop_back();
     const bool zero = intDigits.find_first_not_of('0') == std::string::npos &&
                       frac.find_first_not_of('0') == std::string::npos;
@@ -97,7 +101,8 @@ std::string Assemble(bool negative, std::string intDigits, std::string frac, con
 }
 
 std::string FormatFixed(double value, const Picture& p) {
-    if (value == 0.0) return Assemble(false, "", std::string(static_cast<std::size_t>(p.fracMax), '0'), p);
+    if (value == 0.0)
+        return Assemble(false, "", std::string(static_cast<std::size_t>(p.fracMax), '0'), p);
     std::string digits;
     int exp = 0;
     Digits15(value, digits, exp);

@@ -7,8 +7,12 @@
 namespace cbeam {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 }  // namespace
 
@@ -62,8 +66,8 @@ NumberReading ReadNumber(std::string_view text) {
         }
     }
     double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(text.data() + start, text.data() + end, value,
-                                           std::chars_format::general);
+    const auto [ptr, ec] =
+        std::from_chars(text.data() + start, text.data() + end, value, std::chars_format::general);
     (void)ptr;
     if (ec == std::errc::result_out_of_range) {
         if (seenNonZero && magnitude + exponent > 0) {
@@ -79,7 +83,9 @@ NumberReading ReadNumber(std::string_view text) {
     return out;
 }
 
-double Val(std::string_view text) { return ReadNumber(text).value; }
+double Val(std::string_view text) {
+    return ReadNumber(text).value;
+}
 
 double RoundHalfEven(double v) {
     if (!std::isfinite(v)) return v;
@@ -94,7 +100,8 @@ std::string SignNumberText(double v) {
     if (std::isnan(v)) return " NaN";
     if (v == 0.0) return " 0";  // also for negative zero
     char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::general, 15);
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::general, 15);
     std::string body(buf, res.ptr);
     for (char& c : body) {
         if (c == 'e') c = 'E';
@@ -104,6 +111,8 @@ std::string SignNumberText(double v) {
     return (v < 0 ? "-" : " ") + body;
 }
 
-std::string PrintNumber(double v) { return SignNumberText(v) + " "; }
+std::string PrintNumber(double v) {
+    return SignNumberText(v) + " ";
+}
 
 }  // namespace cbeam
