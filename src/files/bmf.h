@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "model/beam.h"
 
@@ -16,6 +17,10 @@ struct FileResult {
 
 constexpr int kRecordSize = 64;
 
+// The lead-in of the message a window shows for a refused beam file; the
+// reason follows it directly.
+inline constexpr const char* kLoadFailedText = "无法读取数据文件！";
+
 // Reads a beam file into a fresh state and replaces `state` (InputMode = 2)
 // only when the whole file is accepted; otherwise `state` is untouched.
 FileResult LoadBeamFile(const std::string& path, BeamState& state);
@@ -23,5 +28,22 @@ FileResult LoadBeamFile(const std::string& path, BeamState& state);
 // Writes N+1 records to a temporary file beside `path` and renames it over
 // `path` once everything is written and flushed.
 FileResult SaveBeamFile(const std::string& path, const BeamState& state);
+
+// LoadBeamFile on bytes already in memory: the same checks, the same
+// all-or-nothing replacement of `state`.
+FileResult DecodeBeamFile(std::string_view bytes, BeamState& state);
+
+// The N+1 records of the beam, or an empty string when the state holds no
+// complete beam (see HasCompleteBeam).
+std::string EncodeBeamFile(const BeamState& state);
+
+// N is 1..32766 and the arrays a file holds are sized for it.
+bool HasCompleteBeam(const BeamState& state);
+
+// Why the beam's stored values could not come back from a file (a value that
+// is not a finite number, a span length not above 0, |EIo| below 1e-6, a
+// load position outside 0..1 or a negative load); empty when they can.
+// Every beam the loader accepts passes, and the writer refuses what fails.
+std::string CheckBeamData(const BeamState& state);
 
 }  // namespace cbeam

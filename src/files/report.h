@@ -1,14 +1,24 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "files/bmf.h"
 #include "model/beam.h"
 
 namespace cbeam {
 
-// The report's lines as UTF-8 text, without line ends.
+// The report's lines as UTF-8 text, without line ends. A value too wide for
+// its column pushes the rest of its row onto a further line, so a row may
+// take more than one line.
+std::vector<std::string> ReportLines(const BeamState& state);
+
+// The report's lines as UTF-8 text, joined by "\n" (no line end after the
+// last one); empty when the state holds no complete beam.
 std::string ReportText(const BeamState& state);
+
+// The report file's bytes: GBK, every line ended by CR LF.
+FileResult EncodeReport(const BeamState& state, std::string& bytes);
 
 // Writes the report (GBK, CR LF) atomically, like SaveBeamFile.
 FileResult SaveReport(const std::string& path, const BeamState& state);

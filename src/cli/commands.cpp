@@ -1,0 +1,192 @@
+#include "cli/commands.h"
+
+#include <cstdio>
+
+#include "files/bmf.h"
+#include "files/report.h"
+#include "model/compute.h"
+#include "text/format.h"
+#include "text/number.h"
+
+namespace cbeam::cli {
+namespace {
+
+constexpr const char* kSeeHelp = "（用法见 cbeam-cli --help）";
+
+std::string Real17(double v) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.17g", v);
+    return buf;
+}
+
+void AppendArray(std::string& out, const char* name, const RealArray& values, int count) {
+    out += ",\"";
+    out += name;
+    out += "\":[";
+    for (int k = 1; k <= count; ++k) {
+        if (k > 1) out += ',';
+        out += Real17(values(k));
+    }
+    out += ']';
+}
+
+// Loads and analyses FILE; prints the error line and returns its exit code on failure.
+int LoadAndAnalyse(const std::string& path, BeamState& state, std::ostream& err) {
+    if (FileResult r = LoadBeamFile(path, state); !r) {
+        err << kLoadFailedText << r.reason << '\n';
+        return kExitFile;
+    }
+    std::string error;
+    if (AnalyseBeam(state, error) != kExitOk) {
+        err << error << '\n';
+        return kExitAnalysis;
+    }
+    return kExitOk;
+}
+
+int Solve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    bool json = false;
+    std::vector<std::string> files;
+    for (const std::string& a : args) {
+        if (a == "--json") {
+            json = true;
+        } else if (a.size() > 1 && a[0] == '-') {
+            err << "未知的选项：" << a << kSeeHelp << '\n';
+            return kExitUsage;
+        } else {
+            files.push_back(a);
+        }
+    }
+    if (files.size() != 1) {
+        err << "solve 需要一个数据文件" << kSeeHelp << '\n';
+        return kExitUsage;
+    }
+    BeamState state;
+    if (const int rc = LoadAndAnalyse(files[0], state, err); rc != kExitOk) return rc;
+    out << (json ? NodeResultJson(state) : NodeResultLines(state));
+    out.flush();
+    return kExitOk;
+}
+
+int Report(const std::vector<std::string>& args, std::ostream& err) {
+    std::vector<std::string> files;
+    for (const std::string& a : args) {
+        if (a.size() > 1 && a[0] == '-') {
+            err << "未知的选项：" << a << kSeeHelp << '\n';
+            return kExitUsage;
+        }
+        files.push_back(a);
+    }
+    if (files.size() != 2) {
+        err << "report 需要一个数据文件和一个报告文件" << kSeeHelp << '\n';
+        return kExitUsage;
+    }
+    BeamState state;
+    if (const int rc = LoadAndAnalyse(files[0], state, err); rc != kExitOk) return rc;
+    if (FileResult r = SaveReport(files[1], state); !r) {
+        err << "保存txt文件失败！" << r.reason << '\n';
+        return kExitFile;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+std::string HelpText() {
+    return R"(cbeam-cli — 连续梁计算的命令行工具
+
+用法：
+  cbeam-cli solve FILE.bmf [--json]
+      读入连续梁数据文件，按文件中保存的两端约束计算，
+      每个结点输出一行弯矩（kN*m），与计算结果列表相同，例如：
+        结点 1:0.000
+      --json  改为输出一个 JSON 对象：N、Flag0、FlagN（true 为固定端）
+              以及数组 M 和 Theta（结点 1..N+1，17 位有效数字）。
+  cbeam-cli report FILE.bmf OUT.txt
+      计算后写出与“存为txt”相同的文本报告（GBK 编码，CR LF 换行）。
+      报告先写入同一文件夹中的临时文件，全部写完后才替换 OUT.txt。
+  cbeam-cli draw FILE.bmf [--schematic OUT] [--diagram OUT] [--size WxH] [--scale S] [--list schematic|diagram] [--canvas WxH]
+      画出连续梁简图（--schematic）和弯矩图（--diagram）。
+  cbeam-cli --help
+      显示本说明。
+
+数据文件有下列情况之一时被拒绝：无法打开；没有第一条记录；跨数不在 1 到 32766
+之间；不足 N 条记录；有不是有效数值的实数；跨长不大于零；EIo 的绝对值小于 1e-6；
+有荷载的跨荷载位置不在 0 到 1 之间或荷载大小为负数。
+
+错误信息以一行中文写到标准错误输出。退出码：
+  0  成功
+  1  命令行用法错误
+  2  数据文件无法打开或被拒绝（“无法读取数据文件！”加原因），
+     或报告无法写出（“保存txt文件失败！”加原因）
+  3  连续梁无法计算（“第 k跨未定义!”，或“无法计算，请检查各跨的长度、刚度和荷载！”）
+)";
+}
+
+std::string NodeResultLines(const BeamState& s) {
+    std::string out;
+    out.reserve(static_cast<std::size_t>(s.N + 1) * 24);
+    for (int k = 1; k <= s.N + 1; ++k) {
+        out += "结点";
+        out += SignNumberText(k);
+        out += ':';
+        out += Format(s.M(k), "####0.000###");
+        out += '\n';
+    }
+    return out;
+}
+
+std::string NodeResultJson(const BeamState& s) {
+    std::string out = "{\"N\":" + std::to_string(s.N);
+    out += ",\"Flag0\":";
+    out += s.Flag0 != kFalse ? "true" : "false";
+    out += ",\"FlagN\":";
+    out += s.FlagN != kFalse ? "true" : "false";
+    AppendArray(out, "M", s.M, s.N + 1);
+    AppendArray(out, "Theta", s.Theta, s.N + 1);
+    out += "}\n";
+    return out;
+}
+
+int AnalyseBeam(BeamState& state, std::string& error) {
+    if (const int k = FirstUndefinedSpan(state); k != 0) {
+        error = "第" + SignNumberText(k) + "跨未定义!";
+        return kExitAnalysis;
+    }
+    switch (Analyse(state)) {
+        case SolveStatus::Solved:
+            return kExitOk;
+        case SolveStatus::NotSymmetric:
+            error = "刚度矩阵不对称！";
+            return kExitAnalysis;
+        case SolveStatus::NotSolvable:
+            break;
+    }
+    error = "无法计算，请检查各跨的长度、刚度和荷载！";
+    return kExitAnalysis;
+}
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        err << "缺少命令" << kSeeHelp << '\n';
+        return kExitUsage;
+    }
+    const std::string& command = args[0];
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "--help" || command == "-h" || command == "help") {
+        out << HelpText();
+        return kExitOk;
+    }
+    for (const std::string& a : rest) {
+        if (a == "--help" || a == "-h") {
+            out << HelpText();
+            return kExitOk;
+        }
+    }
+    if (command == "solve") return Solve(rest, out, err);
+    if (command == "report") return Report(rest, err);
+    err << "未知的命令：" << command << kSeeHelp << '\n';
+    return kExitUsage;
+}
+
+}  // namespace cbeam::cli

@@ -1,0 +1,236 @@
+#include "files/bmf.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <bit>
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "files/safe_write.h"
+
+namespace cbeam {
+namespace {
+
+// Field offsets inside one 64-byte record.
+constexpr int kOffCount = 0;
+constexpr int kOffM = 2;
+constexpr int kOffEI = 10;
+constexpr int kOffEIo = 18;
+constexpr int kOffL = 26;
+constexpr int kOffA = 34;
+constexpr int kOffQ = 42;
+constexpr int kOffKind = 50;
+constexpr int kOffTheta = 52;
+constexpr int kOffFlag0 = 60;
+constexpr int kOffFlagN = 62;
+
+// Little-endian on every host, byte by byte.
+std::int16_t GetInt16(const char* rec, int off) {
+    const auto* p = reinterpret_cast<const unsigned char*>(rec + off);
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | (p[1] << 8)));
+}
+
+double GetReal(const char* rec, int off) {
+    const auto* p = reinterpret_cast<const unsigned char*>(rec + off);
+    std::uint64_t bits = 0;
+    for (int i = 7; i >= 0; --i) bits = (bits << 8) | p[i];
+    return std::bit_cast<double>(bits);
+}
+
+void PutInt16(char* rec, int off, std::int16_t v) {
+    const auto u = static_cast<std::uint16_t>(v);
+    rec[off] = static_cast<char>(u & 0xFF);
+    rec[off + 1] = static_cast<char>(u >> 8);
+}
+
+void PutReal(char* rec, int off, double v) {
+    auto bits = std::bit_cast<std::uint64_t>(v);
+    for (int i = 0; i < 8; ++i) {
+        rec[off + i] = static_cast<char>(bits & 0xFF);
+        bits >>= 8;
+    }
+}
+
+bool IsLoaded(std::int16_t kind) {
+    return kind == 1 || kind == 2;
+}
+
+std::string Span(int k) {
+    return "第" + std::to_string(k) + "跨的";
+}
+std::string Node(int k) {
+    return "结点" + std::to_string(k) + "的";
+}
+
+constexpr const char* kNotANumber = "不是有效数值";
+
+// Reads the first `limit` bytes of the file (fewer when it is shorter).
+FileResult ReadPrefix(int fd, std::size_t limit, std::string& out) {
+    const std::size_t start = out.size();
+    out.resize(limit);
+    std::size_t done = start;
+    while (done < limit) {
+        const ssize_t n = ::read(fd, out.data() + done, limit - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int error = errno;
+            out.resize(done);
+            return FileResult::Fail(ErrnoReason(error));
+        }
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    out.resize(done);
+    return {};
+}
+
+}  // namespace
+
+bool HasCompleteBeam(const BeamState& s) {
+    const int n = s.N;
+    return n >= 1 && n <= kMaxSpans && s.L.Count() == n && s.EI.Count() == n &&
+           s.LoadType.Count() == n && s.Q.Count() == n && s.A.Count() == n &&
+           s.M.Count() == n + 1 && s.Theta.Count() == n + 1;
+}
+
+std::string CheckBeamData(const BeamState& s) {
+    if (!HasCompleteBeam(s)) return "没有完整的连续梁数据";
+    if (!std::isfinite(s.EIo)) return std::string("基本抗弯刚度EIo") + kNotANumber;
+    if (std::fabs(s.EIo) < 1e-6) return "基本抗弯刚度EIo的绝对值小于1e-6";
+    for (int k = 1; k <= s.N; ++k) {
+        if (!std::isfinite(s.EI(k))) return Span(k) + "抗弯刚度" + kNotANumber;
+        if (!std::isfinite(s.L(k))) return Span(k) + "长度" + kNotANumber;
+        if (!(s.L(k) > 0)) return Span(k) + "长度不大于零";
+        if (!std::isfinite(s.A(k))) return Span(k) + "荷载位置" + kNotANumber;
+        if (IsLoaded(s.LoadType(k))) {
+            if (!(s.A(k) >= 0 && s.A(k) <= 1)) return Span(k) + "荷载位置不在0到1之间";
+            if (!std::isfinite(s.Q(k))) return Span(k) + "荷载大小" + kNotANumber;
+            if (s.Q(k) < 0) return Span(k) + "荷载大小为负数";
+        }
+    }
+    for (int k = 1; k <= s.N + 1; ++k) {
+        if (!std::isfinite(s.M(k))) return Node(k) + "弯矩" + kNotANumber;
+        if (!std::isfinite(s.Theta(k))) return Node(k) + "转角" + kNotANumber;
+    }
+    return {};
+}
+
+FileResult DecodeBeamFile(std::string_view bytes, BeamState& state) {
+    if (bytes.empty()) return FileResult::Fail("文件是空的");
+    if (bytes.size() < static_cast<std::size_t>(kRecordSize)) {
+        return FileResult::Fail("文件不足一条记录");
+    }
+    const int n = GetInt16(bytes.data(), kOffCount);
+    if (n < 1 || n > kMaxSpans) {
+        return FileResult::Fail("跨数" + std::to_string(n) + "不在1到" + std::to_string(kMaxSpans) +
+                                "之间");
+    }
+    const std::size_t records = bytes.size() / kRecordSize;
+    if (records < static_cast<std::size_t>(n)) {
+        return FileResult::Fail("文件不完整：应有" + std::to_string(n + 1) + "条记录，只有" +
+                                std::to_string(records) + "条");
+    }
+
+    BeamState fresh;
+    fresh.SizeAll(n);
+    for (int k = 1; k <= n; ++k) {
+        const char* rec = bytes.data() + static_cast<std::size_t>(k - 1) * kRecordSize;
+        fresh.M(k) = GetReal(rec, kOffM);
+        fresh.Theta(k) = GetReal(rec, kOffTheta);
+        fresh.EIo = GetReal(rec, kOffEIo);
+        fresh.EI(k) = GetReal(rec, kOffEI);
+        fresh.Flag0 = GetInt16(rec, kOffFlag0);
+        fresh.FlagN = GetInt16(rec, kOffFlagN);
+        fresh.A(k) = GetReal(rec, kOffA);
+        fresh.L(k) = GetReal(rec, kOffL);
+        const std::int16_t kind = GetInt16(rec, kOffKind);
+        if (IsLoaded(kind)) {
+            fresh.Q(k) = GetReal(rec, kOffQ);
+            fresh.LoadType(k) = kind;
+        }
+    }
+    // The last node's record may be missing; its moment is recomputed anyway.
+    if (records > static_cast<std::size_t>(n)) {
+        fresh.M(n + 1) = GetReal(bytes.data() + static_cast<std::size_t>(n) * kRecordSize, kOffM);
+    }
+    if (std::string why = CheckBeamData(fresh); !why.empty()) return FileResult::Fail(why);
+
+    state.N = fresh.N;
+    state.EIo = fresh.EIo;
+    state.Flag0 = fresh.Flag0;
+    state.FlagN = fresh.FlagN;
+    state.L = std::move(fresh.L);
+    state.EI = std::move(fresh.EI);
+    state.LoadType = std::move(fresh.LoadType);
+    state.Q = std::move(fresh.Q);
+    state.A = std::move(fresh.A);
+    state.LineStiff = std::move(fresh.LineStiff);
+    state.FemL = std::move(fresh.FemL);
+    state.FemR = std::move(fresh.FemR);
+    state.K = std::move(fresh.K);
+    state.Theta = std::move(fresh.Theta);
+    state.NodeLoad = std::move(fresh.NodeLoad);
+    state.M = std::move(fresh.M);
+    state.InputMode = 2;
+    return {};
+}
+
+std::string EncodeBeamFile(const BeamState& s) {
+    if (!HasCompleteBeam(s)) return {};
+    const int n = s.N;
+    std::string out(static_cast<std::size_t>(n + 1) * kRecordSize, '\0');
+    for (int k = 1; k <= n + 1; ++k) {
+        char* rec = out.data() + static_cast<std::size_t>(k - 1) * kRecordSize;
+        PutInt16(rec, kOffCount, s.N);
+        PutReal(rec, kOffM, s.M(k));
+        PutReal(rec, kOffEIo, s.EIo);
+        PutReal(rec, kOffTheta, s.Theta(k));
+        PutInt16(rec, kOffFlag0, s.Flag0);
+        PutInt16(rec, kOffFlagN, s.FlagN);
+        // The last node starts no span: its span fields stay zero.
+        if (k <= n) {
+            PutReal(rec, kOffEI, s.EI(k));
+            PutReal(rec, kOffL, s.L(k));
+            PutReal(rec, kOffA, s.A(k));
+            const std::int16_t kind = s.LoadType(k);
+            if (IsLoaded(kind)) {
+                PutReal(rec, kOffQ, s.Q(k));
+                PutInt16(rec, kOffKind, kind);
+            }
+        }
+    }
+    return out;
+}
+
+FileResult LoadBeamFile(const std::string& path, BeamState& state) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return FileResult::Fail(ErrnoReason(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return FileResult::Fail(ErrnoReason(EISDIR));
+    }
+    // Only the records the count names are read, however long the file is.
+    std::string bytes;
+    FileResult read = ReadPrefix(fd, kRecordSize, bytes);
+    if (read && bytes.size() == static_cast<std::size_t>(kRecordSize)) {
+        const int n = GetInt16(bytes.data(), kOffCount);
+        if (n >= 1 && n <= kMaxSpans) {
+            read = ReadPrefix(fd, static_cast<std::size_t>(n + 1) * kRecordSize, bytes);
+        }
+    }
+    ::close(fd);
+    if (!read) return read;
+    return DecodeBeamFile(bytes, state);
+}
+
+FileResult SaveBeamFile(const std::string& path, const BeamState& state) {
+    if (std::string why = CheckBeamData(state); !why.empty()) return FileResult::Fail(why);
+    return WriteFileSafely(path, EncodeBeamFile(state));
+}
+
+}  // namespace cbeam
