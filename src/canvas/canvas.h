@@ -14,7 +14,7 @@ struct Rgb {
 // inner area, x to the right, y downward. Coordinates arrive as
 // single-precision numbers, as the drawings hand them over.
 class Canvas {
-public:
+  public:
     virtual ~Canvas() = default;
     virtual double ScaleWidth() const = 0;   // inner width in canvas units
     virtual double ScaleHeight() const = 0;  // inner height in canvas units

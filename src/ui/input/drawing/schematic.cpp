@@ -1,0 +1,145 @@
+#include <cmath>
+#include <string>
+
+#include "text/format.h"
+#include "ui/input/drawing/drawings.h"
+#include "ui/input/drawing/plotter.h"
+
+namespace cbeam {
+namespace {
+
+using drawing_detail::Plotter;
+
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kBarBlue{0, 0, 225};
+
+// A span too narrow for its arrow spacing would otherwise get an arrow per
+// fraction of a unit up to 50 units beyond it (or never stop at a spacing
+// of 0); a full-span load has 16 arrows, so that is the most it gets.
+constexpr int kNarrowSpanArrows = 16;
+// Valid loads never come near this; it only stops a wild fraction a.
+constexpr int kMaxArrows = 4096;
+
+struct Symbols {
+    Plotter& p;
+    double y0;
+
+    void Wall(double x) const { p.Box(x - 10, y0 - 80, x + 10, y0 + 120, kBlack); }
+    void PinnedEnd(double x) const {
+        p.Circle(x, y0 + 30, 30);
+        p.Line(x - 30, y0 + 30, x - 90, y0 + 150);
+        p.Line(x + 30, y0 + 30, x + 90, y0 + 150);
+        p.Box(x - 90, y0 + 150, x + 90, y0 + 180, kBlack);
+    }
+    void InteriorSupport(double x) const {
+        p.Circle(x, y0 + 30, 30);
+        p.Line(x, y0 + 60, x, y0 + 120);
+        p.Circle(x, y0 + 150, 30);
+        p.Box(x - 100, y0 + 150, x + 100, y0 + 180, kBlack);
+    }
+    void Arrow(double x) const {
+        p.Line(x, y0 - 200, x, y0);
+        p.Line(x - 30, y0 - 60, x, y0);
+        p.Line(x + 30, y0 - 60, x, y0);
+    }
+    void Tick(double x) const {
+        p.Line(x, y0 + 400, x, y0 + 600);
+        p.Line(x - 30, y0 + 530, x + 30, y0 + 470);
+    }
+};
+
+std::string RigidityText(double ei) {
+    if (ei == 1) return "EI";
+    return Format(ei, "#0.##") + "EI";
+}
+
+// The row of arrows of a uniform load and its top line. t runs by repeated
+// addition of e up to the bound b, which lets the arrow at the end of the
+// loaded stretch through when the additions overshoot it slightly.
+void UniformLoadArrows(const Symbols& sym, double xa, double e, double b) {
+    const int most = e < 1 ? kNarrowSpanArrows : kMaxArrows;
+    double tlast = 0;
+    int drawn = 0;
+    for (double t = 0; t <= b && drawn < most; t += e) {
+        sym.Arrow(xa + t);
+        tlast = t;
+        ++drawn;
+    }
+    if (drawn > 0) sym.p.Line(xa, sym.y0 - 200, xa + tlast, sym.y0 - 200);
+}
+
+}  // namespace
+
+void ReDrawAll(const BeamState& s, Canvas& canvas) {
+    const double W = canvas.ScaleWidth();
+    const double H = canvas.ScaleHeight();
+    const auto map = drawing_detail::BeamXMapping(s, W);
+    if (!map || !drawing_detail::UsableHeight(H) || s.EI.Count() < s.N) return;
+    const auto y0i = drawing_detail::RoundToInt(H / 2 - 200);
+    if (!y0i) return;
+    const double y0 = *y0i;
+    const double xR = map->xR;
+    const double kx = map->kx;
+    const double xE = kx * map->Ltot + 600;
+
+    Plotter p(canvas);
+    const Symbols sym{p, y0};
+
+    p.Box(600, y0, xR, y0 + 15, kBarBlue);
+    if (s.Flag0 != kFalse) {
+        sym.Wall(600);
+    } else {
+        sym.PinnedEnd(600);
+    }
+    if (s.FlagN != kFalse) {
+        sym.Wall(xE);
+    } else {
+        sym.PinnedEnd(xE);
+    }
+    p.Line(600, y0 + 500, xR, y0 + 500);
+    sym.Tick(600);
+
+    double d = 0;
+    for (int i = 1; i <= s.N; ++i) {
+        if (i > 1) d = d + s.L(i - 1);
+        const double L = s.L(i);
+        const double xa = kx * d + 600;
+        const double xb = (d + L) * kx + 600;
+        const double xm = xa + kx * L / 2;
+        p.Label(xm, y0 + 30, RigidityText(s.EI(i)));
+        sym.Tick(xb);
+        p.Label(xm, y0 + 320, Format(L, "##0.00") + "M");
+        if (i < s.N) sym.InteriorSupport(xb);
+    }
+
+    // A beam whose load arrays are not sized yet shows no loads.
+    if (s.LoadType.Count() < s.N || s.Q.Count() < s.N || s.A.Count() < s.N) return;
+    d = 0;
+    for (int i = 1; i <= s.N; ++i) {
+        if (i > 1) d = d + s.L(i - 1);
+        const double L = s.L(i);
+        const double a = s.A(i);
+        const double xa = kx * d + 600;
+        switch (s.LoadType(i)) {
+            case 1: {
+                const double e = kx * L / 15;
+                const double b = kx * L * a + 50;
+                if (std::isfinite(e) && std::isfinite(b)) UniformLoadArrows(sym, xa, e, b);
+                const double xm = xa + kx * L / 2;
+                const std::string text = Format(s.Q(i), "##0.00") + "kN/m";
+                p.Label(xm - 200, y0 - 500, text);
+                break;
+            }
+            case 2: {
+                const double xP = (a * L + d) * kx + 600;
+                sym.Arrow(xP);
+                p.Label(xP, y0 - 450, Format(s.Q(i), "##0.00") + "kN");
+                break;
+            }
+            default:
+                break;
+        }
+    }
+}
+
+}  // namespace cbeam
