@@ -1,8 +1,216 @@
 #include "cli/draw_command.h"
 
-#include <cstdio>
+#include <QGuiApplication>
+#include <QImage>
+#include <QString>
+#include <cmath>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <optional>
 
-int DrawCommand(const std::vector<std::string>& /*args*/) {
-    std::fputs("draw: 尚未提供\n", stderr);
-    return 1;
+#include "canvas/painter_canvas.h"
+#include "canvas/recording_canvas.h"
+#include "cli/commands.h"
+#include "files/bmf.h"
+#include "ui/input/drawing/drawings.h"
+
+namespace {
+
+using namespace cbeam;
+
+constexpr const char* kSeeHelp = "（用法见 cbeam-cli --help）";
+
+// The window's picture boxes, in logical pixels.
+constexpr int kBoxWidth = 577;
+constexpr int kSchematicHeight = 113;
+constexpr int kDiagramHeight = 161;
+// An image larger than this many pixels is refused rather than allocated.
+constexpr double kMaxPixels = 64.0 * 1024 * 1024;
+
+enum class Drawing { Schematic, Diagram };
+
+struct Options {
+    std::string file;
+    std::string schematicOut;
+    std::string diagramOut;
+    std::optional<std::pair<int, int>> size;
+    double scale = 1.0;
+    std::optional<Drawing> list;
+    std::optional<std::pair<double, double>> canvas;
+};
+
+bool EndsWith(const std::string& s, const std::string& tail) {
+    if (s.size() < tail.size()) return false;
+    for (std::size_t i = 0; i < tail.size(); ++i) {
+        const char c = s[s.size() - tail.size() + i];
+        if (std::tolower(static_cast<unsigned char>(c)) != tail[i]) return false;
+    }
+    return true;
+}
+
+// "WxH" with both parts full numbers above 0.
+std::optional<std::pair<double, double>> ParsePair(const std::string& text) {
+    const std::size_t x = text.find_first_of("xX");
+    if (x == std::string::npos) return std::nullopt;
+    const std::string a = text.substr(0, x), b = text.substr(x + 1);
+    if (a.empty() || b.empty()) return std::nullopt;
+    char* end = nullptr;
+    const double w = std::strtod(a.c_str(), &end);
+    if (*end != '\0') return std::nullopt;
+    const double h = std::strtod(b.c_str(), &end);
+    if (*end != '\0') return std::nullopt;
+    if (!std::isfinite(w) || !std::isfinite(h) || !(w > 0) || !(h > 0)) return std::nullopt;
+    return std::make_pair(w, h);
+}
+
+bool Usage(const std::string& message) {
+    std::cerr << message << kSeeHelp << '\n';
+    return false;
+}
+
+bool Parse(const std::vector<std::string>& args, Options& o) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool takesValue = a == "--schematic" || a == "--diagram" || a == "--size" ||
+                                a == "--scale" || a == "--list" || a == "--canvas";
+        if (takesValue && i + 1 >= args.size()) return Usage(a + " 缺少参数");
+        if (a == "--schematic" || a == "--diagram") {
+            const std::string& out = args[++i];
+            if (!EndsWith(out, ".png") && !EndsWith(out, ".svg")) {
+                return Usage("图片文件名须以 .png 或 .svg 结尾：" + out);
+            }
+            (a == "--schematic" ? o.schematicOut : o.diagramOut) = out;
+        } else if (a == "--size") {
+            const auto p = ParsePair(args[++i]);
+            if (!p || p->first != std::floor(p->first) || p->second != std::floor(p->second) ||
+                p->first > 16384 || p->second > 16384) {
+                return Usage("--size 须为 宽x高（像素，1 到 16384 的整数）");
+            }
+            o.size = std::make_pair(static_cast<int>(p->first), static_cast<int>(p->second));
+        } else if (a == "--scale") {
+            char* end = nullptr;
+            o.scale = std::strtod(args[++i].c_str(), &end);
+            if (*end != '\0' || !std::isfinite(o.scale) || !(o.scale > 0) || o.scale > 8) {
+                return Usage("--scale 须为大于 0、不大于 8 的数");
+            }
+        } else if (a == "--list") {
+            const std::string& which = args[++i];
+            if (which == "schematic") {
+                o.list = Drawing::Schematic;
+            } else if (which == "diagram") {
+                o.list = Drawing::Diagram;
+            } else {
+                return Usage("--list 须为 schematic 或 diagram");
+            }
+        } else if (a == "--canvas") {
+            o.canvas = ParsePair(args[++i]);
+            if (!o.canvas) return Usage("--canvas 须为 宽x高（画布单位）");
+        } else if (a.size() > 1 && a[0] == '-') {
+            return Usage("未知的选项：" + a);
+        } else if (!o.file.empty()) {
+            return Usage("draw 只能有一个数据文件");
+        } else {
+            o.file = a;
+        }
+    }
+    if (o.file.empty()) return Usage("draw 需要一个数据文件");
+    if (o.schematicOut.empty() && o.diagramOut.empty() && !o.list) {
+        return Usage("draw 需要 --schematic、--diagram 或 --list");
+    }
+    if (o.canvas && !o.list) return Usage("--canvas 只用于 --list");
+    return true;
+}
+
+double VerticalTwips(Drawing d) {
+    return d == Drawing::Diagram ? kDiagramTwipsPerUnit : 1.0;
+}
+
+QSize PixelSize(const Options& o, Drawing d) {
+    if (o.size) return QSize(o.size->first, o.size->second);
+    return QSize(kBoxWidth, d == Drawing::Diagram ? kDiagramHeight : kSchematicHeight);
+}
+
+void Draw(Drawing d, BeamState& state, Canvas& canvas) {
+    if (d == Drawing::Schematic) {
+        ReDrawAll(state, canvas);
+    } else {
+        DrawM(state, canvas);
+    }
+}
+
+// Renders one drawing to a PNG or SVG file; false after telling why not.
+bool Render(Drawing d, BeamState& state, const Options& o, const std::string& out) {
+    const QSize size = PixelSize(o, d);
+    const QString path = QString::fromLocal8Bit(out.c_str());
+    if (EndsWith(out, ".svg")) {
+        SvgCanvas canvas(path, size, VerticalTwips(d));
+        canvas.Clear();
+        Draw(d, state, canvas);
+        if (canvas.Finish()) return true;
+    } else {
+        if (double(size.width()) * size.height() * o.scale * o.scale > kMaxPixels) {
+            std::cerr << "图片太大：" << out << '\n';
+            return false;
+        }
+        PainterCanvas canvas(size, VerticalTwips(d), o.scale);
+        canvas.Clear();
+        Draw(d, state, canvas);
+        if (canvas.Image().save(path, "PNG")) return true;
+    }
+    std::cerr << "无法保存图片：" << out << '\n';
+    return false;
+}
+
+// Fonts need a running QGuiApplication; a batch tool never shows a window,
+// so it does without a display unless told otherwise.
+std::unique_ptr<QGuiApplication> StartGui() {
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "cbeam-cli";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+}  // namespace
+
+int DrawCommand(const std::vector<std::string>& args) {
+    Options o;
+    if (!Parse(args, o)) return cli::kExitUsage;
+
+    BeamState state;
+    if (FileResult r = LoadBeamFile(o.file, state); !r) {
+        std::cerr << kLoadFailedText << r.reason << '\n';
+        return cli::kExitFile;
+    }
+    std::string error;
+    if (cli::AnalyseBeam(state, error) != cli::kExitOk) {
+        std::cerr << error << '\n';
+        return cli::kExitAnalysis;
+    }
+
+    if (o.list) {
+        RecordingCanvas canvas;
+        if (o.canvas) {
+            canvas.SetScale(o.canvas->first, o.canvas->second);
+        } else {
+            const QSize px = PixelSize(o, *o.list);
+            canvas.SetScale(px.width() * kTwipsPerPixel,
+                            px.height() * kTwipsPerPixel / VerticalTwips(*o.list));
+        }
+        Draw(*o.list, state, canvas);
+        std::cout << ListPrimitives(canvas.Items());
+        std::cout.flush();
+    }
+
+    if (!o.schematicOut.empty() || !o.diagramOut.empty()) {
+        const auto app = StartGui();
+        if (!o.schematicOut.empty() && !Render(Drawing::Schematic, state, o, o.schematicOut)) {
+            return cli::kExitFile;
+        }
+        if (!o.diagramOut.empty() && !Render(Drawing::Diagram, state, o, o.diagramOut)) {
+            return cli::kExitFile;
+        }
+    }
+    return cli::kExitOk;
 }
