@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cstdlib>
+#include <sstream>
+
+#include "cli/commands.h"
+#include "files/beam_helpers.h"
+#include "files/bmf.h"
+#include "files/report.h"
+#include "model/compute.h"
+
+namespace cbeam {
+namespace {
+
+using testing::MakeBeam;
+using testing::ReadAll;
+using testing::TempDir;
+
+const std::string kExamples = CBEAM_SOURCE_DIR "/examples/";
+
+struct Outcome {
+    int exit = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quoted(const std::string& arg) {
+    std::string q = "'";
+    for (const char c : arg) {
+        if (c == '\'') {
+            q += "'\\''";
+        } else {
+            q += c;
+        }
+    }
+    return q + "'";
+}
+
+// Runs the real executable with its output captured.
+Outcome RunCli(const std::vector<std::string>& args) {
+    static TempDir capture;
+    std::string command = Quoted(CBEAM_CLI);
+    for (const std::string& a : args) command += " " + Quoted(a);
+    const std::string out = capture.File("out");
+    const std::string err = capture.File("err");
+    command += " >" + Quoted(out) + " 2>" + Quoted(err) + " </dev/null";
+    const int status = std::system(command.c_str());
+    Outcome o;
+    o.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    o.out = ReadAll(out);
+    o.err = ReadAll(err);
+    return o;
+}
+
+BeamState Analysed(const std::string& path) {
+    BeamState s;
+    EXPECT_TRUE(LoadBeamFile(path, s)) << path;
+    EXPECT_EQ(Analyse(s), SolveStatus::Solved);
+    return s;
+}
+
+TEST(CliProcess, SolveListsTheNodeMomentsLikeTheResultsList) {
+    const Outcome o = RunCli({"solve", kExamples + "three-span.bmf"});
+    EXPECT_EQ(o.exit, 0);
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(o.out, "结点 1:0.000\n结点 2:70.173387\n结点 3:23.334677\n结点 4:0.000\n");
+    EXPECT_EQ(o.out, cli::NodeResultLines(Analysed(kExamples + "three-span.bmf")));
+}
+
+TEST(CliProcess, SolveJsonParsesBackToTheExactResults) {
+    for (const char* name : {"three-span.bmf", "fixed-pinned.bmf"}) {
+        const Outcome o = RunCli({"solve", "--json", kExamples + name});
+        ASSERT_EQ(o.exit, 0) << o.err;
+        QJsonParseError error{};
+        const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(o.out), &error);
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << o.out;
+        const QJsonObject json = doc.object();
+        const BeamState s = Analysed(kExamples + name);
+        EXPECT_EQ(json["N"].toInt(), s.N);
+        ASSERT_TRUE(json["Flag0"].isBool());
+        EXPECT_EQ(json["Flag0"].toBool(), s.Flag0 != kFalse) << name;
+        EXPECT_EQ(json["FlagN"].toBool(), s.FlagN != kFalse) << name;
+        const QJsonArray m = json["M"].toArray();
+        const QJsonArray theta = json["Theta"].toArray();
+        ASSERT_EQ(m.size(), s.N + 1);
+        ASSERT_EQ(theta.size(), s.N + 1);
+        for (int k = 1; k <= s.N + 1; ++k) {
+            EXPECT_EQ(m[k - 1].toDouble(), s.M(k)) << name << " node " << k;
+            EXPECT_EQ(theta[k - 1].toDouble(), s.Theta(k)) << name << " node " << k;
+        }
+    }
+}
+
+TEST(CliProcess, ReportWritesTheSameBytesAsTheWindowsReport) {
+    TempDir dir;
+    const Outcome o = RunCli({"report", kExamples + "three-span.bmf", dir.File("r.txt")});
+    EXPECT_EQ(o.exit, 0) << o.err;
+    EXPECT_EQ(o.out + o.err, "");
+    std::string expected;
+    ASSERT_TRUE(EncodeReport(Analysed(kExamples + "three-span.bmf"), expected));
+    EXPECT_EQ(ReadAll(dir.File("r.txt")), expected);
+}
+
+TEST(CliProcess, ErrorsAreOneChineseLineWithTheirExitCode) {
+    TempDir dir;
+    auto beamFile = [&](const std::string& name, const BeamState& s) {
+        const std::string path = dir.File(name);
+        EXPECT_TRUE(SaveBeamFile(path, s));
+        return path;
+    };
+    const std::string undefined =
+        beamFile("undefined.bmf",
+                 MakeBeam({{5, 1, 1, 10, 1}, {5, 0, 0, 0, 0}, {5, 0, 0, 0, 0}}, kTrue, kTrue));
+    // Rigidities so large that the stiffness overflows.
+    const std::string overflow = beamFile(
+        "overflow.bmf", MakeBeam({{5, 1e300, 1, 10, 1}, {5, 1e300, 0, 0, 0}}, kTrue, kTrue, 1e300));
+    const std::string zeroCount = dir.File("zero.bmf");
+    testing::WriteAll(zeroCount, std::string(128, '\0'));
+    const std::string good = kExamples + "three-span.bmf";
+
+    struct Case {
+        std::vector<std::string> args;
+        int exit;
+        std::string err;  // the whole line without its end, or its start when it ends in "…"
+    };
+    const std::vector<Case> cases = {
+        {{"solve", dir.File("absent.bmf")}, 2, "无法读取数据文件！文件或文件夹不存在"},
+        {{"solve", zeroCount}, 2, "无法读取数据文件！跨数0不在1到32766之间"},
+        {{"solve", dir.Path()}, 2, "无法读取数据文件！这是一个文件夹"},
+        {{"solve", undefined}, 3, "第 2跨未定义!"},
+        {{"solve", "--json", overflow}, 3, "无法计算，请检查各跨的长度、刚度和荷载！"},
+        {{"report", undefined, dir.File("u.txt")}, 3, "第 2跨未定义!"},
+        {{"report", zeroCount, dir.File("z.txt")}, 2, "无法读取数据文件！…"},
+        {{"report", good, dir.File("no/folder/r.txt")}, 2, "保存txt文件失败！文件或文件夹不存在"},
+        {{"report", good, dir.Path()}, 2, "保存txt文件失败！这是一个文件夹"},
+        {{}, 1, "缺少命令…"},
+        {{"frobnicate"}, 1, "未知的命令：frobnicate…"},
+        {{"solve"}, 1, "solve 需要一个数据文件…"},
+        {{"solve", good, good}, 1, "solve 需要一个数据文件…"},
+        {{"solve", "--xml", good}, 1, "未知的选项：--xml…"},
+        {{"report", good}, 1, "report 需要…"},
+    };
+    for (const Case& c : cases) {
+        std::string label;
+        for (const std::string& a : c.args) label += a + " ";
+        const Outcome o = RunCli(c.args);
+        EXPECT_EQ(o.exit, c.exit) << label;
+        EXPECT_EQ(o.out, "") << label;
+        ASSERT_FALSE(o.err.empty()) << label;
+        EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << "one line: " << o.err;
+        const std::string line = o.err.substr(0, o.err.size() - 1);
+        const std::string ellipsis = "…";
+        if (c.err.ends_with(ellipsis)) {
+            EXPECT_TRUE(line.starts_with(c.err.substr(0, c.err.size() - ellipsis.size())))
+                << label << ": " << line;
+        } else {
+            EXPECT_EQ(line, c.err) << label;
+        }
+    }
+    // A refused beam writes no report.
+    EXPECT_FALSE(std::filesystem::exists(dir.File("u.txt")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("z.txt")));
+}
+
+TEST(CliProcess, HelpDocumentsEveryCommandAndDrawIsDispatched) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"--help"}, {"-h"}, {"solve", "--help"}}) {
+        const Outcome o = RunCli(args);
+        EXPECT_EQ(o.exit, 0);
+        EXPECT_EQ(o.err, "");
+        for (const char* part :
+             {"cbeam-cli solve FILE.bmf [--json]", "cbeam-cli report FILE.bmf OUT.txt",
+              "cbeam-cli draw FILE.bmf [--schematic OUT] [--diagram OUT] [--size WxH] [--scale S] "
+              "[--list schematic|diagram] [--canvas WxH]",
+              "无法读取数据文件！", "保存txt文件失败！", "跨未定义!"}) {
+            EXPECT_NE(o.out.find(part), std::string::npos) << part;
+        }
+    }
+    const Outcome draw = RunCli({"draw"});
+    EXPECT_EQ(draw.err.find("未知的命令"), std::string::npos) << draw.err;
+}
+
+TEST(CliFormat, NodeLinesAndJsonOfGivenResults) {
+    BeamState s = MakeBeam(std::vector<testing::SpanInput>(10), kTrue, 1);
+    s.M(1) = -1.23456789;
+    s.M(2) = 45;
+    s.M(3) = 0.0000004;
+    s.M(11) = -0.0;
+    s.Theta(1) = 0.1;
+    std::istringstream lines(cli::NodeResultLines(s));
+    std::vector<std::string> got;
+    for (std::string line; std::getline(lines, line);) got.push_back(line);
+    ASSERT_EQ(got.size(), 11u);
+    EXPECT_EQ(got[0], "结点 1:-1.234568");
+    EXPECT_EQ(got[1], "结点 2:45.000");
+    EXPECT_EQ(got[2], "结点 3:0.000");
+    EXPECT_EQ(got[3], "结点 4:0.000");
+    EXPECT_EQ(got[10], "结点 11:0.000");
+
+    const std::string json = cli::NodeResultJson(s);
+    EXPECT_TRUE(
+        json.starts_with("{\"N\":10,\"Flag0\":true,\"FlagN\":true,\"M\":[-1.2345678899999999,45,3."
+                         "9999999999999998e-07,"))
+        << json;
+    EXPECT_NE(json.find("\"Theta\":[0.10000000000000001,0,"), std::string::npos) << json;
+    EXPECT_TRUE(json.ends_with("}\n"));
+}
+
+}  // namespace
+}  // namespace cbeam
