@@ -110,6 +110,8 @@ FileResult WriteFileSafely(const std::string& path, std::string_view bytes) {
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode)) return FileResult::Fail(ErrnoReason(EISDIR));
+    // A file the user made read-only stays as it is, although the rename could replace it.
+    if (exists && ::access(target.c_str(), W_OK) != 0) return FileResult::Fail(ErrnoReason(errno));
 
     const std::string folder = FolderOf(target);
     const std::string stem = folder + "/." + NameOf(target) + ".";
