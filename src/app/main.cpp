@@ -1,0 +1,35 @@
+// cbeam: starts with the start dialog, or with `cbeam FILE.bmf` straight in
+// the input window holding that beam.
+#include <QApplication>
+
+#include "files/bmf.h"
+#include "model/beam.h"
+#include "ui/about/sysinfo.h"
+#include "ui/common/services.h"
+#include "ui/input/frminput.h"
+#include "ui/start/frmstart.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(cbeam::kAppTitle);
+
+    cbeam::BeamState state;
+    cbeam::QtUiServices services;
+
+    const QStringList args = QApplication::arguments();
+    if (args.size() > 1) {
+        // As the start dialog's file load: typed mode until the file is accepted.
+        state.InputMode = 1;
+        const cbeam::FileResult result = cbeam::LoadBeamFile(args.at(1).toStdString(), state);
+        if (result.ok) {
+            (new cbeam::frmInput(state, services))->show();
+            return QApplication::exec();
+        }
+        services.Message(
+            QStringLiteral("错误"),
+            QStringLiteral("无法读取数据文件！\n") + QString::fromStdString(result.reason),
+            cbeam::MsgIcon::Warning);
+    }
+    (new cbeam::frmStart(state, services))->show();
+    return QApplication::exec();
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QString>
+
+// The windows follow one event rule: a change that our own code makes to a
+// text, a selection or an option runs the control's handler at once, nested,
+// exactly as the user's change would, even when nothing changes. Qt emits
+// nothing for an unchanged value and emits on its own when a first combo item
+// arrives, so the windows make such changes with signals blocked and call the
+// handler themselves.
+namespace cbeam {
+
+// Design positions are in twips, 15 to a logical pixel.
+inline int Px(int twips) {
+    return static_cast<int>(twips / 15.0 + 0.5);
+}
+
+// Places a widget at a design position given in twips.
+inline void Place(QWidget* w, int left, int top, int width, int height) {
+    w->setGeometry(Px(left), Px(top), Px(width), Px(height));
+}
+
+template <class Handler>
+void SetText(QLineEdit* edit, const QString& text, Handler&& handler) {
+    {
+        const QSignalBlocker block(edit);
+        edit->setText(text);
+    }
+    handler();
+}
+
+template <class Handler>
+void SetListIndex(QComboBox* combo, int index, Handler&& handler) {
+    {
+        const QSignalBlocker block(combo);
+        combo->setCurrentIndex(index);
+    }
+    handler();
+}
+
+// Switching an option on or off from code, without running any handler.
+inline void SetOption(QAbstractButton* option, bool on) {
+    const QSignalBlocker block(option);
+    option->setChecked(on);
+}
+
+}  // namespace cbeam

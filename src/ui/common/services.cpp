@@ -1,0 +1,74 @@
+#include "ui/common/services.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStringList>
+
+namespace cbeam {
+
+QString QtFilter(const QString& filter) {
+    const QStringList parts = filter.split(u'|');
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& desc = parts[i];
+        const QString pattern = parts[i + 1].trimmed();
+        // Our descriptions already end in "(pattern)"; Qt takes the patterns
+        // from the last parentheses, so such a description is used as it is.
+        if (desc.trimmed().endsWith(u'(' + pattern + u')')) {
+            entries << desc.trimmed();
+        } else {
+            entries << desc.trimmed() + QStringLiteral(" (") + pattern + u')';
+        }
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+namespace {
+
+QWidget* DialogParent() {
+    return QApplication::activeWindow();
+}
+
+std::optional<QString> RunFileDialog(QFileDialog::AcceptMode mode, const QString& preset,
+                                     const QString& filter) {
+    QFileDialog dialog(DialogParent());
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setNameFilters(QtFilter(filter).split(QStringLiteral(";;")));
+    if (!preset.contains(u'*')) dialog.selectFile(preset);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty() || files.first().isEmpty()) return std::nullopt;
+    return files.first();
+}
+
+}  // namespace
+
+void QtUiServices::Message(const QString& title, const QString& text, MsgIcon icon) {
+    QMessageBox box(icon == MsgIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title,
+                    text, QMessageBox::Ok, DialogParent());
+    box.exec();
+}
+
+std::optional<QString> QtUiServices::OpenFile(const QString& preset, const QString& filter) {
+    return RunFileDialog(QFileDialog::AcceptOpen, preset, filter);
+}
+
+std::optional<QString> QtUiServices::SaveFile(const QString& preset, const QString& filter) {
+    return RunFileDialog(QFileDialog::AcceptSave, preset, filter);
+}
+
+bool QtUiServices::StartProcess(const QString& program) {
+    return QProcess::startDetached(program, {});
+}
+
+void QtUiServices::EndProgram() {
+    QApplication::closeAllWindows();
+    QApplication::quit();
+}
+
+}  // namespace cbeam

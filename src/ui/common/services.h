@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace cbeam {
+
+enum class MsgIcon { None, Warning };
+
+// Everything a window asks of the desktop around it: modal messages, file
+// dialogs, starting other programs and ending this one. Windows get it by
+// reference so that tests can script the answers and record the questions.
+class UiServices {
+  public:
+    virtual ~UiServices() = default;
+    // Modal message box with an OK button.
+    virtual void Message(const QString& title, const QString& text, MsgIcon icon) = 0;
+    // `filter` in the "description|pattern|..." form; nullopt when cancelled.
+    virtual std::optional<QString> OpenFile(const QString& preset, const QString& filter) = 0;
+    virtual std::optional<QString> SaveFile(const QString& preset, const QString& filter) = 0;
+    // Starts a program without waiting for it; false when it cannot be started.
+    virtual bool StartProcess(const QString& program) = 0;
+    // Closes every window and ends the program.
+    virtual void EndProgram() = 0;
+};
+
+// "desc|pattern|desc|pattern" to Qt's "desc (pattern);;desc (pattern)".
+QString QtFilter(const QString& filter);
+
+// The real desktop: QMessageBox, QFileDialog, QProcess.
+class QtUiServices : public UiServices {
+  public:
+    void Message(const QString& title, const QString& text, MsgIcon icon) override;
+    std::optional<QString> OpenFile(const QString& preset, const QString& filter) override;
+    std::optional<QString> SaveFile(const QString& preset, const QString& filter) override;
+    bool StartProcess(const QString& program) override;
+    void EndProgram() override;
+};
+
+}  // namespace cbeam

@@ -1,0 +1,333 @@
+#include "ui/input/frminput.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "text/format.h"
+#include "text/number.h"
+#include "ui/common/controls.h"
+#include "ui/common/listbox.h"
+#include "ui/input/picturebox.h"
+
+namespace cbeam {
+
+namespace {
+
+QString Q(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+QString F(double value, const char* pattern) {
+    return Q(Format(value, pattern));
+}
+
+template <class W>
+W* Make(QWidget* parent, const QString& text, int left, int top, int width, int height) {
+    auto* w = new W(text, parent);
+    Place(w, left, top, width, height);
+    return w;
+}
+
+QComboBox* MakeCombo(QWidget* parent, int left, int top, int width, int height) {
+    auto* combo = new QComboBox(parent);
+    Place(combo, left, top, width, height);
+    return combo;
+}
+
+QString SpanName(int k) {
+    return QStringLiteral("第") + F(k, "##") + QStringLiteral("跨");
+}
+
+}  // namespace
+
+// Holds back the refreshes of nested handlers until the outermost one ends.
+class frmInput::Batch {
+  public:
+    explicit Batch(frmInput& w) : m_w(w) { ++m_w.m_batchDepth; }
+    ~Batch() {
+        if (--m_w.m_batchDepth > 0 || m_w.m_pending == Pending::None) return;
+        const Pending kind = m_w.m_pending;
+        const bool edit = m_w.m_editNoted;
+        m_w.m_pending = Pending::None;
+        m_w.m_editNoted = false;
+        m_w.RunRefresh(kind, edit);
+    }
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+  private:
+    frmInput& m_w;
+};
+
+frmInput::frmInput(BeamState& state, UiServices& services, QWidget* parent)
+    : QWidget(parent), m_state(state), m_services(services) {
+    setObjectName(QStringLiteral("frmInput"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("输入参数"));
+    setFixedSize(Px(8880), Px(7575));
+    BuildControls();
+    Form_Load();
+}
+
+frmInput::~frmInput() = default;
+
+void frmInput::BuildControls() {
+    Make<QLabel>(this, QStringLiteral("第"), 240, 240, 255, 225);
+    cmbN = MakeCombo(this, 480, 180, 555, 300);
+    Make<QLabel>(this, QStringLiteral("跨"), 1080, 240, 255, 225);
+    Make<QLabel>(this, QStringLiteral("左端固结"), 1800, 240, 840, 225);
+    cmbFlag0 = MakeCombo(this, 2640, 180, 675, 300);
+    Make<QLabel>(this, QStringLiteral("右端固结"), 3960, 240, 840, 225);
+    cmbFlagN = MakeCombo(this, 4800, 180, 675, 300);
+    for (QComboBox* flag : {cmbFlag0, cmbFlagN}) {
+        flag->addItems({QStringLiteral("是"), QStringLiteral("否")});
+        flag->setCurrentIndex(-1);
+    }
+    Command3 = Make<QPushButton>(this, QStringLiteral("<上一步"), 6360, 240, 855, 315);
+    Command2 = Make<QPushButton>(this, QStringLiteral("关于"), 7800, 240, 855, 315);
+
+    Frame2 = Make<QGroupBox>(this, QStringLiteral("荷载类型"), 1080, 720, 1935, 975);
+    optNone = Make<QRadioButton>(Frame2, QStringLiteral("无"), 120, 240, 1695, 240);
+    optP = Make<QRadioButton>(Frame2, QStringLiteral("集中荷载"), 120, 480, 1695, 240);
+    optQ = Make<QRadioButton>(Frame2, QStringLiteral("均布荷载"), 120, 720, 1695, 240);
+
+    Frame1 = Make<QGroupBox>(this, QStringLiteral("大小及作用点"), 3720, 720, 2295, 975);
+    lblPosA = Make<QLabel>(Frame1, QStringLiteral("a ="), 120, 300, 495, 255);
+    txtPosA = Make<QLineEdit>(Frame1, QStringLiteral("0.5"), 600, 240, 975, 300);
+    lbl_L = Make<QLabel>(Frame1, QStringLiteral("/L"), 1680, 300, 495, 255);
+    lblQ = Make<QLabel>(Frame1, QStringLiteral("P ="), 120, 630, 495, 255);
+    txtQ = Make<QLineEdit>(Frame1, QStringLiteral("1"), 600, 600, 975, 300);
+    lbl_PerQ = Make<QLabel>(Frame1, QStringLiteral("kN"), 1680, 630, 555, 255);
+
+    saveTXT = Make<QPushButton>(this, QStringLiteral("存为txt"), 6360, 840, 855, 315);
+    CmdSave = Make<QPushButton>(this, QStringLiteral("保存"), 7800, 840, 855, 315);
+
+    Make<QLabel>(this,
+                 QStringLiteral("跨编号      EI(EI0)     L(m)    荷载类型   集度q     位置a(/L)"),
+                 240, 1800, 5655, 225);
+    m_table = std::make_unique<SpanTable>(this);
+    ListI = m_table->ListI;
+    ListEI = m_table->ListEI;
+    ListL = m_table->ListL;
+    ListC = m_table->ListC;
+    ListQ = m_table->ListQ;
+    ListA = m_table->ListA;
+    Make<QLabel>(this, QStringLiteral("计算结果：M(KN*m)"), 5880, 1800, 2895, 225);
+    List1 = new ListBox(this);
+    Place(List1, 5880, 2040, 2895, 1290);
+    Picture1 = new PictureBox(this, 120, 3480, 8655, 1695, 1.0);
+    Picture2 = new PictureBox(this, 120, 5160, 8655, 2415, 1.1325);
+
+    // User changes only; changes made by our own code call the handlers.
+    connect(cmbN, &QComboBox::activated, this, &frmInput::cmbN_Click);
+    connect(cmbFlag0, &QComboBox::activated, this, &frmInput::cmbFlag0_Click);
+    connect(cmbFlagN, &QComboBox::activated, this, &frmInput::cmbFlagN_Click);
+    connect(optNone, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) optNone_Click();
+    });
+    connect(optP, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) optP_Click();
+    });
+    connect(optQ, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) optQ_Click();
+    });
+    connect(txtQ, &QLineEdit::textEdited, this, &frmInput::txtQ_Change);
+    connect(txtPosA, &QLineEdit::textEdited, this, &frmInput::txtPosA_Change);
+    connect(Command2, &QPushButton::clicked, this, &frmInput::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &frmInput::Command3_Click);
+    connect(CmdSave, &QPushButton::clicked, this, &frmInput::CmdSave_Click);
+    connect(saveTXT, &QPushButton::clicked, this, &frmInput::saveTXT_Click);
+}
+
+void frmInput::Form_Load() {
+    const Batch batch(*this);
+    BeamState& s = m_state;
+    const int n = s.N;
+    QStringList spans;
+    spans.reserve(n);
+    for (int k = 1; k <= n; ++k) spans << Q(SignNumberText(k));
+    {
+        const QSignalBlocker block(cmbN);
+        cmbN->addItems(spans);
+    }
+    if (s.InputMode == 2) {
+        QStringList names, eis, ls, kinds, qs, as;
+        for (int k = 1; k <= n; ++k) {
+            names << SpanName(k);
+            eis << F(s.EI(k), "##0.0#");
+            ls << F(s.L(k), "##0.0#");
+            switch (s.LoadType(k)) {
+                case 1:
+                    kinds << QStringLiteral("均不荷载");
+                    break;
+                case 2:
+                    kinds << QStringLiteral("集中荷载");
+                    break;
+                default:
+                    kinds << QStringLiteral("无荷载");
+                    break;
+            }
+            qs << F(s.Q(k), "###0.00#");
+            as << F(s.A(k), "##0.00#");
+        }
+        ListI->SetItems(names);
+        ListEI->SetItems(eis);
+        ListL->SetItems(ls);
+        ListC->SetItems(kinds);
+        ListQ->SetItems(qs);
+        ListA->SetItems(as);
+        SetListIndex(cmbN, 0, [this] { cmbN_Click(); });
+        SetListIndex(cmbFlag0, s.Flag0 != 0 ? 0 : 1, [this] { cmbFlag0_Click(); });
+        SetListIndex(cmbFlagN, s.FlagN != 0 ? 0 : 1, [this] { cmbFlagN_Click(); });
+    } else {
+        s.SizeLoadsAndResults();
+        m_table->SetEmptyRows(n);
+        SetListIndex(cmbN, 0, [this] { cmbN_Click(); });
+        s.CurSpan = 1;
+        SetListIndex(cmbFlag0, 0, [this] { cmbFlag0_Click(); });
+        SetListIndex(cmbFlagN, 0, [this] { cmbFlagN_Click(); });
+    }
+}
+
+bool frmInput::HasSpan() const {
+    const int k = m_state.CurSpan;
+    return k >= 1 && k <= m_state.N && k <= m_state.LoadType.Count() && k <= m_state.Q.Count();
+}
+
+void frmInput::cmbN_Click() {
+    const Batch batch(*this);
+    const int k = cmbN->currentIndex() + 1;
+    if (k < 1 || k > m_state.N) return;
+    m_state.CurSpan = static_cast<std::int16_t>(k);
+    if (!HasSpan()) return;
+    switch (m_state.LoadType(k)) {
+        case 0:
+            optNone_Click();
+            break;
+        case 1:
+            optQ_Click();
+            break;
+        case 2:
+            optP_Click();
+            break;
+        default:
+            break;
+    }
+    ListI->SetItem(k - 1, SpanName(k));
+    ListEI->SetItem(k - 1, F(m_state.EI(k), "##0.00"));
+    ListL->SetItem(k - 1, F(m_state.L(k), "##0.00"));
+}
+
+void frmInput::ShowLoadFields(bool shown) {
+    for (QWidget* w : {static_cast<QWidget*>(lblQ), static_cast<QWidget*>(txtQ),
+                       static_cast<QWidget*>(lbl_PerQ), static_cast<QWidget*>(lblPosA),
+                       static_cast<QWidget*>(txtPosA), static_cast<QWidget*>(lbl_L)}) {
+        w->setVisible(shown);
+    }
+}
+
+void frmInput::optNone_Click() {
+    const Batch batch(*this);
+    if (!HasSpan()) return;
+    ShowLoadFields(false);
+    SetOption(optNone, true);
+    SetOption(optP, false);
+    SetOption(optQ, false);
+    m_state.LoadType(m_state.CurSpan) = 0;
+    ListC->SetItem(m_state.CurSpan - 1, QStringLiteral(" 无荷载 "));
+    RequestRefresh(Pending::Edit);
+}
+
+void frmInput::optQ_Click() {
+    ShowLoad(true);
+}
+
+void frmInput::optP_Click() {
+    ShowLoad(false);
+}
+
+void frmInput::ShowLoad(bool uniform) {
+    const Batch batch(*this);
+    if (!HasSpan()) return;
+    BeamState& s = m_state;
+    const int k = s.CurSpan;
+    lblQ->setText(uniform ? QStringLiteral("Q =") : QStringLiteral("P ="));
+    if (s.Q(k) != 0) {
+        SetText(txtQ, F(s.Q(k), uniform ? "##0.00" : "#0.00##"), [this] { txtQ_Change(); });
+        SetText(txtPosA, F(s.A(k), uniform ? "##0.00" : "###0.00"), [this] { txtPosA_Change(); });
+    } else {
+        SetText(txtQ, QStringLiteral("1"), [this] { txtQ_Change(); });
+        SetText(txtPosA, uniform ? QStringLiteral("1") : QStringLiteral("0.5"),
+                [this] { txtPosA_Change(); });
+        s.Q(k) = 1;
+        s.A(k) = uniform ? 1 : 0.5;
+    }
+    lbl_PerQ->setText(uniform ? QStringLiteral("kN/m") : QStringLiteral("kN"));
+    ShowLoadFields(true);
+    s.LoadType(k) = uniform ? 1 : 2;
+    SetOption(uniform ? optP : optQ, false);
+    SetOption(optNone, false);
+    SetOption(uniform ? optQ : optP, true);
+    ListC->SetItem(k - 1, uniform ? QStringLiteral("均布荷载") : QStringLiteral("集中荷载"));
+    WriteLoadCells();
+    RequestRefresh(Pending::Edit);
+}
+
+void frmInput::WriteLoadCells() {
+    const int k = m_state.CurSpan;
+    ListQ->SetItem(k - 1, F(m_state.Q(k), "##0.00"));
+    ListA->SetItem(k - 1, F(m_state.A(k), "##0.00"));
+}
+
+void frmInput::txtQ_Change() {
+    if (!HasSpan()) return;
+    double v = 0;
+    if (!ReadField(txtQ, v)) return;
+    if (v < 0) {
+        Refuse(QStringLiteral("荷载必须大于零!"));
+        return;
+    }
+    m_state.Q(m_state.CurSpan) = v;
+    WriteLoadCells();
+    RequestRefresh(Pending::Edit);
+}
+
+void frmInput::txtPosA_Change() {
+    if (!HasSpan()) return;
+    double a = 0;
+    if (!ReadField(txtPosA, a)) return;
+    if (a < 0 || a > 1) {
+        Refuse(QStringLiteral("a必须在0-1之间!"));
+        return;
+    }
+    m_state.A(m_state.CurSpan) = a;
+    WriteLoadCells();
+    RequestRefresh(Pending::Edit);
+}
+
+void frmInput::cmbFlag0_Click() {
+    RequestRefresh(Pending::Ends);
+}
+
+void frmInput::cmbFlagN_Click() {
+    RequestRefresh(Pending::Ends);
+}
+
+void frmInput::Refuse(const QString& text) {
+    m_services.Message(QStringLiteral("错误"), text, MsgIcon::Warning);
+}
+
+bool frmInput::ReadField(const QLineEdit* field, double& value) {
+    const NumberReading reading = ReadNumber(field->text().toStdString());
+    if (reading.overflow) {
+        Refuse(QStringLiteral("数值超出范围！"));
+        return false;
+    }
+    value = reading.value;
+    return true;
+}
+
+}  // namespace cbeam

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "model/beam.h"
+#include "ui/common/services.h"
+#include "ui/input/spantable.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace cbeam {
+
+class ListBox;
+class PictureBox;
+
+// The input and results window "输入参数": one span's load at a time, the two
+// end conditions, the span table, the results list, the beam schematic and
+// the bending-moment diagram, refreshed after every accepted edit.
+class frmInput : public QWidget {
+  public:
+    frmInput(BeamState& state, UiServices& services, QWidget* parent = nullptr);
+    ~frmInput() override;
+
+    void Form_Load();
+    void cmbN_Click();
+    void cmbFlag0_Click();
+    void cmbFlagN_Click();
+    void optNone_Click();
+    void optQ_Click();
+    void optP_Click();
+    void txtQ_Change();
+    void txtPosA_Change();
+    void Command2_Click();
+    void Command3_Click();
+    void CmdSave_Click();
+    void saveTXT_Click();
+
+    // The analysis driver: checks, end conditions, analysis, list and diagram.
+    void CalcAll();
+    // The schematic into Picture1 (which the caller has cleared).
+    void ReDrawAll();
+    // The moment diagram into Picture2 (which the caller has cleared).
+    void DrawM();
+
+    QComboBox* cmbN = nullptr;
+    QComboBox* cmbFlag0 = nullptr;
+    QComboBox* cmbFlagN = nullptr;
+    QPushButton* Command3 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QRadioButton* optNone = nullptr;
+    QRadioButton* optP = nullptr;
+    QRadioButton* optQ = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QLabel* lblPosA = nullptr;
+    QLineEdit* txtPosA = nullptr;
+    QLabel* lbl_L = nullptr;
+    QLabel* lblQ = nullptr;
+    QLineEdit* txtQ = nullptr;
+    QLabel* lbl_PerQ = nullptr;
+    QPushButton* saveTXT = nullptr;
+    QPushButton* CmdSave = nullptr;
+    ListBox* ListI = nullptr;
+    ListBox* ListEI = nullptr;
+    ListBox* ListL = nullptr;
+    ListBox* ListC = nullptr;
+    ListBox* ListQ = nullptr;
+    ListBox* ListA = nullptr;
+    ListBox* List1 = nullptr;
+    PictureBox* Picture1 = nullptr;
+    PictureBox* Picture2 = nullptr;
+
+  private:
+    // What an edit ends with. Handlers nested in another handler that ends
+    // with its own refresh only note theirs; the outermost one runs the last
+    // noted, which leaves the same lists and drawings as running them all.
+    enum class Pending { None, Edit, Ends };
+    class Batch;
+
+    void BuildControls();
+    void RequestRefresh(Pending kind);
+    void RunRefresh(Pending kind, bool editBefore);
+    void ShowLoadFields(bool shown);
+    // The load kinds' shared steps; `uniform` picks optQ's texts over optP's.
+    void ShowLoad(bool uniform);
+    void WriteLoadCells();
+    bool ReadField(const QLineEdit* field, double& value);
+    void Refuse(const QString& text);
+    bool HasSpan() const;
+
+    BeamState& m_state;
+    UiServices& m_services;
+    std::unique_ptr<SpanTable> m_table;
+    int m_batchDepth = 0;
+    Pending m_pending = Pending::None;
+    bool m_editNoted = false;
+};
+
+}  // namespace cbeam

@@ -1,0 +1,239 @@
+#include "ui/start/frmstart.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <cmath>
+
+#include "files/bmf.h"
+#include "text/number.h"
+#include "ui/common/controls.h"
+#include "ui/input/frminput.h"
+
+namespace cbeam {
+
+namespace {
+
+const QString kError = QStringLiteral("错误");
+const QString kBeamFilter = QStringLiteral("连续梁bmf文档(*.bmf)|*.bmf|All Files(*.*)|*.*");
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top, int width, int height) {
+    auto* label = new QLabel(text, parent);
+    Place(label, left, top, width, height);
+    return label;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const QString& text, int left, int top, int width,
+                    int height) {
+    auto* edit = new QLineEdit(text, parent);
+    Place(edit, left, top, width, height);
+    return edit;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& text, int left, int top, int width,
+                        int height) {
+    auto* button = new QPushButton(text, parent);
+    Place(button, left, top, width, height);
+    return button;
+}
+
+QString Q(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+}  // namespace
+
+frmStart::frmStart(BeamState& state, UiServices& services, QWidget* parent)
+    : QWidget(parent), m_state(state), m_services(services) {
+    setObjectName(QStringLiteral("frmStart"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("欢迎使用"));
+    setFixedSize(Px(6360), Px(4125));
+    BuildControls();
+    Form_Load();
+}
+
+void frmStart::BuildControls() {
+    auto* Label2 =
+        MakeLabel(this, QStringLiteral("欢迎使用连续粱计算程序！"), 1440, 120, 3795, 375);
+    QFont greeting = Label2->font();
+    greeting.setPointSizeF(14.25);
+    greeting.setBold(true);
+    Label2->setFont(greeting);
+    Label2->setStyleSheet(QStringLiteral("color: blue"));
+    MakeLabel(this, QStringLiteral("请输入连续梁的跨数："), 1920, 720, 1815, 255);
+    txtN = MakeEdit(this, QString(), 3720, 720, 615, 255);
+    MakeLabel(this, QStringLiteral("跨"), 4560, 720, 255, 195);
+    MakeLabel(this, QStringLiteral("EIo ="), 2280, 1200, 495, 195);
+    txtEI0 = MakeEdit(this, QStringLiteral("1"), 2880, 1200, 615, 270);
+    MakeLabel(this, QStringLiteral("*10e6 kN m^2"), 3600, 1200, 1095, 195);
+
+    Frame1 = new QGroupBox(QStringLiteral("每段梁的参数"), this);
+    Place(Frame1, 480, 1800, 5535, 1455);
+    MakeLabel(Frame1, QStringLiteral("第"), 600, 400, 255, 255);
+    Combo1 = new QComboBox(Frame1);
+    Place(Combo1, 960, 360, 735, 300);
+    MakeLabel(Frame1, QStringLiteral("跨"), 1800, 400, 255, 255);
+    MakeLabel(Frame1, QStringLiteral("跨长"), 2880, 400, 615, 255);
+    Text1 = MakeEdit(Frame1, QString(), 3600, 360, 855, 300);
+    MakeLabel(Frame1, QStringLiteral("米"), 4560, 400, 375, 255);
+    MakeLabel(Frame1, QStringLiteral("抗弯刚度EI"), 2280, 1000, 1215, 255);
+    Text2 = MakeEdit(Frame1, QString(), 3600, 960, 855, 300);
+    MakeLabel(Frame1, QStringLiteral("EIo"), 4560, 1000, 495, 255);
+
+    btnConfirm = MakeButton(this, QStringLiteral("下一步>"), 720, 3480, 975, 375);
+    Command1 = MakeButton(this, QStringLiteral("数据文件输入"), 2520, 3480, 1335, 375);
+    Command2 = MakeButton(this, QStringLiteral("结束"), 5160, 3480, 915, 375);
+
+    // User edits only; our own changes call the handlers themselves.
+    connect(txtN, &QLineEdit::textEdited, this, &frmStart::txtN_Change);
+    connect(Text1, &QLineEdit::textEdited, this, &frmStart::Text1_Change);
+    connect(Text2, &QLineEdit::textEdited, this, &frmStart::Text2_Change);
+    connect(Combo1, &QComboBox::activated, this, &frmStart::Combo1_Click);
+    connect(btnConfirm, &QPushButton::clicked, this, &frmStart::btnConfirm_Click);
+    connect(Command1, &QPushButton::clicked, this, &frmStart::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmStart::Command2_Click);
+}
+
+void frmStart::SetSpanFieldsEnabled(bool enabled) {
+    const QPalette::ColorRole face = enabled ? QPalette::HighlightedText : QPalette::Button;
+    for (QWidget* field : {static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Text1),
+                           static_cast<QWidget*>(Text2)}) {
+        field->setEnabled(enabled);
+        QPalette palette = field->palette();
+        const QColor colour = palette.color(QPalette::Active, face);
+        palette.setColor(QPalette::Base, colour);
+        palette.setColor(QPalette::Disabled, QPalette::Base, colour);
+        field->setPalette(palette);
+    }
+}
+
+void frmStart::Refuse(const QString& text) {
+    m_services.Message(kError, text, MsgIcon::Warning);
+}
+
+bool frmStart::ReadField(const QLineEdit* field, double& value) {
+    const NumberReading reading = ReadNumber(field->text().toStdString());
+    if (reading.overflow) {
+        Refuse(QStringLiteral("数值超出范围！"));
+        return false;
+    }
+    value = reading.value;
+    return true;
+}
+
+void frmStart::Form_Load() {
+    SetSpanFieldsEnabled(false);
+    m_state.InputMode = 1;
+}
+
+void frmStart::txtN_Change() {
+    // The fields open before the count is tested, even for a refused count.
+    SetSpanFieldsEnabled(true);
+    {
+        const QSignalBlocker block(Combo1);
+        Combo1->clear();
+    }
+    double v = 0;
+    if (!ReadField(txtN, v)) return;
+    const double count = RoundHalfEven(v);
+    if (!(v > 0) || count < 1) {
+        Refuse(QStringLiteral("跨数必须大于零！"));
+        return;
+    }
+    if (count > kMaxSpans) {
+        Refuse(QStringLiteral("跨数不能超过32766！"));
+        return;
+    }
+    const int n = static_cast<int>(count);
+    m_state.SizeTyped(n);
+    QStringList items;
+    items.reserve(n);
+    for (int k = 1; k <= n; ++k) items << Q(SignNumberText(k));
+    {
+        const QSignalBlocker block(Combo1);
+        Combo1->addItems(items);
+    }
+    SetListIndex(Combo1, 0, [this] { Combo1_Click(); });
+}
+
+void frmStart::Combo1_Click() {
+    const int k = Combo1->currentIndex() + 1;
+    if (k < 1 || k > m_state.L.Count()) return;
+    Text1->setFocus();
+    SetText(Text1, Q(SignNumberText(m_state.L(k))), [this] { Text1_Change(); });
+    SetText(Text2, Q(SignNumberText(m_state.EI(k))), [this] { Text2_Change(); });
+}
+
+void frmStart::Text1_Change() {
+    const int k = Combo1->currentIndex() + 1;
+    if (k < 1 || k > m_state.L.Count()) return;  // no span selected: nowhere to store
+    double v = 0;
+    if (ReadField(Text1, v)) m_state.L(k) = v;
+}
+
+void frmStart::Text2_Change() {
+    const int k = Combo1->currentIndex() + 1;
+    if (k < 1 || k > m_state.EI.Count()) return;
+    double v = 0;
+    if (ReadField(Text2, v)) m_state.EI(k) = v;
+}
+
+void frmStart::btnConfirm_Click() {
+    for (int k = 1; k <= m_state.N && k <= m_state.L.Count(); ++k) {
+        if (!(m_state.L(k) > 0)) {
+            Refuse(QStringLiteral("请输入第") + Q(SignNumberText(k)) + QStringLiteral("跨的值"));
+            return;
+        }
+    }
+    double eio = 0;
+    if (!ReadField(txtEI0, eio)) return;
+    m_state.EIo = eio;
+    if (!(std::fabs(eio) >= 1e-6)) {
+        Refuse(QStringLiteral("EI不能等于零！"));
+        return;
+    }
+    double v = 0;
+    if (!ReadField(txtN, v)) return;
+    const double count = RoundHalfEven(v);
+    if (!(v > 0) || count < 1) {
+        Refuse(QStringLiteral("跨数必须大于零！"));
+        m_state.N = 0;
+        return;
+    }
+    if (count > kMaxSpans) {
+        Refuse(QStringLiteral("跨数不能超过32766！"));
+        return;
+    }
+    // The count typed is the count the span arrays were sized for.
+    if (static_cast<int>(count) != m_state.L.Count()) {
+        m_state.SizeTyped(static_cast<int>(count));
+    }
+    m_state.N = static_cast<std::int16_t>(count);
+    OpenInputWindow();
+}
+
+void frmStart::Command1_Click() {
+    const std::optional<QString> path = m_services.OpenFile(QStringLiteral("*.bmf"), kBeamFilter);
+    if (!path) return;
+    const FileResult result = LoadBeamFile(path->toStdString(), m_state);
+    if (!result.ok) {
+        Refuse(QStringLiteral("无法读取数据文件！\n") + Q(result.reason));
+        return;
+    }
+    OpenInputWindow();
+}
+
+void frmStart::Command2_Click() {
+    m_services.EndProgram();
+}
+
+void frmStart::OpenInputWindow() {
+    auto* input = new frmInput(m_state, m_services);
+    input->show();
+    close();
+}
+
+}  // namespace cbeam

@@ -1,0 +1,237 @@
+// The start dialog: counts, span values, checks on confirm, file load.
+#include <QGroupBox>
+#include <QPushButton>
+
+#include "files/bmf.h"
+#include "ui/input/frminput.h"
+#include "ui/start/frmstart.h"
+#include "ui_support.h"
+
+namespace cbeam::test {
+namespace {
+
+class StartTest : public UiTest {
+  protected:
+    frmStart* Open() {
+        auto* w = new frmStart(state, services);
+        w->show();
+        return w;
+    }
+};
+
+TEST_F(StartTest, OpensEmptyWithDisabledSpanFields) {
+    state.InputMode = 2;
+    frmStart* w = Open();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("欢迎使用"));
+    EXPECT_EQ(w->size(), QSize(424, 275));
+    EXPECT_EQ(state.InputMode, 1);
+    EXPECT_EQ(w->txtN->text(), QString());
+    EXPECT_EQ(w->txtEI0->text(), QStringLiteral("1"));
+    EXPECT_FALSE(w->Combo1->isEnabled());
+    EXPECT_FALSE(w->Text1->isEnabled());
+    EXPECT_FALSE(w->Text2->isEnabled());
+    EXPECT_EQ(w->Frame1->geometry(), QRect(32, 120, 369, 97));
+    EXPECT_EQ(w->btnConfirm->text(), QStringLiteral("下一步>"));
+}
+
+TEST_F(StartTest, ConfirmBeforeAnyCountIsRefusedAndSetsNToZero) {
+    state.SizeTyped(4);
+    frmStart* w = Open();
+    w->btnConfirm->click();
+    ExpectOnlyMessage(QStringLiteral("跨数必须大于零！"));
+    EXPECT_EQ(state.N, 0);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(Window<frmInput>(), nullptr);
+}
+
+TEST_F(StartTest, TypingACountListsTheSpansAndSelectsTheFirst) {
+    frmStart* w = Open();
+    Type(w->txtN, QStringLiteral("3"));
+    ExpectNoMessage();
+    ASSERT_EQ(w->Combo1->count(), 3);
+    EXPECT_EQ(w->Combo1->itemText(0), QStringLiteral(" 1"));
+    EXPECT_EQ(w->Combo1->itemText(2), QStringLiteral(" 3"));
+    EXPECT_EQ(w->Combo1->currentIndex(), 0);
+    EXPECT_EQ(w->Text1->text(), QStringLiteral(" 1"));
+    EXPECT_EQ(w->Text2->text(), QStringLiteral(" 1"));
+    EXPECT_EQ(w->focusWidget(), w->Text1);
+    EXPECT_TRUE(w->Combo1->isEnabled());
+    EXPECT_EQ(state.N, 3);
+    for (int k = 1; k <= 3; ++k) {
+        EXPECT_EQ(state.L(k), 1.0);
+        EXPECT_EQ(state.EI(k), 1.0);
+    }
+}
+
+TEST_F(StartTest, CountsRoundHalvesToEven) {
+    const struct {
+        const char* text;
+        int spans;
+    } cases[] = {{"2.5", 2}, {"3.5", 4}, {"1.49", 1}, {" 7abc", 7}, {"32766", 32766}};
+    for (const auto& c : cases) {
+        frmStart* w = Open();
+        Replace(w->txtN, QString::fromLatin1(c.text));
+        ExpectNoMessage();
+        EXPECT_EQ(state.N, c.spans) << c.text;
+        EXPECT_EQ(w->Combo1->count(), c.spans) << c.text;
+        EXPECT_EQ(state.L.Count(), c.spans) << c.text;
+        delete w;
+    }
+}
+
+TEST_F(StartTest, RefusedCountsKeepTheBeamAndLeaveTheListEmpty) {
+    const struct {
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {"0", "跨数必须大于零！"},      {"-2", "跨数必须大于零！"},
+        {"", "跨数必须大于零！"},       {"abc", "跨数必须大于零！"},
+        {"0.3", "跨数必须大于零！"},    {"32767", "跨数不能超过32766！"},
+        {"1e9", "跨数不能超过32766！"}, {"1e999", "数值超出范围！"},
+    };
+    for (const auto& c : cases) {
+        frmStart* w = Open();
+        Replace(w->txtN, QStringLiteral("2"));
+        Replace(w->Text1, QStringLiteral("5"));
+        services.messages.clear();
+        Replace(w->txtN, QString::fromLatin1(c.text));
+        ExpectOnlyMessage(QString::fromUtf8(c.message));
+        EXPECT_EQ(state.N, 2) << c.text;
+        ASSERT_EQ(state.L.Count(), 2) << c.text;
+        EXPECT_EQ(state.L(1), 5.0) << c.text;
+        EXPECT_EQ(w->Combo1->count(), 0) << c.text;
+        EXPECT_TRUE(w->Combo1->isEnabled()) << c.text;
+        // No span is selected, so span edits have nowhere to go.
+        Replace(w->Text1, QStringLiteral("9"));
+        EXPECT_EQ(state.L(1), 5.0) << c.text;
+        ExpectNoMessage();
+        delete w;
+    }
+}
+
+TEST_F(StartTest, SpanValuesGoToTheSelectedSpanAndComeBackWhenChosen) {
+    frmStart* w = Open();
+    Type(w->txtN, QStringLiteral("3"));
+    Choose(w->Combo1, 1);
+    Replace(w->Text1, QStringLiteral("6"));
+    Replace(w->Text2, QStringLiteral("0.5"));
+    Choose(w->Combo1, 0);
+    EXPECT_EQ(w->Text1->text(), QStringLiteral(" 1"));
+    Choose(w->Combo1, 1);
+    EXPECT_EQ(w->Text1->text(), QStringLiteral(" 6"));
+    EXPECT_EQ(w->Text2->text(), QStringLiteral(" .5"));
+    EXPECT_EQ(state.L(1), 1.0);
+    EXPECT_EQ(state.L(2), 6.0);
+    EXPECT_EQ(state.EI(2), 0.5);
+    Replace(w->Text1, QStringLiteral("1e999"));
+    ExpectOnlyMessage(QStringLiteral("数值超出范围！"));
+    EXPECT_EQ(state.L(2), 6.0);
+}
+
+TEST_F(StartTest, ChangingTheCountResetsEverySpan) {
+    frmStart* w = Open();
+    Type(w->txtN, QStringLiteral("2"));
+    Replace(w->Text1, QStringLiteral("5"));
+    Replace(w->Text2, QStringLiteral("3"));
+    Replace(w->txtN, QStringLiteral("3"));
+    ASSERT_EQ(state.N, 3);
+    for (int k = 1; k <= 3; ++k) {
+        EXPECT_EQ(state.L(k), 1.0);
+        EXPECT_EQ(state.EI(k), 1.0);
+    }
+}
+
+TEST_F(StartTest, ConfirmStopsAtTheFirstSpanWithoutLength) {
+    for (const char* length : {"0", "abc", "-1"}) {
+        frmStart* w = Open();
+        Type(w->txtN, QStringLiteral("3"));
+        Choose(w->Combo1, 1);
+        Replace(w->Text1, QString::fromLatin1(length));
+        Choose(w->Combo1, 2);
+        Replace(w->Text1, QStringLiteral("0"));
+        w->btnConfirm->click();
+        ExpectOnlyMessage(QStringLiteral("请输入第 2跨的值"));
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(state.N, 3);
+        EXPECT_EQ(Window<frmInput>(), nullptr);
+        delete w;
+    }
+}
+
+TEST_F(StartTest, BaseRigidityCheck) {
+    frmStart* w = Open();
+    Type(w->txtN, QStringLiteral("2"));
+    Replace(w->txtEI0, QStringLiteral("0.0000001"));
+    w->btnConfirm->click();
+    ExpectOnlyMessage(QStringLiteral("EI不能等于零！"));
+    EXPECT_EQ(state.EIo, 1e-7);  // stored although refused
+    Replace(w->txtEI0, QStringLiteral("1e999"));
+    w->btnConfirm->click();
+    ExpectOnlyMessage(QStringLiteral("数值超出范围！"));
+    EXPECT_EQ(state.EIo, 1e-7);
+
+    QPointer<frmStart> start(w);
+    Replace(w->txtEI0, QStringLiteral("-5"));
+    w->btnConfirm->click();
+    ExpectNoMessage();
+    EXPECT_EQ(state.EIo, -5.0);
+    EXPECT_NE(Window<frmInput>(), nullptr);
+    DeleteLater();
+    EXPECT_TRUE(start.isNull());
+}
+
+TEST_F(StartTest, EndButtonEndsTheProgram) {
+    Open()->Command2->click();
+    EXPECT_EQ(services.endings, 1);
+}
+
+TEST_F(StartTest, FileLoadOpensTheInputWindow) {
+    const std::string path = TempPath("start_load.bmf");
+    ASSERT_TRUE(SaveBeamFile(path, SampleBeam()).ok);
+    QPointer<frmStart> w(Open());
+
+    services.fileAnswers = {QString()};  // cancelled: nothing happens
+    w->Command1->click();
+    ExpectNoMessage();
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(services.dialogPresets.back(), QStringLiteral("*.bmf"));
+    EXPECT_EQ(services.dialogFilters.back(),
+              QStringLiteral("连续梁bmf文档(*.bmf)|*.bmf|All Files(*.*)|*.*"));
+
+    services.fileAnswers = {QString::fromStdString(path)};
+    w->Command1->click();
+    ExpectNoMessage();
+    EXPECT_EQ(state.InputMode, 2);
+    EXPECT_EQ(state.N, 3);
+    ASSERT_NE(Window<frmInput>(), nullptr);
+    DeleteLater();
+    EXPECT_TRUE(w.isNull());
+}
+
+TEST_F(StartTest, RefusedFileShowsWhyAndKeepsTheDialog) {
+    const std::string path = TempPath("start_garbage.bmf");
+    {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("not a beam", f);
+        std::fclose(f);
+    }
+    frmStart* w = Open();
+    Type(w->txtN, QStringLiteral("2"));
+    for (const std::string& file : {path, TempPath("start_missing.bmf")}) {
+        services.fileAnswers = {QString::fromStdString(file)};
+        w->Command1->click();
+        ASSERT_EQ(services.messages.size(), 1u);
+        EXPECT_TRUE(services.messages[0].text.startsWith(QStringLiteral("无法读取数据文件！\n")));
+        EXPECT_GT(services.messages[0].text.size(), 10);
+        EXPECT_EQ(services.messages[0].title, QStringLiteral("错误"));
+        EXPECT_EQ(services.messages[0].icon, MsgIcon::Warning);
+        services.messages.clear();
+        EXPECT_EQ(state.N, 2);
+        EXPECT_EQ(state.InputMode, 1);
+        EXPECT_TRUE(w->isVisible());
+    }
+}
+
+}  // namespace
+}  // namespace cbeam::test
