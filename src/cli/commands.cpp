@@ -65,6 +65,11 @@ int Solve(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     if (const int rc = LoadAndAnalyse(files[0], state, err); rc != kExitOk) return rc;
     out << (json ? NodeResultJson(state) : NodeResultLines(state));
     out.flush();
+    // A full disk or a closed pipe must not pass for a result.
+    if (!out) {
+        err << "无法写出计算结果！" << '\n';
+        return kExitFile;
+    }
     return kExitOk;
 }
 
@@ -118,7 +123,7 @@ std::string HelpText() {
   0  成功
   1  命令行用法错误
   2  数据文件无法打开或被拒绝（“无法读取数据文件！”加原因），
-     或报告无法写出（“保存txt文件失败！”加原因）
+     或报告无法写出（“保存txt文件失败！”加原因），或计算结果无法写到标准输出
   3  连续梁无法计算（“第 k跨未定义!”，或“无法计算，请检查各跨的长度、刚度和荷载！”）
 )";
 }

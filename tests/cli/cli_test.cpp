@@ -95,6 +95,14 @@ TEST(CliProcess, SolveJsonParsesBackToTheExactResults) {
     }
 }
 
+TEST(CliProcess, SolveReportsOutputThatCannotBeWritten) {
+    const std::string command = Quoted(CBEAM_CLI) + " solve " +
+                                Quoted(kExamples + "three-span.bmf") + " >/dev/full 2>/dev/null";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+}
+
 TEST(CliProcess, ReportWritesTheSameBytesAsTheWindowsReport) {
     TempDir dir;
     const Outcome o = RunCli({"report", kExamples + "three-span.bmf", dir.File("r.txt")});
