@@ -1,0 +1,97 @@
+// The input window's response: one accepted keystroke in the load field
+// (store, table row, schematic, analysis, results list, diagram, repaint),
+// and the opening of the window for a beam file.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <memory>
+
+#include "files/bmf.h"
+#include "model/beam.h"
+#include "ui/input/frminput.h"
+
+namespace {
+
+class SilentServices : public cbeam::UiServices {
+  public:
+    void Message(const QString&, const QString&, cbeam::MsgIcon) override {}
+    std::optional<QString> OpenFile(const QString&, const QString&) override { return {}; }
+    std::optional<QString> SaveFile(const QString&, const QString&) override { return {}; }
+    bool StartProcess(const QString&) override { return false; }
+    void EndProgram() override {}
+};
+
+void EnsureApp() {
+    if (QApplication::instance() != nullptr) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "bench_ui";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+}
+
+// Equal 6 m spans, point and uniform loads in turn, as a loaded file gives them.
+cbeam::BeamState LoadedBeam(int n) {
+    cbeam::BeamState s;
+    s.SizeAll(n);
+    s.EIo = 1;
+    s.L.Fill(6.0);
+    s.EI.Fill(1.0);
+    for (int k = 1; k <= n; ++k) {
+        s.LoadType(k) = static_cast<std::int16_t>(1 + k % 2);
+        s.Q(k) = 10 + k % 7;
+        s.A(k) = k % 2 ? 0.5 : 1.0;
+    }
+    s.Flag0 = cbeam::kTrue;
+    s.FlagN = cbeam::kTrue;
+    s.InputMode = 2;
+    return s;
+}
+
+void BM_KeystrokeInLoadField(benchmark::State& st) {
+    EnsureApp();
+    SilentServices services;
+    cbeam::BeamState s = LoadedBeam(static_cast<int>(st.range(0)));
+    auto w = std::make_unique<cbeam::frmInput>(s, services);
+    w->show();
+    QApplication::processEvents();
+    bool flip = false;
+    for (auto _ : st) {
+        flip = !flip;
+        w->txtQ->setText(flip ? QStringLiteral("21") : QStringLiteral("20"));
+        w->txtQ_Change();
+        QApplication::processEvents();  // the repaint of lists and pictures
+    }
+}
+BENCHMARK(BM_KeystrokeInLoadField)->Arg(10)->Arg(1000)->Arg(32766)->Unit(benchmark::kMillisecond);
+
+void BM_OpenInputWindowFromFile(benchmark::State& st) {
+    EnsureApp();
+    SilentServices services;
+    const std::string path =
+        QDir::temp().filePath(QStringLiteral("bench_ui_open.bmf")).toStdString();
+    if (!cbeam::SaveBeamFile(path, LoadedBeam(static_cast<int>(st.range(0)))).ok) {
+        st.SkipWithError("cannot write the beam file");
+        return;
+    }
+    for (auto _ : st) {
+        cbeam::BeamState s;
+        s.InputMode = 1;
+        if (!cbeam::LoadBeamFile(path, s).ok) {
+            st.SkipWithError("cannot read the beam file");
+            return;
+        }
+        auto w = std::make_unique<cbeam::frmInput>(s, services);
+        w->show();
+        QApplication::processEvents();
+        st.PauseTiming();
+        w.reset();
+        QApplication::processEvents();
+        st.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenInputWindowFromFile)->Arg(32766)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+}  // namespace
