@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
-#include <cstdio>
+#include <charconv>
+#include <system_error>
 
 #include "files/bmf.h"
 #include "files/report.h"
@@ -13,10 +14,11 @@ namespace {
 
 constexpr const char* kSeeHelp = "（用法见 cbeam-cli --help）";
 
-std::string Real17(double v) {
+// 17 significant digits, the same text as "%.17g" (values are finite here).
+void AppendReal17(std::string& out, double v) {
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.17g", v);
-    return buf;
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 17);
+    out.append(buf, ec == std::errc() ? end : buf);
 }
 
 void AppendArray(std::string& out, const char* name, const RealArray& values, int count) {
@@ -25,7 +27,7 @@ void AppendArray(std::string& out, const char* name, const RealArray& values, in
     out += "\":[";
     for (int k = 1; k <= count; ++k) {
         if (k > 1) out += ',';
-        out += Real17(values(k));
+        AppendReal17(out, values(k));
     }
     out += ']';
 }
