@@ -131,7 +131,7 @@ FileResult DecodeBeamFile(std::string_view bytes, BeamState& state) {
     }
     const std::size_t records = bytes.size() / kRecordSize;
     if (records < static_cast<std::size_t>(n)) {
-        return FileResult::Fail("文件不完整：应有" + std::to_string(n + 1) + "条记录，只有" +
+        return FileResult::Fail("文件不完整：至少应有" + std::to_string(n) + "条记录，只有" +
                                 std::to_string(records) + "条");
     }
 
