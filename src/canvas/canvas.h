@@ -29,6 +29,15 @@ class Canvas {
     virtual void Circle(float x, float y, float r) = 0;
     // UTF-8 text with its top-left corner at (x, y), transparent background.
     virtual void Print(float x, float y, std::string_view text) = 0;
+    // Asked before a label is composed and printed. A canvas that cannot show
+    // every label of a crowd (thousands of spans on a few hundred pixels) may
+    // decline some, so that their text is never made; `row` tells the label
+    // rows of one drawing apart. Every label is wanted unless a canvas says
+    // otherwise.
+    virtual bool WantsLabel(int row, float centreX, float top) {
+        (void)row, (void)centreX, (void)top;
+        return true;
+    }
 };
 
 }  // namespace cbeam

@@ -14,6 +14,9 @@ using drawing_detail::Plotter;
 constexpr Rgb kBlack{0, 0, 0};
 constexpr Rgb kDiagram{50, 50, 255};
 
+// Label rows, for a canvas that thins out crowded labels.
+enum Row { kNodeRow, kSpanRow };
+
 // Lines of one hatch run or samples of one parabola. A normal picture needs
 // one per 100 units of canvas width; only a step that has become a vanishing
 // fraction of its stretch comes near this.
@@ -122,7 +125,8 @@ void DrawM(BeamState& s, Canvas& canvas) {
             p.Line(xs, y0 + 60, xs, y0 + 120);
             p.Circle(xs, y0 + 150, 30);
         }
-        p.Label(d * kx + x0, Mi >= 0 ? Y(Mi) - 150 : Y(Mi) + 30, MomentText(Mi, "#####0.00000"));
+        p.Label(kNodeRow, d * kx + x0, Mi >= 0 ? Y(Mi) - 150 : Y(Mi) + 30,
+                [&] { return MomentText(Mi, "#####0.00000"); });
         d = d + L;
         const double left = d - L;
         const auto X = [&](double u) { return (left + u) * kx + x0; };
@@ -138,7 +142,8 @@ void DrawM(BeamState& s, Canvas& canvas) {
                 break;
             case 2: {
                 const double Mp = sm.Mp;
-                p.Label(X(a * L), Y(Mp) + 100, MomentText(Mp, "#####0.00000"));
+                p.Label(kSpanRow, X(a * L), Y(Mp) + 100,
+                        [&] { return MomentText(Mp, "#####0.00000"); });
                 p.Line(X(0), Y(Mi), X(a * L), Y(Mp), kDiagram);
                 if (a != 0) hatch(0, L * a, [&](double u) { return Mi + (Mp - Mi) * u / (a * L); });
                 if (a < 1) {
@@ -151,7 +156,8 @@ void DrawM(BeamState& s, Canvas& canvas) {
             case 1: {
                 const double Mc = sm.Mc;
                 const double w = s.Q(i);
-                p.Label(X(a * L / 2), Y(sm.Mm) + 50, MomentText(sm.Mm, "#####0.00000"));
+                p.Label(kSpanRow, X(a * L / 2), Y(sm.Mm) + 50,
+                        [&] { return MomentText(sm.Mm, "#####0.00000"); });
                 const auto mq = [&](double u) {
                     return Mi - u * (Mi - Mj) / L - u * (a * w) * (L - a * L / 2) + u * u * w / 2;
                 };
@@ -178,7 +184,8 @@ void DrawM(BeamState& s, Canvas& canvas) {
     }
 
     const double Mn = s.M(n + 1);
-    p.Label(xR, Mn > 0 ? Y(Mn) - 150 : Y(Mn) + 30, MomentText(Mn, "###0.00000"));
+    p.Label(kNodeRow, xR, Mn > 0 ? Y(Mn) - 150 : Y(Mn) + 30,
+            [&] { return MomentText(Mn, "###0.00000"); });
     p.Line(xR, y0, xR, Y(Mn), kDiagram);
 }
 

@@ -9,10 +9,6 @@
 namespace cbeam::drawing_detail {
 namespace {
 
-bool Fits(double v) {
-    return std::isfinite(v) && std::fabs(v) <= FLT_MAX;
-}
-
 float F(double v) {
     return static_cast<float>(v);
 }
@@ -43,7 +39,11 @@ void Plotter::Circle(double x, double y, double r) {
     m_canvas.Circle(F(x), F(y), F(r));
 }
 
-void Plotter::Label(double centreX, double top, std::string_view text) {
+bool Plotter::Fits(double v) {
+    return std::isfinite(v) && std::fabs(v) <= FLT_MAX;
+}
+
+void Plotter::PrintCentred(double centreX, double top, std::string_view text) {
     const double left = centreX - 100.0 * CountChars(text) / 2;
     if (!Fits(left) || !Fits(top)) return;
     m_canvas.Print(F(left), F(top), text);

@@ -22,10 +22,24 @@ class Plotter {
     void Line(double x1, double y1, double x2, double y2, Rgb colour);
     void Box(double x1, double y1, double x2, double y2, Rgb colour);
     void Circle(double x, double y, double r);
-    // Text with its left edge at centreX minus 100 units per character / 2.
-    void Label(double centreX, double top, std::string_view text);
+    // A label of the given row: its text, made by makeText() only when the
+    // canvas wants the label, is printed with its left edge at centreX minus
+    // 100 units per character / 2.
+    template <class MakeText>
+    void Label(int row, double centreX, double top, MakeText makeText) {
+        if (!Fits(centreX) || !Fits(top)) return;
+        if (!m_canvas.WantsLabel(row, static_cast<float>(centreX), static_cast<float>(top))) {
+            return;
+        }
+        PrintCentred(centreX, top, makeText());
+    }
+
+    // A finite number that a float can hold.
+    static bool Fits(double v);
 
   private:
+    void PrintCentred(double centreX, double top, std::string_view text);
+
     Canvas& m_canvas;
 };
 

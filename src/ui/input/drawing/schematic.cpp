@@ -11,6 +11,9 @@ namespace {
 using drawing_detail::Plotter;
 
 constexpr Rgb kBlack{0, 0, 0};
+
+// Label rows, for a canvas that thins out crowded labels.
+enum Row { kRigidityRow, kLengthRow, kUniformLoadRow, kPointLoadRow };
 constexpr Rgb kBarBlue{0, 0, 225};
 
 // A span too narrow for its arrow spacing would otherwise get an arrow per
@@ -106,9 +109,9 @@ void ReDrawAll(const BeamState& s, Canvas& canvas) {
         const double xa = kx * d + 600;
         const double xb = (d + L) * kx + 600;
         const double xm = xa + kx * L / 2;
-        p.Label(xm, y0 + 30, RigidityText(s.EI(i)));
+        p.Label(kRigidityRow, xm, y0 + 30, [&] { return RigidityText(s.EI(i)); });
         sym.Tick(xb);
-        p.Label(xm, y0 + 320, Format(L, "##0.00") + "M");
+        p.Label(kLengthRow, xm, y0 + 320, [&] { return Format(L, "##0.00") + "M"; });
         if (i < s.N) sym.InteriorSupport(xb);
     }
 
@@ -126,14 +129,15 @@ void ReDrawAll(const BeamState& s, Canvas& canvas) {
                 const double b = kx * L * a + 50;
                 if (std::isfinite(e) && std::isfinite(b)) UniformLoadArrows(sym, xa, e, b);
                 const double xm = xa + kx * L / 2;
-                const std::string text = Format(s.Q(i), "##0.00") + "kN/m";
-                p.Label(xm - 200, y0 - 500, text);
+                p.Label(kUniformLoadRow, xm - 200, y0 - 500,
+                        [&] { return Format(s.Q(i), "##0.00") + "kN/m"; });
                 break;
             }
             case 2: {
                 const double xP = (a * L + d) * kx + 600;
                 sym.Arrow(xP);
-                p.Label(xP, y0 - 450, Format(s.Q(i), "##0.00") + "kN");
+                p.Label(kPointLoadRow, xP, y0 - 450,
+                        [&] { return Format(s.Q(i), "##0.00") + "kN"; });
                 break;
             }
             default:

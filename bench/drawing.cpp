@@ -1,0 +1,77 @@
+// The schematic and the moment diagram onto the window's two picture boxes,
+// as a refresh after an edit draws them.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <cstdlib>
+#include <memory>
+
+#include "canvas/painter_canvas.h"
+#include "model/compute.h"
+#include "ui/input/drawing/drawings.h"
+
+namespace {
+
+using namespace cbeam;
+
+void EnsureGui() {
+    static std::unique_ptr<QGuiApplication> app;
+    if (app) return;
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "bench_drawing";
+    static char* argv[] = {name, nullptr};
+    app = std::make_unique<QGuiApplication>(argc, argv);
+}
+
+// Spans of 3 to 8 m; no load, uniform loads over varying lengths and point
+// loads at varying places in turn; both ends fixed.
+BeamState MixedBeam(int n) {
+    BeamState s;
+    s.SizeAll(n);
+    s.EIo = 30;
+    s.Flag0 = s.FlagN = kTrue;
+    for (int i = 1; i <= n; ++i) {
+        s.L(i) = 3 + (i * 7) % 6;
+        s.EI(i) = 1 + (i % 3) * 0.5;
+        s.LoadType(i) = static_cast<std::int16_t>(i % 3);
+        s.Q(i) = 5 + (i * 13) % 40;
+        s.A(i) = s.LoadType(i) == 1 ? 0.5 + 0.5 * (i % 2) : 0.1 + 0.8 * ((i * 5) % 9) / 8.0;
+    }
+    Analyse(s);
+    return s;
+}
+
+void BM_RedrawBoth(benchmark::State& st) {
+    EnsureGui();
+    BeamState s = MixedBeam(static_cast<int>(st.range(0)));
+    PainterCanvas schematic(QSize(577, 113), 1.0, 1.0);
+    PainterCanvas diagram(QSize(577, 161), kDiagramTwipsPerUnit, 1.0);
+    for (auto _ : st) {
+        schematic.Clear();
+        ReDrawAll(s, schematic);
+        diagram.Clear();
+        DrawM(s, diagram);
+        benchmark::DoNotOptimize(schematic.Image().constBits());
+        benchmark::DoNotOptimize(diagram.Image().constBits());
+    }
+}
+BENCHMARK(BM_RedrawBoth)->Arg(10)->Arg(32766)->Unit(benchmark::kMillisecond);
+
+void BM_RedrawBothHighDpi(benchmark::State& st) {
+    EnsureGui();
+    BeamState s = MixedBeam(static_cast<int>(st.range(0)));
+    PainterCanvas schematic(QSize(577, 113), 1.0, 2.0);
+    PainterCanvas diagram(QSize(577, 161), kDiagramTwipsPerUnit, 2.0);
+    for (auto _ : st) {
+        schematic.Clear();
+        ReDrawAll(s, schematic);
+        diagram.Clear();
+        DrawM(s, diagram);
+        benchmark::DoNotOptimize(schematic.Image().constBits());
+        benchmark::DoNotOptimize(diagram.Image().constBits());
+    }
+}
+BENCHMARK(BM_RedrawBothHighDpi)->Arg(10)->Arg(32766)->Unit(benchmark::kMillisecond);
+
+}  // namespace
