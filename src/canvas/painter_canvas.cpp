@@ -193,7 +193,12 @@ std::uint32_t Opaque(Rgb c) {
 // Pixel index of a device coordinate, kept within int range.
 int Cell(double v) {
     constexpr double kFar = 1e8;
+    if (std::isnan(v)) return std::numeric_limits<int>::min();
     return static_cast<int>(std::floor(std::clamp(v, -kFar, kFar)));
+}
+
+bool Finite(double a, double b, double c, double d) {
+    return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
 }
 
 }  // namespace
@@ -220,33 +225,43 @@ void PainterCanvas::VLine(int x, int y1, int y2, std::uint32_t pixel) {
 // cut to it (with a pixel to spare), so that a line running far off costs no
 // more than one crossing it.
 void PainterCanvas::DeviceLine(double x1, double y1, double x2, double y2, std::uint32_t pixel) {
-    if (!Bits()) return;
+    if (!Bits() || !Finite(x1, y1, x2, y2)) return;
     const bool inside =
         x1 >= 0 && x1 < m_w && x2 >= 0 && x2 < m_w && y1 >= 0 && y1 < m_h && y2 >= 0 && y2 < m_h;
     if (inside) {
         return PixelLine(static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2),
                          static_cast<int>(y2), pixel);
     }
-    const double W = m_w + 1, H = m_h + 1;
-    double t0 = 0, t1 = 1;
-    const double dx = x2 - x1, dy = y2 - y1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x1 + 1, W - x1, y1 + 1, H - y1};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0) {
-            t0 = std::max(t0, t);
+    // Cohen-Sutherland: an end outside is moved onto the border it crosses,
+    // the border coordinate set exactly, so that far-off ends lose nothing
+    // to cancellation.
+    const double left = -1, top = -1, right = m_w + 1, bottom = m_h + 1;
+    const auto code = [&](double x, double y) {
+        return (x < left ? 1 : x > right ? 2 : 0) | (y < top ? 4 : y > bottom ? 8 : 0);
+    };
+    int c1 = code(x1, y1), c2 = code(x2, y2);
+    for (int round = 0; round < 8 && (c1 | c2) != 0; ++round) {
+        if ((c1 & c2) != 0) return;
+        const int c = c1 != 0 ? c1 : c2;
+        double x = 0, y = 0;
+        if (c & 1) {
+            y = y1 + (y2 - y1) * ((left - x1) / (x2 - x1)), x = left;
+        } else if (c & 2) {
+            y = y1 + (y2 - y1) * ((right - x1) / (x2 - x1)), x = right;
+        } else if (c & 4) {
+            x = x1 + (x2 - x1) * ((top - y1) / (y2 - y1)), y = top;
         } else {
-            t1 = std::min(t1, t);
+            x = x1 + (x2 - x1) * ((bottom - y1) / (y2 - y1)), y = bottom;
         }
-        if (t0 > t1) return;
+        if (!std::isfinite(x) || !std::isfinite(y)) return;
+        if (c == c1) {
+            x1 = x, y1 = y, c1 = code(x1, y1);
+        } else {
+            x2 = x, y2 = y, c2 = code(x2, y2);
+        }
     }
-    PixelLine(Cell(x1 + t0 * dx), Cell(y1 + t0 * dy), Cell(x1 + t1 * dx), Cell(y1 + t1 * dy),
-              pixel);
+    if ((c1 | c2) != 0) return;
+    PixelLine(Cell(x1), Cell(y1), Cell(x2), Cell(y2), pixel);
 }
 
 void PainterCanvas::PixelLine(int ax, int ay, int bx, int by, std::uint32_t pixel) {
@@ -298,10 +313,13 @@ void PainterCanvas::Circle(float x, float y, float r) {
     if (!Bits()) return;
     const double cxd = DX(x), cyd = DY(y);
     const double rd = std::fabs(static_cast<double>(r)) * m_sx;
-    const double far = m_w + m_h + rd;
-    if (cxd < -far || cyd < -far || cxd > far || cyd > far) return;
+    if (!Finite(cxd, cyd, rd, 0)) return;
+    // A circle far larger than the picture is no symbol of these drawings;
+    // leaving it out keeps its pixel count bounded.
+    const double far = 2.0 * (m_w + m_h);
+    if (!(rd <= far) || std::fabs(cxd) > 2 * far || std::fabs(cyd) > 2 * far) return;
     const int cx = Cell(cxd), cy = Cell(cyd);
-    const int radius = static_cast<int>(std::lround(std::min(rd, far)));
+    const int radius = static_cast<int>(std::lround(rd));
     const std::uint32_t pixel = ForegroundPixel();
     Touch(pixel);
     for (int i = 0; i < m_circleCount; ++i) {
@@ -316,17 +334,15 @@ void PainterCanvas::Circle(float x, float y, float r) {
         m_ringRadius = radius;
         int px = radius, py = 0, err = 1 - radius;
         while (px >= py) {
-            for (const auto& [u, v] : {std::pair{px, py},
-                                       {-px, py},
-                                       {px, -py},
-                                       {-px, -py},
-                                       {py, px},
-                                       {-py, px},
-                                       {py, -px},
-                                       {-py, -px}}) {
-                if (std::find(m_ring.begin(), m_ring.end(), std::pair{u, v}) == m_ring.end()) {
-                    m_ring.emplace_back(u, v);
-                }
+            for (const auto& p : {std::pair{px, py},
+                                  {-px, py},
+                                  {px, -py},
+                                  {-px, -py},
+                                  {py, px},
+                                  {-py, px},
+                                  {py, -px},
+                                  {-py, -px}}) {
+                m_ring.push_back(p);
             }
             ++py;
             if (err < 0) {
@@ -336,6 +352,8 @@ void PainterCanvas::Circle(float x, float y, float r) {
                 err += 2 * (py - px) + 1;
             }
         }
+        std::sort(m_ring.begin(), m_ring.end());
+        m_ring.erase(std::unique(m_ring.begin(), m_ring.end()), m_ring.end());
     }
     if (cx - radius >= 0 && cy - radius >= 0 && cx + radius < m_w && cy + radius < m_h) {
         std::uint32_t* centre = m_bits + static_cast<std::ptrdiff_t>(cy) * m_stride + cx;
@@ -354,7 +372,7 @@ bool PainterCanvas::WantsLabel(int row, float centreX, float top) {
     // A label wholly above or below the image shows nothing.
     const double y = DY(top);
     SettleFont();
-    if (y >= m_h || y + m_textHeight < 0) return false;
+    if (!(y < m_h) || y + m_textHeight < 0 || !std::isfinite(centreX)) return false;
     if (row < 0 || row >= kRows) return true;
     const int column = Cell(DX(centreX));
     if (column == m_lastColumn[row]) {
@@ -395,7 +413,7 @@ bool Decode(std::string_view text, std::vector<char32_t>& out) {
         } else {
             return false;
         }
-        if (i + extra >= text.size() + (extra == 0 ? 1 : 0) && extra > 0) return false;
+        if (i + static_cast<std::size_t>(extra) >= text.size()) return false;
         for (int k = 1; k <= extra; ++k) {
             const unsigned char n = static_cast<unsigned char>(text[i + k]);
             if ((n & 0xC0) != 0x80) return false;
@@ -509,7 +527,7 @@ void PainterCanvas::Print(float x, float y, std::string_view text) {
     }
     double pen = DX(x);
     const double top = DY(y);
-    if (std::fabs(pen) > 1e8 || std::fabs(top) > 1e8) return;
+    if (!(std::fabs(pen) <= 1e8) || !(std::fabs(top) <= 1e8)) return;
     SettleFont();
     const int baseline = static_cast<int>(std::ceil(top + m_ascent));
     const QRgb colour = ForegroundPixel();
