@@ -255,9 +255,17 @@ void frmInput::ShowLoad(bool uniform) {
     BeamState& s = m_state;
     const int k = s.CurSpan;
     lblQ->setText(uniform ? QStringLiteral("Q =") : QStringLiteral("P ="));
-    if (s.Q(k) != 0) {
-        SetText(txtQ, F(s.Q(k), uniform ? "##0.00" : "#0.00##"), [this] { txtQ_Change(); });
-        SetText(txtPosA, F(s.A(k), uniform ? "##0.00" : "###0.00"), [this] { txtPosA_Change(); });
+    // Defaults only for a span without a magnitude of this kind: a load of
+    // 0 that the user typed, or that a file holds, stays as it is.
+    if (s.Q(k) != 0 || s.LoadType(k) == (uniform ? 1 : 2)) {
+        // The fields show the stored load rounded; their handlers run as for
+        // any change, but the beam keeps its exact values: choosing a span or
+        // opening a file must not change the load the user gave.
+        const double q = s.Q(k), a = s.A(k);
+        SetText(txtQ, F(q, uniform ? "##0.00" : "#0.00##"), [this] { txtQ_Change(); });
+        SetText(txtPosA, F(a, uniform ? "##0.00" : "###0.00"), [this] { txtPosA_Change(); });
+        s.Q(k) = q;
+        s.A(k) = a;
     } else {
         SetText(txtQ, QStringLiteral("1"), [this] { txtQ_Change(); });
         SetText(txtPosA, uniform ? QStringLiteral("1") : QStringLiteral("0.5"),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 
@@ -99,6 +100,7 @@ class frmInput : public QWidget {
     std::unique_ptr<SpanTable> m_table;
     int m_batchDepth = 0;
     Pending m_pending = Pending::None;
+    QPointer<QWidget> m_about;  // one About box at a time, like a single form
     bool m_editNoted = false;
 };
 

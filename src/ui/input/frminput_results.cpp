@@ -112,8 +112,10 @@ void frmInput::DrawM() {
 }
 
 void frmInput::Command2_Click() {
-    auto* about = new frmAbout(m_services);
-    about->show();
+    if (m_about.isNull()) m_about = new frmAbout(m_services);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
 }
 
 void frmInput::Command3_Click() {
