@@ -225,13 +225,14 @@ void PainterCanvas::VLine(int x, int y1, int y2, std::uint32_t pixel) {
 // cut to it (with a pixel to spare), so that a line running far off costs no
 // more than one crossing it.
 void PainterCanvas::DeviceLine(double x1, double y1, double x2, double y2, std::uint32_t pixel) {
-    if (!Bits() || !Finite(x1, y1, x2, y2)) return;
+    if (!Bits()) return;
     const bool inside =
         x1 >= 0 && x1 < m_w && x2 >= 0 && x2 < m_w && y1 >= 0 && y1 < m_h && y2 >= 0 && y2 < m_h;
     if (inside) {
         return PixelLine(static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2),
                          static_cast<int>(y2), pixel);
     }
+    if (!Finite(x1, y1, x2, y2)) return;
     // Cohen-Sutherland: an end outside is moved onto the border it crosses,
     // the border coordinate set exactly, so that far-off ends lose nothing
     // to cancellation.
@@ -366,8 +367,8 @@ void PainterCanvas::Circle(float x, float y, float r) {
 
 // Two labels of a row may share a pixel column in any beam (a load at the
 // end of one span and one at the start of the next); more than two only
-// where spans are narrower than a pixel. Once a row has been that crowded,
-// one label per column stands for all of them.
+// where spans are narrower than a pixel. Next to a column that crowded, one
+// label per column stands for all of them.
 bool PainterCanvas::WantsLabel(int row, float centreX, float top) {
     // A label wholly above or below the image shows nothing.
     const double y = DY(top);
@@ -378,7 +379,7 @@ bool PainterCanvas::WantsLabel(int row, float centreX, float top) {
     if (column == m_lastColumn[row]) {
         ++m_run[row];
     } else {
-        if (m_run[row] > 2) m_crowded[row] = true;
+        m_crowded[row] = m_run[row] > 2;
         m_lastColumn[row] = column;
         m_run[row] = 1;
     }
@@ -484,13 +485,23 @@ const PainterCanvas::Glyph* PainterCanvas::GlyphFor(char32_t c) {
     return &m_glyphs.emplace(c, std::move(g)).first->second;
 }
 
-// Source-over of the glyph's coverage in the given colour (premultiplied).
+namespace {
+
+// Each 8-bit channel of a premultiplied pixel times a / 255, two channels
+// per multiplication.
+std::uint32_t ByteMul(std::uint32_t x, std::uint32_t a) {
+    std::uint32_t t = (x & 0xff00ffu) * a;
+    t = ((t + ((t >> 8) & 0xff00ffu) + 0x800080u) >> 8) & 0xff00ffu;
+    x = ((x >> 8) & 0xff00ffu) * a;
+    x = (x + ((x >> 8) & 0xff00ffu) + 0x800080u) & 0xff00ff00u;
+    return x | t;
+}
+
+}  // namespace
+
+// Source-over of the glyph's coverage in the given premultiplied colour.
 void PainterCanvas::Blend(const Glyph& g, int x, int y, QRgb src) {
-    const std::uint32_t sa = qAlpha(src), sr = qRed(src), sg = qGreen(src), sb = qBlue(src);
-    const auto mul = [](std::uint32_t a, std::uint32_t b) {
-        const std::uint32_t t = a * b + 128;
-        return (t + (t >> 8)) >> 8;
-    };
+    const bool opaque = qAlpha(src) == 255;
     const int left = x + g.left, top = y + g.top;
     const int i0 = std::max(0, -left), i1 = std::min(g.w, m_w - left);
     const int j0 = std::max(0, -top), j1 = std::min(g.h, m_h - top);
@@ -500,16 +511,12 @@ void PainterCanvas::Blend(const Glyph& g, int x, int y, QRgb src) {
         for (int i = i0; i < i1; ++i) {
             const std::uint32_t c = cov[i];
             if (c == 0) continue;
-            if (c == 255 && sa == 255) {
+            if (c == 255 && opaque) {
                 row[i] = src;
                 continue;
             }
-            const std::uint32_t a = mul(sa, c);
-            const std::uint32_t d = row[i];
-            const std::uint32_t keep = 255 - a;
-            row[i] =
-                ((a + mul(qAlpha(d), keep)) << 24) | ((mul(sr, c) + mul(qRed(d), keep)) << 16) |
-                ((mul(sg, c) + mul(qGreen(d), keep)) << 8) | (mul(sb, c) + mul(qBlue(d), keep));
+            const std::uint32_t s = ByteMul(src, c);
+            row[i] = s + ByteMul(row[i], 255 - qAlpha(s));
         }
     }
 }

@@ -216,9 +216,11 @@ TEST(PainterCanvas, CrowdedLabelsAreThinnedOut) {
     EXPECT_TRUE(c.WantsLabel(0, 101, 100));
     EXPECT_TRUE(c.WantsLabel(1, 101, 100));  // rows count apart
     EXPECT_FALSE(c.WantsLabel(0, 102, 300));
-    // once crowded, one per column
+    // next to a crowded column, one per column; then two again
     EXPECT_TRUE(c.WantsLabel(0, 200, 100));
     EXPECT_FALSE(c.WantsLabel(0, 201, 100));
+    EXPECT_TRUE(c.WantsLabel(0, 300, 100));
+    EXPECT_TRUE(c.WantsLabel(0, 301, 100));
     // wholly above or below the picture, or nowhere
     EXPECT_FALSE(c.WantsLabel(2, 500, 1e6));
     EXPECT_FALSE(c.WantsLabel(2, 500, -1e6));
