@@ -175,6 +175,12 @@ std::unique_ptr<QGuiApplication> StartGui() {
 }  // namespace
 
 int DrawCommand(const std::vector<std::string>& args) {
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") {
+            std::cout << cli::HelpText();
+            return cli::kExitOk;
+        }
+    }
     Options o;
     if (!Parse(args, o)) return cli::kExitUsage;
 

@@ -210,17 +210,6 @@ TEST(Schematic, NoLoadDrawsNothingAboveTheBar) {
     for (const Primitive& p : c.Items()) EXPECT_GE(p.y1, 840) << ListLine(p);
 }
 
-TEST(Schematic, TwoCallsDrawTwice) {
-    BeamState s = Beam({4, 6});
-    s.LoadType(1) = 1, s.Q(1) = 2, s.A(1) = 1;
-    RecordingCanvas c(8600, 2080);
-    ReDrawAll(s, c);
-    const auto once = c.Items();
-    ReDrawAll(s, c);
-    ASSERT_EQ(c.Items().size(), 2 * once.size());
-    EXPECT_TRUE(std::equal(once.begin(), once.end(), c.Items().begin() + once.size()));
-}
-
 // Invariants that do not hold must neither hang nor hand on a bad coordinate.
 TEST(Schematic, GuardsAgainstUnusableInput) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
