@@ -252,7 +252,7 @@ TEST(Diagram, GuardsAgainstUnusableInput) {
         DrawM(s, c);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        EXPECT_LT(seconds, 2.0) << k.name;
+        EXPECT_LT(seconds, 5.0) << k.name;
         EXPECT_EQ(s.HatchSpacing, 100) << k.name;
         if (k.drawsNothing) {
             EXPECT_TRUE(c.Items().empty()) << k.name;

@@ -248,7 +248,7 @@ TEST(Schematic, GuardsAgainstUnusableInput) {
         ReDrawAll(s, c);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        EXPECT_LT(seconds, 1.0) << k.name;
+        EXPECT_LT(seconds, 5.0) << k.name;
         if (k.drawsNothing) {
             EXPECT_TRUE(c.Items().empty()) << k.name;
             continue;
