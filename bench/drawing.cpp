@@ -15,13 +15,15 @@ namespace {
 using namespace cbeam;
 
 void EnsureGui() {
-    static std::unique_ptr<QGuiApplication> app;
+    // Made once and never destroyed: Qt's own globals may already be gone
+    // when static objects are torn down at exit.
+    static QGuiApplication* app = nullptr;
     if (app) return;
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     static int argc = 1;
     static char name[] = "bench_drawing";
     static char* argv[] = {name, nullptr};
-    app = std::make_unique<QGuiApplication>(argc, argv);
+    app = new QGuiApplication(argc, argv);
 }
 
 // Spans of 3 to 8 m; no load, uniform loads over varying lengths and point

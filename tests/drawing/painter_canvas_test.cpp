@@ -20,13 +20,15 @@ using test::Select;
 using Kind = Primitive::Kind;
 
 void EnsureGui() {
-    static std::unique_ptr<QGuiApplication> app;
+    // Made once and never destroyed: Qt's own globals may already be gone
+    // when static objects are torn down at exit.
+    static QGuiApplication* app = nullptr;
     if (app) return;
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     static int argc = 1;
     static char name[] = "test_drawing";
     static char* argv[] = {name, nullptr};
-    app = std::make_unique<QGuiApplication>(argc, argv);
+    app = new QGuiApplication(argc, argv);
 }
 
 // Three spans of 6, 4.5 and 5 m, fixed at both ends: a full uniform load,
