@@ -69,15 +69,16 @@ TEST_F(StartTest, CountsRoundHalvesToEven) {
     }
 }
 
-TEST_F(StartTest, RefusedCountsKeepTheBeamAndLeaveTheListEmpty) {
+TEST_F(StartTest, RefusedCountsKeepTheBeamAndAreRefusedAgainOnConfirm) {
     const struct {
         const char* text;
         const char* message;
+        int countAfterConfirm;
     } cases[] = {
-        {"0", "跨数必须大于零！"},      {"-2", "跨数必须大于零！"},
-        {"", "跨数必须大于零！"},       {"abc", "跨数必须大于零！"},
-        {"0.3", "跨数必须大于零！"},    {"32767", "跨数不能超过32766！"},
-        {"1e9", "跨数不能超过32766！"}, {"1e999", "数值超出范围！"},
+        {"0", "跨数必须大于零！", 0},      {"-2", "跨数必须大于零！", 0},
+        {"", "跨数必须大于零！", 0},       {"abc", "跨数必须大于零！", 0},
+        {"0.3", "跨数必须大于零！", 0},    {"32767", "跨数不能超过32766！", 2},
+        {"1e9", "跨数不能超过32766！", 2}, {"1e999", "数值超出范围！", 2},
     };
     for (const auto& c : cases) {
         frmStart* w = Open();
@@ -94,6 +95,10 @@ TEST_F(StartTest, RefusedCountsKeepTheBeamAndLeaveTheListEmpty) {
         Replace(w->Text1, QStringLiteral("9"));
         EXPECT_EQ(state.L(1), 5.0) << c.text;
         ExpectNoMessage();
+        w->btnConfirm->click();
+        ExpectOnlyMessage(QString::fromUtf8(c.message));
+        EXPECT_EQ(state.N, c.countAfterConfirm) << c.text;
+        EXPECT_EQ(Window<frmInput>(), nullptr) << c.text;
         delete w;
     }
 }
