@@ -10,11 +10,12 @@
 #include "ui/start/frmstart.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(cbeam::kAppTitle);
-
+    // The beam and the services outlive the application object and so every
+    // window that refers to them.
     cbeam::BeamState state;
     cbeam::QtUiServices services;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(cbeam::kAppTitle);
 
     const QStringList args = QApplication::arguments();
     if (args.size() > 1) {
