@@ -187,6 +187,8 @@ class PainterCanvas : public QtCanvas {
     int m_circleNext = 0;
     std::vector<std::pair<int, int>> m_ring;  // pixels of a circle around (0, 0)
     int m_ringRadius = -1;
+    // Per label row: the pixel column of the last label, how many stood on
+    // it, and whether the column before held more than two.
     static constexpr int kRows = 8;
     int m_lastColumn[kRows] = {};
     int m_run[kRows] = {};
