@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QString>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
