@@ -19,16 +19,6 @@ constexpr double kMaxExtent = 1e9;
 
 }  // namespace
 
-void Plotter::Line(double x1, double y1, double x2, double y2) {
-    if (!Fits(x1) || !Fits(y1) || !Fits(x2) || !Fits(y2)) return;
-    m_canvas.Line(F(x1), F(y1), F(x2), F(y2));
-}
-
-void Plotter::Line(double x1, double y1, double x2, double y2, Rgb colour) {
-    if (!Fits(x1) || !Fits(y1) || !Fits(x2) || !Fits(y2)) return;
-    m_canvas.Line(F(x1), F(y1), F(x2), F(y2), colour);
-}
-
 void Plotter::Box(double x1, double y1, double x2, double y2, Rgb colour) {
     if (!Fits(x1) || !Fits(y1) || !Fits(x2) || !Fits(y2)) return;
     m_canvas.Box(F(x1), F(y1), F(x2), F(y2), colour);
@@ -37,10 +27,6 @@ void Plotter::Box(double x1, double y1, double x2, double y2, Rgb colour) {
 void Plotter::Circle(double x, double y, double r) {
     if (!Fits(x) || !Fits(y) || !Fits(r)) return;
     m_canvas.Circle(F(x), F(y), F(r));
-}
-
-bool Plotter::Fits(double v) {
-    return std::isfinite(v) && std::fabs(v) <= FLT_MAX;
 }
 
 void Plotter::PrintCentred(double centreX, double top, std::string_view text) {

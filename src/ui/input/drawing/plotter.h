@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cfloat>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -18,8 +20,17 @@ class Plotter {
   public:
     explicit Plotter(Canvas& canvas) : m_canvas(canvas) {}
 
-    void Line(double x1, double y1, double x2, double y2);
-    void Line(double x1, double y1, double x2, double y2, Rgb colour);
+    // Lines come by the hundred thousand for a long beam: kept inline.
+    void Line(double x1, double y1, double x2, double y2) {
+        if (!Fits(x1) || !Fits(y1) || !Fits(x2) || !Fits(y2)) return;
+        m_canvas.Line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
+                      static_cast<float>(y2));
+    }
+    void Line(double x1, double y1, double x2, double y2, Rgb colour) {
+        if (!Fits(x1) || !Fits(y1) || !Fits(x2) || !Fits(y2)) return;
+        m_canvas.Line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
+                      static_cast<float>(y2), colour);
+    }
     void Box(double x1, double y1, double x2, double y2, Rgb colour);
     void Circle(double x, double y, double r);
     // A label of the given row: its text, made by makeText() only when the
@@ -34,8 +45,8 @@ class Plotter {
         PrintCentred(centreX, top, makeText());
     }
 
-    // A finite number that a float can hold.
-    static bool Fits(double v);
+    // A finite number that a float can hold (NaN fails the comparison).
+    static bool Fits(double v) { return std::fabs(v) <= FLT_MAX; }
 
   private:
     void PrintCentred(double centreX, double top, std::string_view text);
