@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "cli/commands.h"
-#include "files/beam_helpers.h"
+#include "common/beam_helpers.h"
 #include "files/bmf.h"
 #include "files/report.h"
 #include "model/compute.h"

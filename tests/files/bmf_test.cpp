@@ -11,7 +11,7 @@
 #include <memory>
 #include <random>
 
-#include "files/beam_helpers.h"
+#include "common/beam_helpers.h"
 #include "model/compute.h"
 
 namespace cbeam {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "files/beam_helpers.h"
+#include "common/beam_helpers.h"
 #include "files/bmf.h"
 #include "model/compute.h"
 

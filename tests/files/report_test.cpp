@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "files/beam_helpers.h"
+#include "common/beam_helpers.h"
 #include "files/gbk.h"
 
 namespace cbeam {

@@ -4,35 +4,18 @@
 #include <random>
 #include <vector>
 
+#include "common/beam_helpers.h"
 #include "model/compute.h"
 
 namespace cbeam {
 namespace {
 
-struct Span {
-    double L = 1;
-    double EI = 1;
-    int kind = 0;
-    double Q = 0;
-    double A = 0;
-};
+using testing::SpanInput;
+using Span = SpanInput;
 
 BeamState MakeBeam(const std::vector<Span>& spans, bool fixedLeft, bool fixedRight,
                    double EIo = 1) {
-    BeamState s;
-    s.SizeAll(static_cast<int>(spans.size()));
-    s.EIo = EIo;
-    s.Flag0 = fixedLeft ? kTrue : kFalse;
-    s.FlagN = fixedRight ? kTrue : kFalse;
-    for (int k = 1; k <= s.N; ++k) {
-        const Span& sp = spans[static_cast<std::size_t>(k - 1)];
-        s.L(k) = sp.L;
-        s.EI(k) = sp.EI;
-        s.LoadType(k) = static_cast<std::int16_t>(sp.kind);
-        s.Q(k) = sp.Q;
-        s.A(k) = sp.A;
-    }
-    return s;
+    return testing::MakeBeam(spans, fixedLeft ? kTrue : kFalse, fixedRight ? kTrue : kFalse, EIo);
 }
 
 std::vector<double> Moments(const BeamState& s) {
@@ -250,27 +233,6 @@ TEST(Analyse, PropertiesOfRandomBeams) {
         for (int k = 1; k <= n + 1; ++k) {
             EXPECT_NEAR(mir.M(n + 2 - k), m[static_cast<std::size_t>(k - 1)], 1e-11 * scale);
         }
-    }
-}
-
-// Three-moment equation of equal spans and equal rigidity under equal full
-// loads, hogging positive: M(k-1) + 4 M(k) + M(k+1) = w L^2 / 2. Far from the
-// ends the moments tend to w L^2 / 12.
-TEST(Analyse, AccuracyAtScale) {
-    const double w = 10, l = 6, wl2 = w * l * l;
-    for (int n : {1000, 32766}) {
-        BeamState s =
-            MakeBeam(std::vector<Span>(static_cast<std::size_t>(n), {l, 1, 1, w, 1}), false, false);
-        ASSERT_EQ(Analyse(s), SolveStatus::Solved);
-        double worst = 0;
-        for (int k = 2; k <= n; ++k) {
-            const double residual = s.M(k - 1) + 4 * s.M(k) + s.M(k + 1) - wl2 / 2;
-            worst = std::max(worst, std::fabs(residual) / (wl2 / 2));
-        }
-        EXPECT_LT(worst, 1e-12) << n;
-        for (int k : {n / 4, n / 2, n - n / 4})
-            EXPECT_NEAR(s.M(k) / (wl2 / 12), 1.0, 1e-12) << n << " node " << k;
-        EXPECT_NEAR(s.M(n), s.M(2), 1e-12 * wl2);  // symmetric beam, symmetric result
     }
 }
 
