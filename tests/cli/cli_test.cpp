@@ -55,20 +55,17 @@ TEST(CliProcess, SolvePrintsTheResultsListAndJsonThatParsesBackExactly) {
         const Outcome o = RunCli({"solve", "--json", kExamples + name});
         ASSERT_EQ(o.exit, 0) << o.err;
         QJsonParseError error{};
-        const QJsonObject json =
-            QJsonDocument::fromJson(QByteArray::fromStdString(o.out), &error).object();
+        const QJsonDocument json =
+            QJsonDocument::fromJson(QByteArray::fromStdString(o.out), &error);
         ASSERT_EQ(error.error, QJsonParseError::NoError) << o.out;
-        EXPECT_EQ(json["N"].toInt(), s.N);
-        ASSERT_TRUE(json["Flag0"].isBool());
-        EXPECT_EQ(json["Flag0"].toBool(), s.Flag0 != kFalse) << name;
-        EXPECT_EQ(json["FlagN"].toBool(), s.FlagN != kFalse) << name;
-        const QJsonArray m = json["M"].toArray();
-        const QJsonArray theta = json["Theta"].toArray();
-        ASSERT_TRUE(m.size() == s.N + 1 && theta.size() == s.N + 1) << name;
-        for (int k = 1; k <= s.N + 1; ++k) {
-            EXPECT_EQ(m[k - 1].toDouble(), s.M(k)) << name << " node " << k;
-            EXPECT_EQ(theta[k - 1].toDouble(), s.Theta(k)) << name << " node " << k;
-        }
+        QJsonArray m, theta;
+        for (int k = 1; k <= s.N + 1; ++k) m.append(s.M(k)), theta.append(s.Theta(k));
+        EXPECT_EQ(json.object(), QJsonObject({{"N", s.N},
+                                              {"Flag0", s.Flag0 != kFalse},
+                                              {"FlagN", s.FlagN != kFalse},
+                                              {"M", m},
+                                              {"Theta", theta}}))
+            << o.out;
     }
     EXPECT_EQ(RunCli({"solve", kExamples + "three-span.bmf"}).out,
               "结点 1:0.000\n结点 2:70.173387\n结点 3:23.334677\n结点 4:0.000\n");
@@ -164,12 +161,11 @@ TEST(CliFormat, NodeLinesAndJsonOfGivenResults) {
     for (int k = 3; k <= 11; ++k) lines += "结点 " + std::to_string(k) + ":0.000\n";
     EXPECT_EQ(cli::NodeResultLines(s), lines);
 
+    // 17 digits give the exact doubles back; any flag other than 0 is a fixed end.
     const std::string json = cli::NodeResultJson(s);
     EXPECT_TRUE(
-        json.starts_with("{\"N\":10,\"Flag0\":true,\"FlagN\":true,\"M\":[-1.2345678899999999,45,3."
-                         "9999999999999998e-07,"))
+        json.starts_with("{\"N\":10,\"Flag0\":true,\"FlagN\":true,\"M\":[-1.2345678899999999,"))
         << json;
-    EXPECT_NE(json.find("\"Theta\":[0.10000000000000001,0,"), std::string::npos) << json;
     EXPECT_TRUE(json.ends_with("}\n"));
 }
 
