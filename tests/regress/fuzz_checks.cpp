@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "files/bmf.h"
+#include "files/report.h"
 #include "model/compute.h"
 #include "text/format.h"
 #include "text/number.h"
@@ -351,6 +352,22 @@ std::string CheckBeamFile(std::string_view bytes) {
                 return Say("analysis (status ", static_cast<int>(status), ") left node ", k,
                            " non-finite");
             }
+        }
+        // Its text report: N+6 lines or more (a wide value wraps), each
+        // ended by CR LF.
+        std::string report;
+        const FileResult written = EncodeReport(solved, report);
+        if (!written) return "report refused: " + written.reason;
+        std::size_t lines = 0;
+        for (std::size_t i = 0; i < report.size(); ++i) {
+            if (report[i] == '\n') {
+                if (i == 0 || report[i - 1] != '\r') return "report line without CR";
+                ++lines;
+            }
+        }
+        if (lines < static_cast<std::size_t>(solved.N) + 6 || report.size() < 2 ||
+            report.substr(report.size() - 2) != "\r\n") {
+            return Say("report of ", lines, " lines for N = ", solved.N);
         }
     }
 
