@@ -1,11 +1,9 @@
 // The About box, the system-information launcher and the dialog filters.
 #include <QFile>
 #include <QLabel>
-#include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
-#include <fstream>
-#include <sstream>
 
 #include "ui/about/frmabout.h"
 #include "ui/about/sysinfo.h"
@@ -40,48 +38,40 @@ TEST(QtFilter, MapsAlternatingDescriptionsAndPatterns) {
     EXPECT_EQ(QtFilter(QStringLiteral("Beams|*.bmf")), QStringLiteral("Beams (*.bmf)"));
 }
 
-class AboutTest : public UiTest {
-  protected:
-    void SetUp() override { m_path = qgetenv("PATH"); }
-    void TearDown() override {
-        qputenv("PATH", m_path);
-        UiTest::TearDown();
-    }
-    QByteArray m_path;
-};
+using AboutTest = UiTest;
 
 TEST_F(AboutTest, ShowsTitleAndTheBuildsVersion) {
-    auto* w = new frmAbout(services);
+    QPointer<frmAbout> w(new frmAbout(services));
     w->show();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("关于 连续梁计算程序"));
     EXPECT_EQ(w->lblTitle->text(), QStringLiteral("连续梁计算程序"));
     EXPECT_EQ(w->size(), QSize(382, 196));
-    std::ifstream cmake(std::string(CBEAM_SOURCE_DIR) + "/CMakeLists.txt");
-    std::stringstream text;
-    text << cmake.rdbuf();
-    const QRegularExpression project(QStringLiteral(R"(project\(cbeam VERSION (\d+\.\d+\.\d+))"));
-    const QRegularExpressionMatch match = project.match(QString::fromStdString(text.str()));
-    ASSERT_TRUE(match.hasMatch());
-    EXPECT_EQ(w->lblVersion->text(), QStringLiteral("版本 ") + match.captured(1));
+    const QRegularExpressionMatch version =
+        QRegularExpression(QStringLiteral(R"(project\(cbeam VERSION (\d+\.\d+\.\d+))"))
+            .match(QString::fromStdString(
+                testing::ReadAll(std::string(CBEAM_SOURCE_DIR) + "/CMakeLists.txt")));
+    ASSERT_TRUE(version.hasMatch());
+    EXPECT_EQ(w->lblVersion->text(), QStringLiteral("版本 ") + version.captured(1));
     EXPECT_TRUE(w->lblDescription->text().startsWith(QStringLiteral("   本软件用于快速计算")));
     EXPECT_EQ(w->cmdSysInfo->text(), QStringLiteral("系统信息(&S)..."));
-    QPointer<frmAbout> about(w);
     w->cmdOK->click();
     DeleteLater();
-    EXPECT_TRUE(about.isNull());
+    EXPECT_TRUE(w.isNull());
 }
 
 TEST_F(AboutTest, SystemInformationStartsAViewerOrSaysItIsUnavailable) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    qputenv("PATH", dir.path().toLocal8Bit());
+    const QString unavailable = QStringLiteral("此时系统信息不可用");
+    const QString title = QStringLiteral("连续梁计算程序");
+    const auto restore = qScopeGuard([path = qgetenv("PATH")] { qputenv("PATH", path); });
+    QTemporaryDir bin;
+    ASSERT_TRUE(bin.isValid());
+    qputenv("PATH", bin.path().toLocal8Bit());
     auto* w = new frmAbout(services);
     w->cmdSysInfo->click();
     EXPECT_TRUE(services.started.empty());
-    ExpectOnlyMessage(QStringLiteral("此时系统信息不可用"), QStringLiteral("连续梁计算程序"),
-                      MsgIcon::None);
+    ExpectOnlyMessage(unavailable, title, MsgIcon::None);
 
-    QFile viewer(dir.filePath(QStringLiteral("kinfocenter")));
+    QFile viewer(bin.filePath(QStringLiteral("kinfocenter")));
     ASSERT_TRUE(viewer.open(QIODevice::WriteOnly));
     viewer.write("#!/bin/sh\n");
     viewer.close();
@@ -93,8 +83,7 @@ TEST_F(AboutTest, SystemInformationStartsAViewerOrSaysItIsUnavailable) {
 
     services.startSucceeds = false;
     w->cmdSysInfo->click();
-    ExpectOnlyMessage(QStringLiteral("此时系统信息不可用"), QStringLiteral("连续梁计算程序"),
-                      MsgIcon::None);
+    ExpectOnlyMessage(unavailable, title, MsgIcon::None);
 }
 
 }  // namespace
