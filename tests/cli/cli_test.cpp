@@ -44,15 +44,27 @@ BeamState Analysed(const std::string& path) {
     return s;
 }
 
+// The example beams shipped in examples/ and their results. Run once with
+// CBEAM_WRITE_EXAMPLES=1 to write them with the program's own writer.
 TEST(CliProcess, SolvePrintsTheResultsListAndJsonThatParsesBackExactly) {
     const struct {
         const char* file;
+        BeamState beam;
         const char* lines;
     } examples[] = {
-        {"three-span.bmf", "结点 1:0.000\n结点 2:70.173387\n结点 3:23.334677\n结点 4:0.000\n"},
-        {"fixed-pinned.bmf", "结点 1:80.000\n结点 2:0.000\n"},
+        {"three-span.bmf",
+         MakeBeam({{6, 1, 1, 20, 1}, {4.5, 1.5, 2, 50, 0.5}, {5, 1, 1, 15, 0.6}}, kFalse, kFalse,
+                  2),
+         "结点 1:0.000\n结点 2:70.173387\n结点 3:23.334677\n结点 4:0.000\n"},
+        // The textbook end moment q L^2 / 8 of a propped cantilever.
+        {"fixed-pinned.bmf", MakeBeam({{8, 1, 1, 10, 1}}, kTrue, kFalse, 1),
+         "结点 1:80.000\n结点 2:0.000\n"},
     };
-    for (const auto& e : examples) {
+    for (auto e : examples) {
+        if (std::getenv("CBEAM_WRITE_EXAMPLES")) {
+            ASSERT_EQ(Analyse(e.beam), SolveStatus::Solved) << e.file;
+            ASSERT_TRUE(SaveBeamFile(kExamples + e.file, e.beam)) << e.file;
+        }
         const Outcome lines = RunCli({"solve", kExamples + e.file});
         EXPECT_EQ(lines.exit, 0);
         EXPECT_EQ(lines.out + lines.err, e.lines);

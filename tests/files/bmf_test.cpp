@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <cstddef>
-#include <cstdlib>
 #include <functional>
 #include <limits>
 #include <random>
@@ -204,18 +203,17 @@ TEST(BeamFileLoad, RefusesADamagedFileAndLeavesTheStateAsItWas) {
         {"magnitude negative", "负数", [](auto& r) { r[0].q = -1; }},
         {"magnitude NaN", "荷载大小", [](auto& r) { r[1].q = nan; }},
     };
-    TempDir dir;
     BeamState valid;
-    WriteAll(dir.File("f.bmf"), Bytes(ValidRecords()));
-    ASSERT_TRUE(LoadBeamFile(dir.File("f.bmf"), valid));
+    ASSERT_TRUE(DecodeBeamFile(Bytes(ValidRecords()), valid)) << "the damage alone is refused";
+    TempDir dir;
     for (const auto& c : cases) {
         std::vector<Rec> records = ValidRecords();
         if (c.damage) c.damage(records);
         WriteAll(dir.File("f.bmf"), Bytes(records).substr(0, c.keep));
         BeamState s = Untouched();
         const FileResult r = LoadBeamFile(dir.File(c.file), s);
-        EXPECT_FALSE(r) << c.name;
-        EXPECT_NE(r.reason.find(c.reason), std::string::npos) << c.name << ": " << r.reason;
+        EXPECT_TRUE(!r && r.reason.find(c.reason) != std::string::npos)
+            << c.name << ": " << r.reason;
         EXPECT_TRUE(SameState(s, Untouched())) << c.name;
     }
 }
@@ -266,36 +264,6 @@ TEST(BeamFileLoad, MutatedFilesLoadSoundBeamsOrAreRefused) {
     }
     EXPECT_GT(loaded, 500);
     EXPECT_GT(refused, 500);
-}
-
-// The example beams shipped in examples/ and their node moments. Run once
-// with CBEAM_WRITE_EXAMPLES=1 to write them with the program's own writer.
-TEST(Examples, ShippedBeamFilesGiveTheirKnownResults) {
-    const struct {
-        const char* file;
-        BeamState beam;
-        std::vector<double> moments;
-    } examples[] = {
-        {"three-span.bmf",
-         MakeBeam({{6, 1, 1, 20, 1}, {4.5, 1.5, 2, 50, 0.5}, {5, 1, 1, 15, 0.6}}, kFalse, kFalse,
-                  2),
-         {0, 70.173387, 23.334677, 0}},
-        // The textbook end moment q L^2 / 8 of a propped cantilever.
-        {"fixed-pinned.bmf", MakeBeam({{8, 1, 1, 10, 1}}, kTrue, kFalse, 1), {10.0 * 8 * 8 / 8, 0}},
-    };
-    for (auto e : examples) {
-        if (std::getenv("CBEAM_WRITE_EXAMPLES")) {
-            ASSERT_EQ(Analyse(e.beam), SolveStatus::Solved) << e.file;
-            ASSERT_TRUE(SaveBeamFile(kExamples + e.file, e.beam)) << e.file;
-        }
-        BeamState s;
-        ASSERT_TRUE(LoadBeamFile(kExamples + e.file, s)) << e.file;
-        ASSERT_EQ(Analyse(s), SolveStatus::Solved) << e.file;
-        ASSERT_EQ(s.N + 1, static_cast<int>(e.moments.size())) << e.file;
-        for (int k = 1; k <= s.N + 1; ++k) {
-            EXPECT_NEAR(s.M(k), e.moments[k - 1], 1e-6) << e.file << " node " << k;
-        }
-    }
 }
 
 }  // namespace
