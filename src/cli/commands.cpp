@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include <charconv>
+#include <optional>
 #include <system_error>
 
 #include "files/bmf.h"
@@ -46,25 +47,36 @@ int LoadAndAnalyse(const std::string& path, BeamState& state, std::ostream& err)
     return kExitOk;
 }
 
-int Solve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    bool json = false;
+// The file arguments of a command, exactly `count` of them; --json is taken
+// only where `json` is given. Anything else prints its error line and gives
+// nothing.
+std::optional<std::vector<std::string>> FileArgs(const std::vector<std::string>& args,
+                                                 std::size_t count, const char* need,
+                                                 std::ostream& err, bool* json = nullptr) {
     std::vector<std::string> files;
     for (const std::string& a : args) {
-        if (a == "--json") {
-            json = true;
+        if (json != nullptr && a == "--json") {
+            *json = true;
         } else if (a.size() > 1 && a[0] == '-') {
             err << "未知的选项：" << a << kSeeHelp << '\n';
-            return kExitUsage;
+            return std::nullopt;
         } else {
             files.push_back(a);
         }
     }
-    if (files.size() != 1) {
-        err << "solve 需要一个数据文件" << kSeeHelp << '\n';
-        return kExitUsage;
+    if (files.size() != count) {
+        err << need << kSeeHelp << '\n';
+        return std::nullopt;
     }
+    return files;
+}
+
+int Solve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    bool json = false;
+    const auto files = FileArgs(args, 1, "solve 需要一个数据文件", err, &json);
+    if (!files) return kExitUsage;
     BeamState state;
-    if (const int rc = LoadAndAnalyse(files[0], state, err); rc != kExitOk) return rc;
+    if (const int rc = LoadAndAnalyse((*files)[0], state, err); rc != kExitOk) return rc;
     out << (json ? NodeResultJson(state) : NodeResultLines(state));
     out.flush();
     // A full disk or a closed pipe must not pass for a result.
@@ -76,21 +88,11 @@ int Solve(const std::vector<std::string>& args, std::ostream& out, std::ostream&
 }
 
 int Report(const std::vector<std::string>& args, std::ostream& err) {
-    std::vector<std::string> files;
-    for (const std::string& a : args) {
-        if (a.size() > 1 && a[0] == '-') {
-            err << "未知的选项：" << a << kSeeHelp << '\n';
-            return kExitUsage;
-        }
-        files.push_back(a);
-    }
-    if (files.size() != 2) {
-        err << "report 需要一个数据文件和一个报告文件" << kSeeHelp << '\n';
-        return kExitUsage;
-    }
+    const auto files = FileArgs(args, 2, "report 需要一个数据文件和一个报告文件", err);
+    if (!files) return kExitUsage;
     BeamState state;
-    if (const int rc = LoadAndAnalyse(files[0], state, err); rc != kExitOk) return rc;
-    if (FileResult r = SaveReport(files[1], state); !r) {
+    if (const int rc = LoadAndAnalyse((*files)[0], state, err); rc != kExitOk) return rc;
+    if (FileResult r = SaveReport((*files)[1], state); !r) {
         err << "保存txt文件失败！" << r.reason << '\n';
         return kExitFile;
     }

@@ -159,23 +159,11 @@ FileResult DecodeBeamFile(std::string_view bytes, BeamState& state) {
     }
     if (std::string why = CheckBeamData(fresh); !why.empty()) return FileResult::Fail(why);
 
-    state.N = fresh.N;
-    state.EIo = fresh.EIo;
-    state.Flag0 = fresh.Flag0;
-    state.FlagN = fresh.FlagN;
-    state.L = std::move(fresh.L);
-    state.EI = std::move(fresh.EI);
-    state.LoadType = std::move(fresh.LoadType);
-    state.Q = std::move(fresh.Q);
-    state.A = std::move(fresh.A);
-    state.LineStiff = std::move(fresh.LineStiff);
-    state.FemL = std::move(fresh.FemL);
-    state.FemR = std::move(fresh.FemR);
-    state.K = std::move(fresh.K);
-    state.Theta = std::move(fresh.Theta);
-    state.NodeLoad = std::move(fresh.NodeLoad);
-    state.M = std::move(fresh.M);
-    state.InputMode = 2;
+    // Only what the windows keep for themselves survives a load.
+    fresh.CurSpan = state.CurSpan;
+    fresh.HatchSpacing = state.HatchSpacing;
+    fresh.InputMode = 2;
+    state = std::move(fresh);
     return {};
 }
 
