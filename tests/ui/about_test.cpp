@@ -12,19 +12,18 @@
 namespace cbeam::test {
 namespace {
 
+// A byte below 0x10 keeps its leading zero in the hex text: 00 01 00 is 256.
 TEST(RegDwordText, ReadsTheBytesLowFirstAsAnUnsignedNumber) {
     const struct {
         std::vector<std::uint8_t> bytes;
         const char* text;
-    } cases[] = {
-        {{}, "0"},
-        {{0x01}, "1"},
-        {{0x01, 0x00, 0x00}, "1"},
-        {{0x00, 0x01, 0x00}, "256"},  // a byte below 0x10 keeps its leading zero
-        {{0x0A, 0x01}, "266"},
-        {{0x78, 0x56, 0x34, 0x12}, "305419896"},
-        {{0xFF, 0xFF, 0xFF, 0xFF}, "4294967295"},
-    };
+    } cases[] = {{{}, "0"},
+                 {{0x01}, "1"},
+                 {{0x01, 0x00, 0x00}, "1"},
+                 {{0x00, 0x01, 0x00}, "256"},
+                 {{0x0A, 0x01}, "266"},
+                 {{0x78, 0x56, 0x34, 0x12}, "305419896"},
+                 {{0xFF, 0xFF, 0xFF, 0xFF}, "4294967295"}};
     for (const auto& c : cases) {
         EXPECT_EQ(RegDwordText(c.bytes), QString::fromLatin1(c.text)) << c.text;
     }

@@ -28,18 +28,27 @@ TEST_F(CalcAllTest, ListsOneLinePerNodeInNodeOrder) {
     }
 }
 
-TEST_F(CalcAllTest, PinnedEndsGiveZeroAtTheEnds) {
+// "否" in an end box pins that end: 0.000 there, and the schematic shows it.
+TEST_F(CalcAllTest, EndBoxesChangeResultsAndSchematic) {
     frmInput* w = TypeBeam(3);
     for (int span = 0; span < 3; ++span) {
         Choose(w->cmbN, span);
         w->optQ->click();
     }
+    ASSERT_NE(state.M(1), 0.0);
+    const QImage schematic = w->Picture1->Image().copy();
     Choose(w->cmbFlag0, 1);
-    Choose(w->cmbFlagN, 1);
-    ASSERT_EQ(w->List1->Count(), 4);
+    EXPECT_EQ(state.Flag0, kFalse);
     EXPECT_EQ(w->List1->Item(0), QStringLiteral("结点 1:0.000"));
+    EXPECT_NE(w->Picture1->Image(), schematic);
+    Choose(w->cmbFlagN, 1);
+    EXPECT_EQ(state.FlagN, kFalse);
+    ASSERT_EQ(w->List1->Count(), 4);
     EXPECT_EQ(w->List1->Item(3), QStringLiteral("结点 4:0.000"));
     EXPECT_NE(w->List1->Item(1), QStringLiteral("结点 2:0.000"));
+    Choose(w->cmbFlag0, 0);
+    Choose(w->cmbFlagN, 0);
+    EXPECT_EQ(w->Picture1->Image(), schematic);
     ExpectNoMessage();
 }
 

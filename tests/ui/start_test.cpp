@@ -26,61 +26,35 @@ TEST_F(StartTest, OpensEmptyAndRefusesAConfirmBeforeAnyCount) {
     EXPECT_EQ(services.endings, 1);
 }
 
-TEST_F(StartTest, TypingACountListsTheSpansAndSelectsTheFirst) {
-    frmStart* w = NewStart();
-    Type(w->txtN, QStringLiteral("3"));
-    ExpectNoMessage();
-    ASSERT_EQ(w->Combo1->count(), 3);
-    EXPECT_EQ(w->Combo1->itemText(0), QStringLiteral(" 1"));
-    EXPECT_EQ(w->Combo1->itemText(2), QStringLiteral(" 3"));
-    EXPECT_EQ(w->Combo1->currentIndex(), 0);
-    EXPECT_EQ(w->Text1->text(), QStringLiteral(" 1"));
-    EXPECT_EQ(w->Text2->text(), QStringLiteral(" 1"));
-    EXPECT_EQ(w->focusWidget(), w->Text1);
-    EXPECT_TRUE(w->Combo1->isEnabled());
-    EXPECT_EQ(state.N, 3);
-    EXPECT_EQ(state.L.Count(), 3);
-}
-
 // Halves round to even; a refused count keeps the beam of 2 spans and is
 // refused again on confirm.
 TEST_F(StartTest, CountField) {
+    const QString messages[] = {QString(), QStringLiteral("跨数必须大于零！"),
+                                QStringLiteral("跨数不能超过32766！"),
+                                QStringLiteral("数值超出范围！")};
     const struct {
         const char* text;
-        const char* message;  // nullptr: accepted
-        int spans;            // after typing, or after the refused confirm
-    } cases[] = {
-        {"2.5", nullptr, 2},
-        {"3.5", nullptr, 4},
-        {"1.49", nullptr, 1},
-        {" 7abc", nullptr, 7},
-        {"32766", nullptr, 32766},
-        {"0", "跨数必须大于零！", 0},
-        {"-2", "跨数必须大于零！", 0},
-        {"", "跨数必须大于零！", 0},
-        {"abc", "跨数必须大于零！", 0},
-        {"0.3", "跨数必须大于零！", 0},
-        {"32767", "跨数不能超过32766！", 2},
-        {"1e9", "跨数不能超过32766！", 2},
-        {"1e999", "数值超出范围！", 2},
-    };
+        int message;  // 0: accepted
+        int spans;    // after typing, or after the refused confirm
+    } cases[] = {{"2.5", 0, 2},       {"3.5", 0, 4}, {"1.49", 0, 1},  {" 7abc", 0, 7},
+                 {"32766", 0, 32766}, {"0", 1, 0},   {"-2", 1, 0},    {"", 1, 0},
+                 {"abc", 1, 0},       {"0.3", 1, 0}, {"32767", 2, 2}, {"1e9", 2, 2},
+                 {"1e999", 3, 2}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         frmStart* w = NewStart();
         Replace(w->txtN, QStringLiteral("2"));
         Replace(w->Text1, QStringLiteral("5"));
         Replace(w->txtN, QString::fromLatin1(c.text));
-        if (c.message == nullptr) {
+        if (c.message == 0) {
             ExpectNoMessage();
-            EXPECT_EQ(state.N, c.spans);
+            EXPECT_TRUE(state.N == c.spans && state.L.Count() == c.spans);
             EXPECT_EQ(w->Combo1->count(), c.spans);
-            EXPECT_EQ(state.L.Count(), c.spans);
             delete w;
             continue;
         }
-        ExpectOnlyMessage(QString::fromUtf8(c.message));
-        EXPECT_EQ(state.N, 2);
-        ASSERT_EQ(state.L.Count(), 2);
+        ExpectOnlyMessage(messages[c.message]);
+        ASSERT_TRUE(state.N == 2 && state.L.Count() == 2);
         EXPECT_EQ(w->Combo1->count(), 0);
         EXPECT_TRUE(w->Combo1->isEnabled());
         // No span is selected, so span edits have nowhere to go.
@@ -88,16 +62,26 @@ TEST_F(StartTest, CountField) {
         EXPECT_EQ(state.L(1), 5.0);
         ExpectNoMessage();
         w->btnConfirm->click();
-        ExpectOnlyMessage(QString::fromUtf8(c.message));
+        ExpectOnlyMessage(messages[c.message]);
         EXPECT_EQ(state.N, c.spans);
         EXPECT_EQ(Window<frmInput>(), nullptr);
         delete w;
     }
 }
 
-TEST_F(StartTest, SpanValuesFollowTheSelectionAndResetWithTheCount) {
+TEST_F(StartTest, TypedCountListsTheSpansWhoseValuesFollowTheSelection) {
     frmStart* w = NewStart();
     Type(w->txtN, QStringLiteral("3"));
+    ExpectNoMessage();
+    ASSERT_EQ(w->Combo1->count(), 3);
+    EXPECT_EQ(QStringList({w->Combo1->itemText(0), w->Combo1->itemText(2), w->Text1->text(),
+                           w->Text2->text()}),
+              QStringList({" 1", " 3", " 1", " 1"}));
+    EXPECT_EQ(w->Combo1->currentIndex(), 0);
+    EXPECT_EQ(w->focusWidget(), w->Text1);
+    EXPECT_TRUE(w->Combo1->isEnabled());
+    EXPECT_TRUE(state.N == 3 && state.L.Count() == 3);
+
     Choose(w->Combo1, 1);
     Replace(w->Text1, QStringLiteral("6"));
     Replace(w->Text2, QStringLiteral("0.5"));
@@ -106,12 +90,12 @@ TEST_F(StartTest, SpanValuesFollowTheSelectionAndResetWithTheCount) {
     Choose(w->Combo1, 1);
     EXPECT_EQ(w->Text1->text(), QStringLiteral(" 6"));
     EXPECT_EQ(w->Text2->text(), QStringLiteral(" .5"));
-    EXPECT_EQ(state.L(2), 6.0);
-    EXPECT_EQ(state.EI(2), 0.5);
+    EXPECT_TRUE(state.L(2) == 6.0 && state.EI(2) == 0.5);
     Replace(w->Text1, QStringLiteral("1e999"));
     ExpectOnlyMessage(QStringLiteral("数值超出范围！"));
     EXPECT_EQ(state.L(2), 6.0);
 
+    // A new count, even the same one, starts every span afresh.
     Replace(w->txtN, QStringLiteral("3"));
     for (int k = 1; k <= 3; ++k) EXPECT_TRUE(state.L(k) == 1.0 && state.EI(k) == 1.0) << k;
 }

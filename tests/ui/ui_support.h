@@ -22,23 +22,19 @@
 namespace cbeam::test {
 
 struct Shown {
-    QString title;
-    QString text;
+    QString title, text;
     MsgIcon icon;
 };
 
 // Answers the dialogs from a script and records every question.
 class ScriptedServices : public UiServices {
   public:
+    using Answer = std::optional<QString>;
     void Message(const QString& title, const QString& text, MsgIcon icon) override {
         messages.push_back({title, text, icon});
     }
-    std::optional<QString> OpenFile(const QString& preset, const QString& filter) override {
-        return Answer(preset, filter);
-    }
-    std::optional<QString> SaveFile(const QString& preset, const QString& filter) override {
-        return Answer(preset, filter);
-    }
+    Answer OpenFile(const QString& p, const QString& f) override { return Ask(p, f); }
+    Answer SaveFile(const QString& p, const QString& f) override { return Ask(p, f); }
     bool StartProcess(const QString& program) override {
         started.push_back(program);
         return startSucceeds;
@@ -47,20 +43,18 @@ class ScriptedServices : public UiServices {
 
     std::vector<Shown> messages;
     std::deque<QString> fileAnswers;  // an empty name: the user cancels
-    std::vector<QString> dialogPresets, dialogFilters;
-    std::vector<QString> started;
+    std::vector<QString> dialogPresets, dialogFilters, started;
     bool startSucceeds = true;
     int endings = 0;
 
   private:
-    std::optional<QString> Answer(const QString& preset, const QString& filter) {
+    Answer Ask(const QString& preset, const QString& filter) {
         dialogPresets.push_back(preset);
         dialogFilters.push_back(filter);
         if (fileAnswers.empty()) return std::nullopt;
         const QString answer = fileAnswers.front();
         fileAnswers.pop_front();
-        if (answer.isEmpty()) return std::nullopt;
-        return answer;
+        return answer.isEmpty() ? std::nullopt : std::optional(answer);
     }
 };
 
@@ -110,9 +104,7 @@ class UiTest : public ::testing::Test {
     void TearDown() override {
         DeleteLater();
         std::vector<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->parent() == nullptr) windows.emplace_back(w);
-        }
+        for (QWidget* w : QApplication::topLevelWidgets()) windows.emplace_back(w);
         for (const QPointer<QWidget>& w : windows) delete w.data();
         DeleteLater();
     }
