@@ -1,43 +1,76 @@
 #pragma once
 
+#include <chrono>
+#include <cmath>
 #include <functional>
+#include <ostream>
 #include <vector>
 
 #include "canvas/recording_canvas.h"
-#include "model/beam.h"
+#include "common/beam_helpers.h"
+#include "ui/input/drawing/drawings.h"
+
+namespace cbeam {
+inline void PrintTo(const Primitive& p, std::ostream* out) {
+    *out << ListLine(p);
+}
+}  // namespace cbeam
 
 namespace cbeam::test {
 
-// A beam of the given span lengths, EI = 1, no loads, pinned ends, results 0.
-inline BeamState Beam(const std::vector<double>& lengths) {
-    BeamState s;
-    s.SizeAll(static_cast<int>(lengths.size()));
-    s.EIo = 1;
-    for (int i = 1; i <= s.N; ++i) {
-        s.L(i) = lengths[static_cast<std::size_t>(i - 1)];
-        s.EI(i) = 1;
-    }
-    return s;
+using Kind = Primitive::Kind;
+using Items = std::vector<Primitive>;
+
+// Pinned ends and no results, the way most drawings here start.
+inline BeamState Beam(const std::vector<testing::SpanInput>& spans) {
+    return testing::MakeBeam(spans, kFalse, kFalse);
 }
 
-inline std::vector<Primitive> Select(const std::vector<Primitive>& items,
-                                     const std::function<bool(const Primitive&)>& keep) {
-    std::vector<Primitive> out;
+// What each drawing hands a recording canvas of W x H units.
+inline Items Schematic(const BeamState& s, double W, double H) {
+    RecordingCanvas c(W, H);
+    ReDrawAll(s, c);
+    return c.Items();
+}
+inline Items Diagram(BeamState& s, double W, double H) {
+    RecordingCanvas c(W, H);
+    DrawM(s, c);
+    return c.Items();
+}
+
+inline Items Select(const Items& items, const std::function<bool(const Primitive&)>& keep) {
+    Items out;
     for (const Primitive& p : items) {
         if (keep(p)) out.push_back(p);
     }
     return out;
 }
-
-inline std::vector<Primitive> Texts(const std::vector<Primitive>& items) {
-    return Select(items, [](const Primitive& p) { return p.kind == Primitive::Kind::Text; });
+inline Items OfKind(const Items& items, Kind kind) {
+    return Select(items, [kind](const Primitive& p) { return p.kind == kind; });
 }
-
-inline const Primitive* FindText(const std::vector<Primitive>& items, const std::string& text) {
+inline std::vector<float> Xs(const Items& items) {
+    std::vector<float> xs;
+    for (const Primitive& p : items) xs.push_back(p.x1);
+    return xs;
+}
+inline const Primitive* FindText(const Items& items, const std::string& text) {
     for (const Primitive& p : items) {
-        if (p.kind == Primitive::Kind::Text && p.text == text) return &p;
+        if (p.kind == Kind::Text && p.text == text) return &p;
     }
     return nullptr;
+}
+
+inline bool Finite(const Primitive& p) {
+    return std::isfinite(p.x1) && std::isfinite(p.y1) && std::isfinite(p.x2) &&
+           std::isfinite(p.y2) && std::isfinite(p.r);
+}
+
+// Wall-clock seconds of one call.
+template <class F>
+double Seconds(F&& f) {
+    const auto start = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 }  // namespace cbeam::test

@@ -1,8 +1,9 @@
+// The canvases behind the pictures: pixels of the image canvas, and the
+// listing of the recording canvas.
 #include "canvas/painter_canvas.h"
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QGuiApplication>
 #include <chrono>
 #include <cmath>
@@ -11,13 +12,9 @@
 
 #include "drawing_test_util.h"
 #include "model/compute.h"
-#include "ui/input/drawing/drawings.h"
 
-namespace cbeam {
+namespace cbeam::test {
 namespace {
-
-using test::Select;
-using Kind = Primitive::Kind;
 
 void EnsureGui() {
     // Made once and never destroyed: Qt's own globals may already be gone
@@ -34,17 +31,13 @@ void EnsureGui() {
 // Three spans of 6, 4.5 and 5 m, fixed at both ends: a full uniform load,
 // a point load at mid-span and a uniform load over 0.6 of the last span.
 BeamState ThreeSpans() {
-    BeamState s = test::Beam({6, 4.5, 5});
-    s.EI(2) = 1.5;
-    s.Flag0 = s.FlagN = kTrue;
-    s.LoadType(1) = 1, s.Q(1) = 20, s.A(1) = 1;
-    s.LoadType(2) = 2, s.Q(2) = 50, s.A(2) = 0.5;
-    s.LoadType(3) = 1, s.Q(3) = 15, s.A(3) = 0.6;
+    BeamState s = testing::MakeBeam({{6, 1, 1, 20, 1}, {4.5, 1.5, 2, 50, 0.5}, {5, 1, 1, 15, 0.6}},
+                                    kTrue, kTrue);
     EXPECT_EQ(Analyse(s), SolveStatus::Solved);
     return s;
 }
 
-const QColor kForeground(128, 0, 0);
+const QColor kForeground(128, 0, 0), kBlack(0, 0, 0);
 
 struct Probe {
     const QImage& image;
@@ -67,75 +60,73 @@ struct Probe {
     }
 };
 
-class PainterCanvasDpr : public testing::TestWithParam<double> {};
+class PainterCanvasDpr : public ::testing::TestWithParam<double> {
+  protected:
+    void SetUp() override { EnsureGui(); }
+    // Draws on both canvases; the recording says where the pixels must be.
+    template <class Draw>
+    Items Render(PainterCanvas& canvas, Draw draw) {
+        BeamState s = ThreeSpans();
+        canvas.SetForeground(kForeground);
+        canvas.Clear();
+        draw(s, canvas);
+        RecordingCanvas rec(canvas.ScaleWidth(), canvas.ScaleHeight());
+        draw(s, rec);
+        return rec.Items();
+    }
+};
 
 TEST_P(PainterCanvasDpr, SchematicLandsWhereItIsLaidOut) {
-    EnsureGui();
     const double dpr = GetParam();
-    BeamState s = ThreeSpans();
     PainterCanvas canvas(QSize(577, 113), 1.0, dpr);
-    canvas.SetForeground(kForeground);
-    canvas.Clear();
-    ReDrawAll(s, canvas);
-    RecordingCanvas rec(canvas.ScaleWidth(), canvas.ScaleHeight());
-    ReDrawAll(s, rec);
+    const Items items = Render(canvas, [](BeamState& s, Canvas& c) { ReDrawAll(s, c); });
     const QImage& image = canvas.Image();
     ASSERT_EQ(image.size(), QSize(static_cast<int>(std::ceil(577 * dpr)),
                                   static_cast<int>(std::ceil(113 * dpr))));
     EXPECT_EQ(image.devicePixelRatio(), dpr);
     const Probe p{image, dpr / 15, dpr / 15};
-
-    const float y0 = rec.Items().front().y1;
+    const float y0 = items.front().y1;
     EXPECT_EQ(y0, 648);
-    // bar: its lower edge, in the middle of the second span's left half
-    const auto supports = Select(rec.Items(), [y0](const Primitive& q) {
-        return q.kind == Kind::Circle && q.y1 == y0 + 150;
-    });
+    const Items supports = Select(
+        items, [y0](const Primitive& q) { return q.kind == Kind::Circle && q.y1 == y0 + 150; });
     ASSERT_EQ(supports.size(), 2u);
     const double node2 = supports[0].x1, node3 = supports[1].x1;
+    // the bar's lower edge in the middle of the second span's left half
     EXPECT_EQ(p.At((3 * node2 + node3) / 4, y0 + 15), QColor(0, 0, 225));
-    // walls at both ends, black
-    EXPECT_EQ(p.At(590, y0 + 50), QColor(0, 0, 0));
-    EXPECT_EQ(p.At(p.image.width() / p.sx - 1, y0 + 50), QColor(255, 255, 255));
+    // the left wall; nothing beyond the right one
+    EXPECT_EQ(p.At(590, y0 + 50), kBlack);
+    EXPECT_EQ(p.At(image.width() / p.sx - 1, y0 + 50), QColor(Qt::white));
     // interior supports: the right edge of the upper circle, the top of the
     // lower one (whose centre row the base covers), the base itself
     const int r = static_cast<int>(std::lround(30 * p.sx));
     for (double x : {node2, node3}) {
         EXPECT_EQ(image.pixelColor(p.Px(x) + r, p.Py(y0 + 30)), kForeground) << x;
         EXPECT_EQ(image.pixelColor(p.Px(x), p.Py(y0 + 150) - r), kForeground) << x;
-        EXPECT_EQ(p.At(x - 50, y0 + 180), QColor(0, 0, 0)) << x;
+        EXPECT_EQ(p.At(x - 50, y0 + 180), kBlack) << x;
     }
     // arrows of the first span reach down to the bar
     EXPECT_EQ(p.At(600, y0 - 100), kForeground);
-    for (const Primitive& t : test::Texts(rec.Items())) {
+    for (const Primitive& t : OfKind(items, Kind::Text)) {
         EXPECT_GT(p.Ink(t), 8 * dpr * dpr) << t.text;
     }
 }
 
 TEST_P(PainterCanvasDpr, DiagramLandsWhereItIsLaidOut) {
-    EnsureGui();
     const double dpr = GetParam();
-    BeamState s = ThreeSpans();
     PainterCanvas canvas(QSize(577, 161), kDiagramTwipsPerUnit, dpr);
-    canvas.SetForeground(kForeground);
-    canvas.Clear();
-    DrawM(s, canvas);
-    RecordingCanvas rec(canvas.ScaleWidth(), canvas.ScaleHeight());
-    DrawM(s, rec);
-    const QImage& image = canvas.Image();
-    const Probe p{image, dpr / 15, kDiagramTwipsPerUnit * dpr / 15};
-    const Primitive axis = rec.Items().front();
+    const Items items = Render(canvas, [](BeamState& s, Canvas& c) { DrawM(s, c); });
+    const Probe p{canvas.Image(), dpr / 15, kDiagramTwipsPerUnit * dpr / 15};
+    const Primitive axis = items.front();
     EXPECT_EQ(axis.y1, 966);
     const QColor diagram(50, 50, 255);
-
     // the axis's lower edge, away from the supports
-    EXPECT_EQ(p.At(1000, axis.y2), QColor(0, 0, 0));
+    EXPECT_EQ(p.At(1000, axis.y2), kBlack);
     // the closing line at the right end, drawn last
-    const Primitive& closing = rec.Items().back();
+    const Primitive& closing = items.back();
     ASSERT_NE(closing.y1, closing.y2);
     EXPECT_EQ(p.At(closing.x1, (closing.y1 + closing.y2) / 2), diagram);
-    // hatch lines clear of every label
-    const auto texts = test::Texts(rec.Items());
+    // hatch lines, where they are long and clear of every label
+    const Items texts = OfKind(items, Kind::Text);
     const auto clear = [&](double x, double y) {
         for (const Primitive& t : texts) {
             if (x >= t.x1 - 150 && x <= t.x1 + 150 * t.text.size() && y >= t.y1 - 100 &&
@@ -146,12 +137,12 @@ TEST_P(PainterCanvasDpr, DiagramLandsWhereItIsLaidOut) {
         return true;
     };
     int probed = 0;
-    for (const Primitive& q : rec.Items()) {
-        if (q.kind != Kind::Line || !(q.colour == Rgb{50, 50, 255}) || q.x1 != q.x2 ||
-            q.y2 != axis.y1)
-            continue;
+    for (const Primitive& q : items) {
         const double mid = (q.y1 + q.y2) / 2;
-        if (std::fabs(q.y1 - q.y2) < 200 || !clear(q.x1, mid)) continue;
+        if (q.kind != Kind::Line || !(q.colour == Rgb{50, 50, 255}) || q.x1 != q.x2 ||
+            q.y2 != axis.y1 || std::fabs(q.y1 - q.y2) < 200 || !clear(q.x1, mid)) {
+            continue;
+        }
         EXPECT_EQ(p.At(q.x1, mid), diagram) << q.x1;
         ++probed;
     }
@@ -159,7 +150,7 @@ TEST_P(PainterCanvasDpr, DiagramLandsWhereItIsLaidOut) {
     for (const Primitive& t : texts) EXPECT_GT(p.Ink(t), 8 * dpr * dpr) << t.text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Scales, PainterCanvasDpr, testing::Values(1.0, 1.5, 2.0));
+INSTANTIATE_TEST_SUITE_P(Scales, PainterCanvasDpr, ::testing::Values(1.0, 1.5, 2.0));
 
 TEST(PainterCanvas, ColoursAndScale) {
     EnsureGui();
@@ -174,10 +165,9 @@ TEST(PainterCanvas, ColoursAndScale) {
     c.Circle(750, 300 / kDiagramTwipsPerUnit, 150);  // round: radius 10 pixels both ways
     const QImage& image = c.Image();
     for (int x = 0; x < 100; ++x) EXPECT_EQ(image.pixelColor(x, 0), QColor(Qt::red)) << x;
-    EXPECT_EQ(image.pixelColor(60, 20), QColor(Qt::red));
-    EXPECT_EQ(image.pixelColor(40, 20), QColor(Qt::red));
-    EXPECT_EQ(image.pixelColor(50, 30), QColor(Qt::red));
-    EXPECT_EQ(image.pixelColor(50, 10), QColor(Qt::red));
+    for (const QPoint at : {QPoint(60, 20), QPoint(40, 20), QPoint(50, 30), QPoint(50, 10)}) {
+        EXPECT_EQ(image.pixelColor(at), QColor(Qt::red)) << at.x() << "," << at.y();
+    }
     EXPECT_EQ(image.pixelColor(50, 20), QColor(10, 20, 30));
 }
 
@@ -186,24 +176,22 @@ TEST(PainterCanvas, ImageHandedOutKeepsItsPixels) {
     PainterCanvas c(QSize(40, 20));
     c.Clear();
     const QImage before = c.Image();
-    c.Box(0, 0, 300, 150, Rgb{0, 200, 0});
+    c.Box(0, 0, 300, 150, Rgb{0, 200, 0});  // an outline, right and bottom edges included
     EXPECT_EQ(before.pixelColor(0, 0), QColor(Qt::white));
     EXPECT_EQ(c.Image().pixelColor(0, 0), QColor(0, 200, 0));
-    EXPECT_EQ(c.Image().pixelColor(20, 10), QColor(0, 200, 0));  // right and bottom edges
+    EXPECT_EQ(c.Image().pixelColor(20, 10), QColor(0, 200, 0));
     EXPECT_EQ(c.Image().pixelColor(10, 5), QColor(Qt::white));
 }
 
 TEST(PainterCanvas, TextInEveryScript) {
     EnsureGui();
-    const char* texts[] = {"-10.00000kNm", "第1跨", "שלום", "\xff\xfe bad"};
-    for (const char* t : texts) {
+    for (const char* t : {"-10.00000kNm", "第1跨", "שלום", "\xff\xfe bad"}) {
         PainterCanvas c(QSize(100, 30));
         c.Clear();
         c.Print(15, 15, t);
-        const QImage& image = c.Image();
         int ink = 0;
         for (int y = 0; y < 30; ++y) {
-            for (int x = 0; x < 100; ++x) ink += image.pixelColor(x, y).lightness() < 128;
+            for (int x = 0; x < 100; ++x) ink += c.Image().pixelColor(x, y).lightness() < 128;
         }
         EXPECT_GT(ink, 5) << t;
     }
@@ -211,27 +199,25 @@ TEST(PainterCanvas, TextInEveryScript) {
 
 TEST(PainterCanvas, CrowdedLabelsAreThinnedOut) {
     EnsureGui();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
     PainterCanvas c(QSize(577, 161));
     c.Clear();
-    // Two labels of a row on one pixel column always show.
-    EXPECT_TRUE(c.WantsLabel(0, 100, 100));
-    EXPECT_TRUE(c.WantsLabel(0, 101, 100));
-    EXPECT_TRUE(c.WantsLabel(1, 101, 100));  // rows count apart
-    EXPECT_FALSE(c.WantsLabel(0, 102, 300));
-    // next to a crowded column, one per column; then two again
-    EXPECT_TRUE(c.WantsLabel(0, 200, 100));
-    EXPECT_FALSE(c.WantsLabel(0, 201, 100));
-    EXPECT_TRUE(c.WantsLabel(0, 300, 100));
-    EXPECT_TRUE(c.WantsLabel(0, 301, 100));
-    // wholly above or below the picture, or nowhere
-    EXPECT_FALSE(c.WantsLabel(2, 500, 1e6));
-    EXPECT_FALSE(c.WantsLabel(2, 500, -1e6));
-    EXPECT_FALSE(c.WantsLabel(2, std::numeric_limits<float>::quiet_NaN(), 100));
+    // In order: two labels of a row on one pixel column always show (rows
+    // count apart); next to a crowded column one per column, then two again;
+    // nothing wholly above or below the picture, or nowhere.
+    const struct {
+        int row;
+        float x, y;
+        bool shown;
+    } asks[] = {{0, 100, 100, true},   {0, 101, 100, true}, {1, 101, 100, true},
+                {0, 102, 300, false},  {0, 200, 100, true}, {0, 201, 100, false},
+                {0, 300, 100, true},   {0, 301, 100, true}, {2, 500, 1e6, false},
+                {2, 500, -1e6, false}, {2, nan, 100, false}};
+    for (const auto& a : asks) EXPECT_EQ(c.WantsLabel(a.row, a.x, a.y), a.shown) << a.x;
     c.Clear();
     EXPECT_TRUE(c.WantsLabel(0, 200, 100));
     EXPECT_TRUE(c.WantsLabel(0, 201, 100));
-    // the recording canvas keeps everything
-    RecordingCanvas rec(8600, 2080);
+    RecordingCanvas rec(8600, 2080);  // keeps everything
     for (int i = 0; i < 5; ++i) EXPECT_TRUE(rec.WantsLabel(0, 100, 100));
 }
 
@@ -254,9 +240,9 @@ TEST(PainterCanvas, WildCoordinatesAreSafe) {
     c.Circle(-big, big, 30);
     c.Print(nan, 0, "x");
     c.Print(big, -big, "x");
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0);
-    const QImage& image = c.Image();
-    for (int x = 0; x < 100; ++x) EXPECT_EQ(image.pixelColor(x, 10), QColor(Qt::black)) << x;
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took.count(), 1.0);
+    for (int x = 0; x < 100; ++x) EXPECT_EQ(c.Image().pixelColor(x, 10), kBlack) << x;
 
     PainterCanvas empty(QSize(0, 0));
     empty.Clear();
@@ -268,26 +254,25 @@ TEST(PainterCanvas, WildCoordinatesAreSafe) {
     DrawM(s, empty);
 }
 
-TEST(SvgCanvas, WritesAVectorPicture) {
-    EnsureGui();
-    BeamState s = ThreeSpans();
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    {
-        SvgCanvas svg(&buffer, QSize(577, 113));
-        svg.Clear();
-        ReDrawAll(s, svg);
-        EXPECT_TRUE(svg.Finish());
-    }
-    const QByteArray data = buffer.data();
-    EXPECT_TRUE(data.contains("<svg"));
-    EXPECT_TRUE(data.contains("6.00M"));
-    EXPECT_TRUE(data.contains("20.00kN/m"));
-
-    SvgCanvas nowhere(QStringLiteral("/nonexistent-folder/picture.svg"), QSize(577, 113));
-    ReDrawAll(s, nowhere);
-    EXPECT_FALSE(nowhere.Finish());
+TEST(Listing, OneLinePerPrimitive) {
+    RecordingCanvas c(8600, 2080);
+    c.Line(600, 940, 2000.0f / 15, -0.5f);
+    c.Line(1, 2, 3, 4, Rgb{50, 50, 255});
+    c.Box(600, 940, 8000, 955, Rgb{0, 0, 225});
+    c.Circle(3560, 970, 30);
+    c.Print(3700, 1720, "-10.00000kNm");
+    c.Print(0, 0, "say \"hi\"\\\n第1跨");
+    EXPECT_EQ(ListPrimitives(c.Items()),
+              "line 600 940 133.333328 -0.5\n"
+              "line 1 2 3 4 50 50 255\n"
+              "box 600 940 8000 955 0 0 225\n"
+              "circle 3560 970 30\n"
+              "text 3700 1720 \"-10.00000kNm\"\n"
+              "text 0 0 \"say \\\"hi\\\"\\\\\\n第1跨\"\n");
+    c.Clear();
+    EXPECT_TRUE(c.Items().empty());
+    EXPECT_EQ(c.Clears(), 1);
 }
 
 }  // namespace
-}  // namespace cbeam
+}  // namespace cbeam::test
