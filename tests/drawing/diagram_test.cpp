@@ -32,10 +32,11 @@ TEST(Diagram, TwoSpanFrameAndScale) {
     EXPECT_EQ(s.HatchSpacing, 100);
     ASSERT_FALSE(items.empty());
     EXPECT_EQ(items.front(), (Primitive{Kind::Box, 600, 940, 8000, 955, 0, true, {}, ""}));
+    // the interior support: two circles on a bar
     const Items circles = OfKind(items, Kind::Circle);
     ASSERT_EQ(circles.size(), 2u);
     EXPECT_EQ(circles[0], (Primitive{Kind::Circle, 3560, 970, 0, 0, 30, false, {}, ""}));
-    EXPECT_EQ(circles[1].y1, 1090);
+    EXPECT_TRUE(circles[1].x1 == 3560 && circles[1].y1 == 1090);
     const Items bar = Select(items, [](const Primitive& p) {
         return p.kind == Kind::Line && !p.hasColour && p.x1 == 3560 && p.x2 == 3560;
     });
@@ -78,10 +79,6 @@ TEST(Diagram, OneSpanPointLoad) {
     ASSERT_EQ(zeros.size(), 2u);
     EXPECT_TRUE(zeros[0].x1 == 100 && zeros[0].y1 == 790) << ListLine(zeros[0]);
     EXPECT_TRUE(zeros[1].x1 == 7500 && zeros[1].y1 == 970) << ListLine(zeros[1]);
-    // hatch lines every 100 units from 600 towards 8000, on the outline
-    const auto xs = HatchXs(items, 940, 600, 8000);
-    ASSERT_GE(xs.size(), 74u);
-    for (float x : xs) EXPECT_NEAR(std::remainder(x - 600, 100), 0, 1e-2) << x;
 }
 
 TEST(Diagram, MomentLabels) {
@@ -104,16 +101,16 @@ TEST(Diagram, MomentLabels) {
     }
 }
 
-TEST(Diagram, ZeroMomentLabelsAboveAtTheLeftBelowAtTheRight) {
+// Zero moments are labelled above the axis except at node N+1; a sagging
+// moment puts its label below its ordinate.
+TEST(Diagram, NodeLabelsAboveOrBelow) {
     BeamState s = Beam({{4}, {6}});
+    s.M(1) = -10;
     const Items texts = OfKind(Diagram(s, 8600, 2080), Kind::Text);
     ASSERT_EQ(texts.size(), 3u);
-    EXPECT_EQ(texts[0].y1, 940 - 150);  // node 1
-    EXPECT_EQ(texts[1].y1, 940 - 150);  // node 2
-    EXPECT_EQ(texts[2].y1, 940 + 30);   // node 3 = N+1
-    // a sagging moment at the left end puts its label below its ordinate
-    s.M(1) = -10;
-    EXPECT_EQ(OfKind(Diagram(s, 8600, 2080), Kind::Text)[0].y1, 940 + 680 + 30);
+    EXPECT_EQ(texts[0].y1, 940 + 680 + 30);
+    EXPECT_EQ(texts[1].y1, 940 - 150);
+    EXPECT_EQ(texts[2].y1, 940 + 30);
 }
 
 TEST(Diagram, LoadedSpansBySamplesAndRuns) {
@@ -153,32 +150,26 @@ TEST(Diagram, LoadedSpansBySamplesAndRuns) {
                 EXPECT_NEAR(lines[i].x1, 600 + 100.0 * (k.samples - 1), 1e-2) << k.name;
             }
         }
+        if (k.type == 1 && k.a == 1) {
+            // Mm = 13.333 - 20 = -6.667 labelled at mid-span; Mmax = 13.333, ky = 51
+            const Primitive* label = FindText(items, "-6.66667kNm");
+            ASSERT_NE(label, nullptr);
+            EXPECT_FLOAT_EQ(label->x1, 4275 - 550);
+            EXPECT_NEAR(label->y1, 940 + 340 + 50, 1e-3);
+            // the closing chord ends on the right node at the end moment
+            EXPECT_NEAR(lines[lines.size() - 2].y2, 260, 1e-3);
+            EXPECT_EQ(lines[lines.size() - 2].x2, 7950);
+            // the lowest sample lies at the middle of the span
+            float lowest = 0;
+            for (const Primitive& p : lines) lowest = std::max(lowest, p.y2 == 940 ? 0 : p.y2);
+            EXPECT_NEAR(lowest, 1280, 1.0);
+        }
         const auto after = HatchXs(items, 940, static_cast<float>(aEnd) - 1e-3f, 7950);
         if (k.afterLoad > 0) {
             EXPECT_EQ(after.size(), k.afterLoad) << k.name;
             EXPECT_FLOAT_EQ(after.front(), static_cast<float>(aEnd)) << k.name;
         }
     }
-}
-
-TEST(Diagram, FullSpanParabolaMeetsItsLabel) {
-    BeamState s = Beam({{4, 1, 1, 10, 1}});
-    s.M(1) = s.M(2) = 40.0 / 3;
-    const Items items = Diagram(s, 8550, 2080);
-    // Mm = 13.333 - 20 = -6.667; Mmax = 13.333, ky = 51
-    const Primitive* label = FindText(items, "-6.66667kNm");
-    ASSERT_NE(label, nullptr);
-    EXPECT_FLOAT_EQ(label->x1, 4275 - 550);
-    EXPECT_NEAR(label->y1, 940 + 340 + 50, 1e-3);
-    const Items lines = Select(items, IsDiagramLine);
-    // the closing chord ends on the right node at the end moment
-    const Primitive& closing = lines[lines.size() - 2];
-    EXPECT_EQ(closing.x2, 7950);
-    EXPECT_NEAR(closing.y2, 260, 1e-3);
-    // the lowest sample lies at the middle of the span
-    float lowest = 0;
-    for (const Primitive& p : lines) lowest = std::max(lowest, p.y2 == 940 ? 0 : p.y2);
-    EXPECT_NEAR(lowest, 1280, 1.0);
 }
 
 TEST(Diagram, GuardsAgainstUnusableInput) {
