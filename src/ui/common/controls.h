@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QString>
+#include <string>
 
 // The windows follow one event rule: a change that our own code makes to a
 // text, a selection or an option runs the control's handler at once, nested,
@@ -22,6 +23,19 @@ inline int Px(int twips) {
 // Places a widget at a design position given in twips.
 inline void Place(QWidget* w, int left, int top, int width, int height) {
     w->setGeometry(Px(left), Px(top), Px(width), Px(height));
+}
+
+// A captioned control (label, edit, button, option, frame) at a design position.
+template <class W>
+W* Make(QWidget* parent, const QString& text, int left, int top, int width, int height) {
+    auto* w = new W(text, parent);
+    Place(w, left, top, width, height);
+    return w;
+}
+
+// The core's texts are UTF-8.
+inline QString Q(const std::string& utf8) {
+    return QString::fromStdString(utf8);
 }
 
 template <class Handler>

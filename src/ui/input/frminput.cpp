@@ -17,18 +17,8 @@ namespace cbeam {
 
 namespace {
 
-QString Q(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
 QString F(double value, const char* pattern) {
     return Q(Format(value, pattern));
-}
-
-template <class W>
-W* Make(QWidget* parent, const QString& text, int left, int top, int width, int height) {
-    auto* w = new W(text, parent);
-    Place(w, left, top, width, height);
-    return w;
 }
 
 QComboBox* MakeCombo(QWidget* parent, int left, int top, int width, int height) {

@@ -19,30 +19,6 @@ namespace {
 const QString kError = QStringLiteral("错误");
 const QString kBeamFilter = QStringLiteral("连续梁bmf文档(*.bmf)|*.bmf|All Files(*.*)|*.*");
 
-QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top, int width, int height) {
-    auto* label = new QLabel(text, parent);
-    Place(label, left, top, width, height);
-    return label;
-}
-
-QLineEdit* MakeEdit(QWidget* parent, const QString& text, int left, int top, int width,
-                    int height) {
-    auto* edit = new QLineEdit(text, parent);
-    Place(edit, left, top, width, height);
-    return edit;
-}
-
-QPushButton* MakeButton(QWidget* parent, const QString& text, int left, int top, int width,
-                        int height) {
-    auto* button = new QPushButton(text, parent);
-    Place(button, left, top, width, height);
-    return button;
-}
-
-QString Q(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
-
 }  // namespace
 
 frmStart::frmStart(BeamState& state, UiServices& services, QWidget* parent)
@@ -57,36 +33,35 @@ frmStart::frmStart(BeamState& state, UiServices& services, QWidget* parent)
 
 void frmStart::BuildControls() {
     auto* Label2 =
-        MakeLabel(this, QStringLiteral("欢迎使用连续粱计算程序！"), 1440, 120, 3795, 375);
+        Make<QLabel>(this, QStringLiteral("欢迎使用连续粱计算程序！"), 1440, 120, 3795, 375);
     QFont greeting = Label2->font();
     greeting.setPointSizeF(14.25);
     greeting.setBold(true);
     Label2->setFont(greeting);
     Label2->setStyleSheet(QStringLiteral("color: blue"));
-    MakeLabel(this, QStringLiteral("请输入连续梁的跨数："), 1920, 720, 1815, 255);
-    txtN = MakeEdit(this, QString(), 3720, 720, 315, 255);
-    MakeLabel(this, QStringLiteral("跨"), 4560, 720, 255, 195);
-    MakeLabel(this, QStringLiteral("EIo ="), 2280, 1200, 495, 195);
-    txtEI0 = MakeEdit(this, QStringLiteral("1"), 2880, 1200, 615, 270);
+    Make<QLabel>(this, QStringLiteral("请输入连续梁的跨数："), 1920, 720, 1815, 255);
+    txtN = Make<QLineEdit>(this, QString(), 3720, 720, 315, 255);
+    Make<QLabel>(this, QStringLiteral("跨"), 4560, 720, 255, 195);
+    Make<QLabel>(this, QStringLiteral("EIo ="), 2280, 1200, 495, 195);
+    txtEI0 = Make<QLineEdit>(this, QStringLiteral("1"), 2880, 1200, 615, 270);
     // Wider than designed: the unit does not fit 1095 twips in our fonts.
-    MakeLabel(this, QStringLiteral("*10e6 kN m^2"), 3600, 1200, 1500, 195);
+    Make<QLabel>(this, QStringLiteral("*10e6 kN m^2"), 3600, 1200, 1500, 195);
 
-    Frame1 = new QGroupBox(QStringLiteral("每段梁的参数"), this);
-    Place(Frame1, 480, 1800, 5535, 1455);
-    MakeLabel(Frame1, QStringLiteral("第"), 600, 400, 255, 255);
+    Frame1 = Make<QGroupBox>(this, QStringLiteral("每段梁的参数"), 480, 1800, 5535, 1455);
+    Make<QLabel>(Frame1, QStringLiteral("第"), 600, 400, 255, 255);
     Combo1 = new QComboBox(Frame1);
     Place(Combo1, 960, 360, 735, 300);
-    MakeLabel(Frame1, QStringLiteral("跨"), 1800, 400, 255, 255);
-    MakeLabel(Frame1, QStringLiteral("跨长"), 2880, 400, 615, 255);
-    Text1 = MakeEdit(Frame1, QString(), 3600, 360, 855, 300);
-    MakeLabel(Frame1, QStringLiteral("米"), 4560, 400, 375, 255);
-    MakeLabel(Frame1, QStringLiteral("抗弯刚度EI"), 2280, 1000, 1215, 255);
-    Text2 = MakeEdit(Frame1, QString(), 3600, 960, 855, 300);
-    MakeLabel(Frame1, QStringLiteral("EIo"), 4560, 1000, 495, 255);
+    Make<QLabel>(Frame1, QStringLiteral("跨"), 1800, 400, 255, 255);
+    Make<QLabel>(Frame1, QStringLiteral("跨长"), 2880, 400, 615, 255);
+    Text1 = Make<QLineEdit>(Frame1, QString(), 3600, 360, 855, 300);
+    Make<QLabel>(Frame1, QStringLiteral("米"), 4560, 400, 375, 255);
+    Make<QLabel>(Frame1, QStringLiteral("抗弯刚度EI"), 2280, 1000, 1215, 255);
+    Text2 = Make<QLineEdit>(Frame1, QString(), 3600, 960, 855, 300);
+    Make<QLabel>(Frame1, QStringLiteral("EIo"), 4560, 1000, 495, 255);
 
-    btnConfirm = MakeButton(this, QStringLiteral("下一步>"), 720, 3480, 975, 375);
-    Command1 = MakeButton(this, QStringLiteral("数据文件输入"), 2520, 3480, 1335, 375);
-    Command2 = MakeButton(this, QStringLiteral("结束"), 5160, 3480, 915, 375);
+    btnConfirm = Make<QPushButton>(this, QStringLiteral("下一步>"), 720, 3480, 975, 375);
+    Command1 = Make<QPushButton>(this, QStringLiteral("数据文件输入"), 2520, 3480, 1335, 375);
+    Command2 = Make<QPushButton>(this, QStringLiteral("结束"), 5160, 3480, 915, 375);
 
     // User edits only; our own changes call the handlers themselves.
     connect(txtN, &QLineEdit::textEdited, this, &frmStart::txtN_Change);
