@@ -25,10 +25,7 @@ QString VersionText() {
 }
 
 frmAbout::frmAbout(UiServices& services, QWidget* parent) : QWidget(parent), m_services(services) {
-    setObjectName(QStringLiteral("frmAbout"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("关于我的应用程序"));
-    setFixedSize(Px(5730), Px(2940));
+    SetUpWindow(this, QStringLiteral("frmAbout"), QStringLiteral("关于我的应用程序"), 5730, 2940);
 
     picIcon = new QLabel(this);
     Place(picIcon, 240, 240, 540, 540);

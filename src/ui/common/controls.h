@@ -25,6 +25,15 @@ inline void Place(QWidget* w, int left, int top, int width, int height) {
     w->setGeometry(Px(left), Px(top), Px(width), Px(height));
 }
 
+// A window of a fixed design size that deletes itself when closed.
+inline void SetUpWindow(QWidget* w, const QString& name, const QString& title, int width,
+                        int height) {
+    w->setObjectName(name);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    w->setWindowTitle(title);
+    w->setFixedSize(Px(width), Px(height));
+}
+
 // A captioned control (label, edit, button, option, frame) at a design position.
 template <class W>
 W* Make(QWidget* parent, const QString& text, int left, int top, int width, int height) {

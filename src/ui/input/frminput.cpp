@@ -54,10 +54,7 @@ class frmInput::Batch {
 
 frmInput::frmInput(BeamState& state, UiServices& services, QWidget* parent)
     : QWidget(parent), m_state(state), m_services(services) {
-    setObjectName(QStringLiteral("frmInput"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("输入参数"));
-    setFixedSize(Px(8880), Px(7575));
+    SetUpWindow(this, QStringLiteral("frmInput"), QStringLiteral("输入参数"), 8880, 7575);
     BuildControls();
     Form_Load();
 }

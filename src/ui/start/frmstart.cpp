@@ -23,10 +23,7 @@ const QString kBeamFilter = QStringLiteral("连续梁bmf文档(*.bmf)|*.bmf|All 
 
 frmStart::frmStart(BeamState& state, UiServices& services, QWidget* parent)
     : QWidget(parent), m_state(state), m_services(services) {
-    setObjectName(QStringLiteral("frmStart"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("欢迎使用"));
-    setFixedSize(Px(6360), Px(4125));
+    SetUpWindow(this, QStringLiteral("frmStart"), QStringLiteral("欢迎使用"), 6360, 4125);
     BuildControls();
     Form_Load();
 }
