@@ -127,8 +127,8 @@ class RandomEditTest : public UiTest {
 
     // A magnitude as a user might type it: mostly sensible, sometimes not.
     QString MagnitudeText() {
-        static const char* odd[] = {"",    "abc", "-5",  "1e999", "0",     "3.5.2", " 7kN",
-                                    "1e3", ".25", "+12", "-0",    "1e-30", "二十"};
+        static const char* odd[] = {"",    "abc", "-5", "1e999", "0",    "3.5.2", " 7kN",  "1e3",
+                                    ".25", "+12", "-0", "1e-30", "二十", "1e150", "1e-150"};
         if (Pick(4) == 0) return QString::fromUtf8(odd[Pick(std::size(odd))]);
         return Text(std::pow(10.0, Uniform(-2, 4)));
     }
