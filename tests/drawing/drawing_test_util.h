@@ -60,6 +60,13 @@ inline const Primitive* FindText(const Items& items, const std::string& text) {
     return nullptr;
 }
 
+// How often the drawing holds this primitive, written as the listing writes it.
+inline int Count(const Items& items, const std::string& line) {
+    int n = 0;
+    for (const Primitive& p : items) n += ListLine(p) == line;
+    return n;
+}
+
 inline bool Finite(const Primitive& p) {
     return std::isfinite(p.x1) && std::isfinite(p.y1) && std::isfinite(p.x2) &&
            std::isfinite(p.y2) && std::isfinite(p.r);
