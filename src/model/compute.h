@@ -20,13 +20,13 @@ void CalcStiffness(const BeamState& s, BandMatrix& K, RealArray& LineStiff, cons
 void CalcLoads(BeamState& s, RealArray& NodeLoad, const RealArray& L, const IntArray& LoadType,
                const RealArray& Q, const RealArray& A);
 
-// Checks the symmetry of K, then solves. On any failure Theta is left as it was.
+// Checks the symmetry of K, then solves. An asymmetric K leaves Theta as it
+// was; after NotSolvable its contents are partial.
 SolveStatus SolveEquations(const BeamState& s, RealArray& Theta, BandMatrix& K,
                            const RealArray& NodeLoad);
 
 // Imposes the clamped ends on K (identity row and column, zero rotation) and
-// solves the remaining tridiagonal system by LDL^T elimination. Theta is
-// written only when every rotation is finite.
+// solves the remaining tridiagonal system by LDL^T elimination.
 SolveStatus SolveTridiagonal(const BeamState& s, RealArray& Theta, BandMatrix& K,
                              const RealArray& NodeLoad);
 
