@@ -3,10 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <clocale>
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -266,7 +263,6 @@ std::string CheckNumberText(std::string_view bytes) {
         if (got.value != 0 || got.overflow) return Say("no number, read as ", got.value);
         return {};
     }
-    errno = 0;
     const double want = std::strtod(lead.c_str(), nullptr);
     if (std::isinf(want)) {
         if (!got.overflow || got.value != want) {
