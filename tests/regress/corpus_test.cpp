@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,10 @@ struct Target {
     const char* name;
     std::string (*check)(std::string_view);
 };
+
+void PrintTo(const Target& t, std::ostream* out) {
+    *out << t.name;
+}
 
 const Target kTargets[] = {
     {"number", cbeam::fuzz::CheckNumberText},
