@@ -145,9 +145,14 @@ FileResult DecodeBeamFile(std::string_view bytes, BeamState& state) {
         fresh.EI(k) = GetReal(rec, kOffEI);
         fresh.Flag0 = GetInt16(rec, kOffFlag0);
         fresh.FlagN = GetInt16(rec, kOffFlagN);
-        fresh.A(k) = GetReal(rec, kOffA);
-        fresh.L(k) = GetReal(rec, kOffL);
         const std::int16_t kind = GetInt16(rec, kOffKind);
+        fresh.A(k) = GetReal(rec, kOffA);
+        // A span without load keeps its position for a later load, but one
+        // outside 0..1 means nothing and would break the bounds the windows,
+        // the drawings and the report rely on; it goes the way of the magnitude.
+        const double a = fresh.A(k);
+        if (!IsLoaded(kind) && std::isfinite(a) && !(a >= 0 && a <= 1)) fresh.A(k) = 0;
+        fresh.L(k) = GetReal(rec, kOffL);
         if (IsLoaded(kind)) {
             fresh.Q(k) = GetReal(rec, kOffQ);
             fresh.LoadType(k) = kind;

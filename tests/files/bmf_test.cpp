@@ -88,7 +88,8 @@ TEST(BeamFileBytes, ReaderTakesRecordNAndIgnoresFieldsWithoutMeaning) {
         ASSERT_TRUE(DecodeBeamFile(Bytes(r).substr(0, size), s)) << size;
         EXPECT_TRUE(s.EIo == 4.5 && s.Flag0 == -1 && s.FlagN == 0) << size;
         EXPECT_TRUE(s.LoadType(1) == 2 && s.LoadType(2) == 0 && s.LoadType(3) == 0) << size;
-        EXPECT_TRUE(s.Q(1) == 30 && s.Q(2) == 0 && s.Q(3) == 0 && s.A(2) == 7) << size;
+        EXPECT_TRUE(s.Q(1) == 30 && s.Q(2) == 0 && s.Q(3) == 0 && s.A(2) == 0 && s.A(3) == 0.2)
+            << size;
         EXPECT_TRUE(s.L(2) == 6 && s.M(3) == 3 && s.Theta(3) == 0.875) << size;
         EXPECT_EQ(s.Theta(4), 0) << "not read from the last record";
         EXPECT_EQ(s.M(4), size == 256 ? 4 : 0) << size;

@@ -106,8 +106,9 @@ void DrawM(BeamState& s, Canvas& canvas) {
         if (!AllFinite(m)) return;
         Mmax = std::max(Mmax, std::fabs(m.v));
     }
-    const double ky = Mmax != 0 ? h / Mmax : h;
-    if (!std::isfinite(ky)) return;
+    double ky = Mmax != 0 ? h / Mmax : h;
+    // Moments so small that the scale overflows are zero on any canvas.
+    if (!std::isfinite(ky)) ky = h;
     const auto Y = [&](double m) { return y0 - ky * m; };
 
     Plotter p(canvas);
