@@ -41,7 +41,7 @@ std::string Dump(const BeamState& s) {
     return out.str();
 }
 
-bool Finite(const RecordingCanvas& canvas) {
+bool Finite(const RecordingCanvas& canvas) {  // a sum of floats in double cannot overflow
     return std::ranges::all_of(canvas.Items(), [](const Primitive& p) {
         return std::isfinite(double{p.x1} + p.y1 + p.x2 + p.y2 + p.r);
     });
@@ -161,9 +161,8 @@ class RandomEditTest : public UiTest {
                 return "span " + std::to_string(k + 1);
             }
             case 2: {
-                QRadioButton* kinds[] = {w->optNone, w->optP, w->optQ};
                 const int kind = Pick(3);
-                kinds[kind]->click();
+                (kind == 0 ? w->optNone : kind == 1 ? w->optP : w->optQ)->click();
                 return "load kind " + std::to_string(kind);
             }
             case 3: {
