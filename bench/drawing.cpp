@@ -44,11 +44,13 @@ BeamState MixedBeam(int n) {
     return s;
 }
 
+// Arguments: span count, device pixel ratio.
 void BM_RedrawBoth(benchmark::State& st) {
     EnsureGui();
     BeamState s = MixedBeam(static_cast<int>(st.range(0)));
-    PainterCanvas schematic(QSize(577, 113), 1.0, 1.0);
-    PainterCanvas diagram(QSize(577, 161), kDiagramTwipsPerUnit, 1.0);
+    const double dpr = static_cast<double>(st.range(1));
+    PainterCanvas schematic(QSize(577, 113), 1.0, dpr);
+    PainterCanvas diagram(QSize(577, 161), kDiagramTwipsPerUnit, dpr);
     for (auto _ : st) {
         schematic.Clear();
         ReDrawAll(s, schematic);
@@ -58,22 +60,9 @@ void BM_RedrawBoth(benchmark::State& st) {
         benchmark::DoNotOptimize(diagram.Image().constBits());
     }
 }
-BENCHMARK(BM_RedrawBoth)->Arg(10)->Arg(32766)->Unit(benchmark::kMillisecond);
-
-void BM_RedrawBothHighDpi(benchmark::State& st) {
-    EnsureGui();
-    BeamState s = MixedBeam(static_cast<int>(st.range(0)));
-    PainterCanvas schematic(QSize(577, 113), 1.0, 2.0);
-    PainterCanvas diagram(QSize(577, 161), kDiagramTwipsPerUnit, 2.0);
-    for (auto _ : st) {
-        schematic.Clear();
-        ReDrawAll(s, schematic);
-        diagram.Clear();
-        DrawM(s, diagram);
-        benchmark::DoNotOptimize(schematic.Image().constBits());
-        benchmark::DoNotOptimize(diagram.Image().constBits());
-    }
-}
-BENCHMARK(BM_RedrawBothHighDpi)->Arg(10)->Arg(32766)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawBoth)
+    ->ArgsProduct({{10, 32766}, {1, 2}})
+    ->ArgNames({"N", "dpr"})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -6,7 +6,23 @@
 #include <QProcess>
 #include <QStringList>
 
+#include "text/number.h"
+
 namespace cbeam {
+
+void Refuse(UiServices& services, const QString& text) {
+    services.Message(kErrorTitle, text, MsgIcon::Warning);
+}
+
+bool ReadTypedNumber(UiServices& services, const QString& text, double& value) {
+    const NumberReading reading = ReadNumber(text.toStdString());
+    if (reading.overflow) {
+        Refuse(services, QStringLiteral("数值超出范围！"));
+        return false;
+    }
+    value = reading.value;
+    return true;
+}
 
 QString QtFilter(const QString& filter) {
     const QStringList parts = filter.split(u'|');

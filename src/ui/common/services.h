@@ -26,6 +26,16 @@ class UiServices {
     virtual void EndProgram() = 0;
 };
 
+// The title every refusal carries.
+inline const QString kErrorTitle = QStringLiteral("错误");
+
+// A refused input or command: title "错误", warning icon, OK.
+void Refuse(UiServices& services, const QString& text);
+
+// The numeric reading of a typed text; a number too large for a double is
+// refused with "数值超出范围！" and false is returned, so nothing is stored.
+bool ReadTypedNumber(UiServices& services, const QString& text, double& value);
+
 // "desc|pattern|desc|pattern" to Qt's "desc (pattern);;desc (pattern)".
 QString QtFilter(const QString& filter);
 

@@ -280,9 +280,9 @@ void frmInput::WriteLoadCells() {
 void frmInput::txtQ_Change() {
     if (!HasSpan()) return;
     double v = 0;
-    if (!ReadField(txtQ, v)) return;
+    if (!ReadTypedNumber(m_services, txtQ->text(), v)) return;
     if (v < 0) {
-        Refuse(QStringLiteral("荷载必须大于零!"));
+        Refuse(m_services, QStringLiteral("荷载必须大于零!"));
         return;
     }
     m_state.Q(m_state.CurSpan) = v;
@@ -293,9 +293,9 @@ void frmInput::txtQ_Change() {
 void frmInput::txtPosA_Change() {
     if (!HasSpan()) return;
     double a = 0;
-    if (!ReadField(txtPosA, a)) return;
+    if (!ReadTypedNumber(m_services, txtPosA->text(), a)) return;
     if (a < 0 || a > 1) {
-        Refuse(QStringLiteral("a必须在0-1之间!"));
+        Refuse(m_services, QStringLiteral("a必须在0-1之间!"));
         return;
     }
     m_state.A(m_state.CurSpan) = a;
@@ -309,20 +309,6 @@ void frmInput::cmbFlag0_Click() {
 
 void frmInput::cmbFlagN_Click() {
     RequestRefresh(Pending::Ends);
-}
-
-void frmInput::Refuse(const QString& text) {
-    m_services.Message(QStringLiteral("错误"), text, MsgIcon::Warning);
-}
-
-bool frmInput::ReadField(const QLineEdit* field, double& value) {
-    const NumberReading reading = ReadNumber(field->text().toStdString());
-    if (reading.overflow) {
-        Refuse(QStringLiteral("数值超出范围！"));
-        return false;
-    }
-    value = reading.value;
-    return true;
 }
 
 }  // namespace cbeam

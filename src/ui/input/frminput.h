@@ -91,8 +91,6 @@ class frmInput : public QWidget {
     // The load kinds' shared steps; `uniform` picks optQ's texts over optP's.
     void ShowLoad(bool uniform);
     void WriteLoadCells();
-    bool ReadField(const QLineEdit* field, double& value);
-    void Refuse(const QString& text);
     bool HasSpan() const;
 
     BeamState& m_state;

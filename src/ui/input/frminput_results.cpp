@@ -19,8 +19,6 @@ namespace cbeam {
 
 namespace {
 
-const QString kError = QStringLiteral("错误");
-
 // A name typed without an extension gets the one of the file kind.
 QString WithExtension(const QString& path, const QString& extension) {
     return QFileInfo(path).fileName().contains(u'.') ? path : path + extension;
@@ -65,8 +63,8 @@ void frmInput::RunRefresh(Pending kind, bool editBefore) {
 void frmInput::CalcAll() {
     BeamState& s = m_state;
     if (const int k = FirstUndefinedSpan(s); k != 0) {
-        Refuse(QStringLiteral("第") + QString::fromStdString(SignNumberText(k)) +
-               QStringLiteral("跨未定义!"));
+        Refuse(m_services, QStringLiteral("第") + QString::fromStdString(SignNumberText(k)) +
+                               QStringLiteral("跨未定义!"));
         return;
     }
     const std::int16_t flag0 = s.Flag0;
@@ -77,11 +75,11 @@ void frmInput::CalcAll() {
     if (status == SolveStatus::NotSolvable) {
         s.Flag0 = flag0;
         s.FlagN = flagN;
-        Refuse(QStringLiteral("无法计算，请检查各跨的长度、刚度和荷载！"));
+        Refuse(m_services, QStringLiteral("无法计算，请检查各跨的长度、刚度和荷载！"));
         return;
     }
     if (status == SolveStatus::NotSymmetric) {
-        m_services.Message(kError, QStringLiteral("刚度矩阵不对称！"), MsgIcon::None);
+        m_services.Message(kErrorTitle, QStringLiteral("刚度矩阵不对称！"), MsgIcon::None);
         // The moments then follow from the rotations of the last solution.
         RealArray m = s.M;
         CalcMoments(s, m, s.LineStiff, s.Theta, s.NodeLoad);
@@ -131,7 +129,7 @@ void frmInput::CmdSave_Click() {
     if (!path) return;
     const QString name = WithExtension(*path, QStringLiteral(".bmf"));
     if (!SaveBeamFile(name.toStdString(), m_state)) {
-        Refuse(QStringLiteral("保存数据文件失败！"));
+        Refuse(m_services, QStringLiteral("保存数据文件失败！"));
     }
 }
 
@@ -140,7 +138,8 @@ void frmInput::saveTXT_Click() {
         QStringLiteral("*.txt"), QStringLiteral(" Text 文档(*.txt)|*.txt|All Files(*.*)|*.*"));
     if (!path) return;
     const QString name = WithExtension(*path, QStringLiteral(".txt"));
-    if (!SaveReport(name.toStdString(), m_state)) Refuse(QStringLiteral("保存txt文件失败！"));
+    if (!SaveReport(name.toStdString(), m_state))
+        Refuse(m_services, QStringLiteral("保存txt文件失败！"));
 }
 
 }  // namespace cbeam

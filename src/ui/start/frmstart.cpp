@@ -16,7 +16,6 @@ namespace cbeam {
 
 namespace {
 
-const QString kError = QStringLiteral("错误");
 const QString kBeamFilter = QStringLiteral("连续梁bmf文档(*.bmf)|*.bmf|All Files(*.*)|*.*");
 
 }  // namespace
@@ -83,20 +82,6 @@ void frmStart::SetSpanFieldsEnabled(bool enabled) {
     }
 }
 
-void frmStart::Refuse(const QString& text) {
-    m_services.Message(kError, text, MsgIcon::Warning);
-}
-
-bool frmStart::ReadField(const QLineEdit* field, double& value) {
-    const NumberReading reading = ReadNumber(field->text().toStdString());
-    if (reading.overflow) {
-        Refuse(QStringLiteral("数值超出范围！"));
-        return false;
-    }
-    value = reading.value;
-    return true;
-}
-
 void frmStart::Form_Load() {
     SetSpanFieldsEnabled(false);
     m_state.InputMode = 1;
@@ -110,14 +95,14 @@ void frmStart::txtN_Change() {
         Combo1->clear();
     }
     double v = 0;
-    if (!ReadField(txtN, v)) return;
+    if (!ReadTypedNumber(m_services, txtN->text(), v)) return;
     const double count = RoundHalfEven(v);
     if (!(v > 0) || count < 1) {
-        Refuse(QStringLiteral("跨数必须大于零！"));
+        Refuse(m_services, QStringLiteral("跨数必须大于零！"));
         return;
     }
     if (count > kMaxSpans) {
-        Refuse(QStringLiteral("跨数不能超过32766！"));
+        Refuse(m_services, QStringLiteral("跨数不能超过32766！"));
         return;
     }
     const int n = static_cast<int>(count);
@@ -144,40 +129,41 @@ void frmStart::Text1_Change() {
     const int k = Combo1->currentIndex() + 1;
     if (k < 1 || k > m_state.L.Count()) return;  // no span selected: nowhere to store
     double v = 0;
-    if (ReadField(Text1, v)) m_state.L(k) = v;
+    if (ReadTypedNumber(m_services, Text1->text(), v)) m_state.L(k) = v;
 }
 
 void frmStart::Text2_Change() {
     const int k = Combo1->currentIndex() + 1;
     if (k < 1 || k > m_state.EI.Count()) return;
     double v = 0;
-    if (ReadField(Text2, v)) m_state.EI(k) = v;
+    if (ReadTypedNumber(m_services, Text2->text(), v)) m_state.EI(k) = v;
 }
 
 void frmStart::btnConfirm_Click() {
     for (int k = 1; k <= m_state.N && k <= m_state.L.Count(); ++k) {
         if (!(m_state.L(k) > 0)) {
-            Refuse(QStringLiteral("请输入第") + Q(SignNumberText(k)) + QStringLiteral("跨的值"));
+            Refuse(m_services,
+                   QStringLiteral("请输入第") + Q(SignNumberText(k)) + QStringLiteral("跨的值"));
             return;
         }
     }
     double eio = 0;
-    if (!ReadField(txtEI0, eio)) return;
+    if (!ReadTypedNumber(m_services, txtEI0->text(), eio)) return;
     m_state.EIo = eio;
     if (!(std::fabs(eio) >= 1e-6)) {
-        Refuse(QStringLiteral("EI不能等于零！"));
+        Refuse(m_services, QStringLiteral("EI不能等于零！"));
         return;
     }
     double v = 0;
-    if (!ReadField(txtN, v)) return;
+    if (!ReadTypedNumber(m_services, txtN->text(), v)) return;
     const double count = RoundHalfEven(v);
     if (!(v > 0) || count < 1) {
-        Refuse(QStringLiteral("跨数必须大于零！"));
+        Refuse(m_services, QStringLiteral("跨数必须大于零！"));
         m_state.N = 0;
         return;
     }
     if (count > kMaxSpans) {
-        Refuse(QStringLiteral("跨数不能超过32766！"));
+        Refuse(m_services, QStringLiteral("跨数不能超过32766！"));
         return;
     }
     // The count typed is the count the span arrays were sized for.
@@ -193,7 +179,7 @@ void frmStart::Command1_Click() {
     if (!path) return;
     const FileResult result = LoadBeamFile(path->toStdString(), m_state);
     if (!result.ok) {
-        Refuse(QStringLiteral("无法读取数据文件！\n") + Q(result.reason));
+        Refuse(m_services, QStringLiteral("无法读取数据文件！\n") + Q(result.reason));
         return;
     }
     OpenInputWindow();

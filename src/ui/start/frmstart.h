@@ -43,8 +43,6 @@ class frmStart : public QWidget {
     void BuildControls();
     void SetSpanFieldsEnabled(bool enabled);
     // Shows the "数值超出范围！" refusal when the text's number overflows.
-    bool ReadField(const QLineEdit* field, double& value);
-    void Refuse(const QString& text);
     // Hands over to the input window and closes this dialog.
     void OpenInputWindow();
 
