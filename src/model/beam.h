@@ -83,6 +83,10 @@ class BandMatrix {
     std::vector<double> m_lower;  // K(i,i-1)
 };
 
+// The load of a span as LoadType stores it (and the file holds it): the
+// values are the stored codes.
+enum class LoadKind : std::int16_t { None = 0, Uniform = 1, Point = 2 };
+
 constexpr std::int16_t kTrue = -1;
 constexpr std::int16_t kFalse = 0;
 // The node count N+1 must still fit the 16-bit count.
@@ -112,6 +116,9 @@ struct BeamState {
     RealArray Theta;
     RealArray NodeLoad;
     RealArray M;
+
+    LoadKind Kind(int k) const { return static_cast<LoadKind>(LoadType(k)); }
+    void SetKind(int k, LoadKind kind) { LoadType(k) = static_cast<std::int16_t>(kind); }
 
     // The start dialog's sizing for a new count: L and EI 1..n, every element 1.
     void SizeTyped(int n);
