@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
-# Installs whatever build and test packages are missing (Debian 12).
+# Installs whatever packages are missing (Debian 12).
+#   deps.sh run    what building and running the program needs
+#   deps.sh core   what building and testing the Qt-free core needs
+#   deps.sh test   everything the tests, sanitizer runs and benchmarks need (default)
 set -euo pipefail
-packages=(g++ cmake ninja-build pkg-config libgtest-dev libbenchmark-dev qt6-base-dev qt6-svg-dev
-          libgl-dev xvfb xauth fonts-wqy-microhei clang libclang-rt-14-dev)
+build=(g++ cmake ninja-build pkg-config)
+gui=(qt6-base-dev qt6-svg-dev libgl-dev fonts-wqy-microhei xvfb xauth)
+case "${1:-test}" in
+  run) packages=("${build[@]}" "${gui[@]}") ;;
+  core) packages=("${build[@]}" libgtest-dev) ;;
+  test) packages=("${build[@]}" "${gui[@]}" libgtest-dev libbenchmark-dev clang libclang-rt-14-dev) ;;
+  *) echo "usage: deps.sh [run|core|test]" >&2; exit 1 ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
