@@ -1,6 +1,8 @@
 // cbeam: starts with the start dialog, or with `cbeam FILE.bmf` straight in
 // the input window holding that beam.
 #include <QApplication>
+#include <cstdio>
+#include <cstring>
 
 #include "files/bmf.h"
 #include "model/beam.h"
@@ -8,8 +10,44 @@
 #include "ui/common/services.h"
 #include "ui/input/frminput.h"
 #include "ui/start/frmstart.h"
+#include "version/version.h"
+
+namespace {
+
+constexpr const char* kHelp =
+    "Usage: cbeam [FILE.bmf]\n"
+    "连续梁计算程序：输入 N 跨连续梁的跨长、刚度、荷载和两端约束，\n"
+    "给出结点弯矩、连续梁简图和弯矩图；连续梁可保存为 .bmf 数据文件，\n"
+    "并可写出文本报告。\n"
+    "Continuous-beam calculator with a Chinese user interface.\n"
+    "\n"
+    "Options:\n"
+    "  FILE.bmf     open this beam file straight in the input window\n"
+    "               （直接在“输入参数”窗口中打开这个数据文件）\n"
+    "  --help       print this help and exit\n"
+    "  --version    print the version and exit\n"
+    "\n"
+    "See also cbeam-cli(1) for batch work.\n";
+
+// --help and --version are answered before any window system is touched, so
+// that they work on a machine without a display.
+bool AnswerInfoOption(int argc, char* argv[], int& exitCode) {
+    if (argc != 2) return false;
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        std::fputs(kHelp, stdout);
+    } else if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("cbeam %s\n", cbeam::kVersion);
+    } else {
+        return false;
+    }
+    exitCode = std::fflush(stdout) == 0 ? 0 : 1;
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
+    if (int code = 0; AnswerInfoOption(argc, argv, code)) return code;
     // The beam and the services outlive the application object and so every
     // window that refers to them.
     cbeam::BeamState state;

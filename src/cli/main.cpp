@@ -4,10 +4,15 @@
 
 #include "cli/commands.h"
 #include "cli/draw_command.h"
+#include "version/version.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && args[0] == "--version") {
+        std::cout << "cbeam-cli " << cbeam::kVersion << '\n';
+        return std::cout.flush() ? 0 : 2;
+    }
     if (!args.empty() && args[0] == "draw") {
         return DrawCommand(std::vector<std::string>(args.begin() + 1, args.end()));
     }

@@ -8,20 +8,12 @@
 
 #include "ui/about/sysinfo.h"
 #include "ui/common/controls.h"
-
-#ifndef CBEAM_VERSION_MAJOR
-#define CBEAM_VERSION_MAJOR 0
-#define CBEAM_VERSION_MINOR 0
-#define CBEAM_VERSION_PATCH 0
-#endif
+#include "version/version.h"
 
 namespace cbeam {
 
 QString VersionText() {
-    return QStringLiteral("%1.%2.%3")
-        .arg(CBEAM_VERSION_MAJOR)
-        .arg(CBEAM_VERSION_MINOR)
-        .arg(CBEAM_VERSION_PATCH);
+    return QString::fromLatin1(kVersion);
 }
 
 frmAbout::frmAbout(UiServices& services, QWidget* parent) : QWidget(parent), m_services(services) {
@@ -30,7 +22,7 @@ frmAbout::frmAbout(UiServices& services, QWidget* parent) : QWidget(parent), m_s
     picIcon = new QLabel(this);
     Place(picIcon, 240, 240, 540, 540);
     const int side = Px(540);
-    picIcon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(side, side));
+    picIcon->setPixmap(ProgramIcon().pixmap(side, side));
 
     lblTitle = new QLabel(this);
     Place(lblTitle, 1050, 240, 4440, 480);

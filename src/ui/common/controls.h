@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QIcon>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QString>
@@ -26,9 +27,20 @@ inline void Place(QWidget* w, int left, int top, int width, int height) {
 }
 
 // A window of a fixed design size that deletes itself when closed.
+// The program's own icon (a beam over three supports with its moment curve),
+// in the sizes drawn for it.
+inline QIcon ProgramIcon() {
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/cbeam-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
 inline void SetUpWindow(QWidget* w, const QString& name, const QString& title, int width,
                         int height) {
     w->setObjectName(name);
+    w->setWindowIcon(ProgramIcon());
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->setWindowTitle(title);
     w->setFixedSize(Px(width), Px(height));
