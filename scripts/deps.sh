@@ -2,15 +2,18 @@
 # Installs whatever packages are missing (Debian 12).
 #   deps.sh run    what building and running the program needs
 #   deps.sh core   what building and testing the Qt-free core needs
+#   deps.sh package  what building the Debian package needs
 #   deps.sh test   everything the tests, sanitizer runs and benchmarks need (default)
 set -euo pipefail
 build=(g++ cmake ninja-build pkg-config)
 gui=(qt6-base-dev qt6-svg-dev libgl-dev fonts-wqy-microhei xvfb xauth)
 case "${1:-test}" in
   run) packages=("${build[@]}" "${gui[@]}") ;;
+  package) packages=("${build[@]}" "${gui[@]}" dpkg-dev file) ;;
   core) packages=("${build[@]}" libgtest-dev) ;;
-  test) packages=("${build[@]}" "${gui[@]}" libgtest-dev libbenchmark-dev clang libclang-rt-14-dev) ;;
-  *) echo "usage: deps.sh [run|core|test]" >&2; exit 1 ;;
+  test) packages=("${build[@]}" "${gui[@]}" libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+        desktop-file-utils dpkg-dev file) ;;
+  *) echo "usage: deps.sh [run|core|package|test]" >&2; exit 1 ;;
 esac
 missing=()
 for p in "${packages[@]}"; do

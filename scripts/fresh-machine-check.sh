@@ -4,6 +4,9 @@
 # puts a clean clone of the committed HEAD in it and, inside a chroot, runs
 #   bash scripts/test.sh     (installs, builds, runs every test)
 #   bash scripts/start.sh    (under a virtual X server for a few seconds)
+#   bash scripts/package.sh and apt-get install of the package it makes; then
+#   the installed cbeam under Xvfb, the beam file type's default program and
+#   the installed cbeam-cli on an example
 # The start counts as a success when the program's window is up on the
 # virtual screen when it is closed. Takes many minutes; not part of CI.
 #
@@ -169,5 +172,24 @@ else
 fi
 tail -5 "$logdir/start.log"
 
-say "result: test.sh $test_result; start.sh $start_result"
-[ "$test_result" = passed ] && [[ "$start_result" == passed* ]]
+# The Debian package: made by the README's install commands, installed with
+# apt (which brings its dependencies), then the installed programs are run.
+say "bash scripts/package.sh and apt-get install the package (log: $logdir/package.log)"
+package_check='bash scripts/package.sh &&
+  DEBIAN_FRONTEND=noninteractive apt-get install -y ./build-package/cbeam_*.deb xdg-utils &&
+  test "$(cbeam --version)" = "cbeam $(cbeam-cli --version | cut -d" " -f2)" &&
+  env -u DISPLAY cbeam --help >/dev/null &&
+  echo "xdg-mime default: $(xdg-mime query default application/x-cbeam-beam)" &&
+  test "$(xdg-mime query default application/x-cbeam-beam)" = cbeam.desktop &&
+  test "$(xdg-mime query filetype examples/three-span.bmf)" = application/x-cbeam-beam &&
+  cbeam-cli solve examples/three-span.bmf &&
+  { timeout 10 xvfb-run -a cbeam examples/three-span.bmf; test $? -eq 124; }'
+if in_root "$package_check" >"$logdir/package.log" 2>&1; then
+  package_result="passed"
+else
+  package_result="FAILED"
+fi
+tail -8 "$logdir/package.log"
+
+say "result: test.sh $test_result; start.sh $start_result; package $package_result"
+[ "$test_result" = passed ] && [[ "$start_result" == passed* ]] && [ "$package_result" = passed ]
