@@ -5,7 +5,7 @@
 #   deps.sh package  what building the Debian package needs
 #   deps.sh test   everything the tests, sanitizer runs and benchmarks need (default)
 set -euo pipefail
-build=(g++ cmake ninja-build pkg-config)
+build=(g++ cmake ninja-build pkg-config nlohmann-json3-dev)
 gui=(qt6-base-dev qt6-svg-dev libgl-dev fonts-wqy-microhei xvfb xauth)
 case "${1:-test}" in
   run) packages=("${build[@]}" "${gui[@]}") ;;

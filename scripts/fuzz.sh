@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(number format bmf)
+[ ${#targets[@]} -gt 0 ] || targets=(number format bmf json)
 out=${CBEAM_FUZZ_DIR:-build-fuzz}
 
 command -v clang++ >/dev/null || bash scripts/deps.sh
@@ -23,11 +23,13 @@ for t in "${targets[@]}"; do
   # A beam file of a few hundred records still runs fast; longer ones only add bytes.
   max_len=4096
   [ "$t" = bmf ] && max_len=65536
+  dict=()
+  [ "$t" = json ] && max_len=16384 && dict=(-dict=fuzz/json.dict)
   echo "== fuzz_$t for ${seconds}s"
   log="$out/fuzz-$t.log"
   if "$out/fuzz/fuzz_$t" "$out/corpus/$t" "fuzz/corpus/$t" \
       -max_total_time="$seconds" -max_len="$max_len" -timeout=10 -rss_limit_mb=2048 \
-      -artifact_prefix="$out/crashes/$t/" -print_final_stats=1 >"$log" 2>&1; then
+      -artifact_prefix="$out/crashes/$t/" -print_final_stats=1 "${dict[@]}" >"$log" 2>&1; then
     grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -1 || true
     grep -E 'stat::number_of_executed_units' "$log" || true
   else

@@ -37,7 +37,8 @@ TEST_P(Corpus, EveryStoredInputKeepsItsProperties) {
 INSTANTIATE_TEST_SUITE_P(Fuzz, Corpus,
                          ::testing::Values(Target{"number", cbeam::fuzz::CheckNumberText},
                                            Target{"format", cbeam::fuzz::CheckFormat},
-                                           Target{"bmf", cbeam::fuzz::CheckBeamFile}),
+                                           Target{"bmf", cbeam::fuzz::CheckBeamFile},
+                                           Target{"json", cbeam::fuzz::CheckBeamJson}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

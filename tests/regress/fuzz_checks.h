@@ -24,4 +24,9 @@ std::string CheckFormat(std::string_view bytes);
 // refuses and leaves the state alone; loading from disk gives the same.
 std::string CheckBeamFile(std::string_view bytes);
 
+// A JSON beam: either a beam that meets the invariants and whose written text
+// reads back to itself (also through a beam file), or a refusal that leaves
+// the state alone.
+std::string CheckBeamJson(std::string_view bytes);
+
 }  // namespace cbeam::fuzz

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "files/bmf.h"
+#include "model/beam.h"
+
+namespace cbeam {
+
+// The beam as JSON text for scripts: the beam's description only (no
+// results), one span a line, every number at full precision.
+std::string EncodeBeamJson(const BeamState& state);
+
+// Reads a JSON beam into a fresh state and replaces `state` (InputMode = 2)
+// only when the whole text is accepted. A refusal names the JSON path of the
+// value at fault, e.g. "spans[3].L".
+FileResult DecodeBeamJson(std::string_view text, BeamState& state);
+
+// True for a path whose extension says JSON (".json", any case).
+bool IsJsonPath(const std::string& path);
+
+// Loads a beam file of either kind, by the path's extension.
+FileResult LoadBeam(const std::string& path, BeamState& state);
+
+// Saves the beam in the kind the path's extension names, atomically.
+FileResult SaveBeam(const std::string& path, const BeamState& state);
+
+}  // namespace cbeam
