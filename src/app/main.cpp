@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "files/bmf.h"
+#include "files/beam_json.h"
 #include "model/beam.h"
 #include "ui/about/sysinfo.h"
 #include "ui/common/services.h"
@@ -15,14 +15,15 @@
 namespace {
 
 constexpr const char* kHelp =
-    "Usage: cbeam [FILE.bmf]\n"
+    "Usage: cbeam [FILE.bmf | FILE.json]\n"
     "连续梁计算程序：输入 N 跨连续梁的跨长、刚度、荷载和两端约束，\n"
     "给出结点弯矩、连续梁简图和弯矩图；连续梁可保存为 .bmf 数据文件，\n"
     "并可写出文本报告。\n"
     "Continuous-beam calculator with a Chinese user interface.\n"
     "\n"
     "Options:\n"
-    "  FILE.bmf     open this beam file straight in the input window\n"
+    "  FILE         open this beam file (.bmf, or .json by its extension)\n"
+    "               straight in the input window\n"
     "               （直接在“输入参数”窗口中打开这个数据文件）\n"
     "  --help       print this help and exit\n"
     "  --version    print the version and exit\n"
@@ -59,7 +60,7 @@ int main(int argc, char* argv[]) {
     if (args.size() > 1) {
         // As the start dialog's file load: typed mode until the file is accepted.
         state.InputMode = 1;
-        const cbeam::FileResult result = cbeam::LoadBeamFile(args.at(1).toStdString(), state);
+        const cbeam::FileResult result = cbeam::LoadBeam(args.at(1).toStdString(), state);
         if (result.ok) {
             (new cbeam::frmInput(state, services))->show();
             return QApplication::exec();
