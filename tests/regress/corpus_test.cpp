@@ -1,17 +1,14 @@
-// Replays every stored fuzzing input (the seeds and any input that once
-// broke something) through the same property checks the fuzzers run.
-
+// Replays every stored fuzzing input (the seeds and any input that once broke
+// something) through the property checks the fuzzers run.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
+#include <set>
 
 #include "common/beam_helpers.h"
 #include "regress/fuzz_checks.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 struct Target {
     const char* name;
@@ -21,16 +18,13 @@ struct Target {
 class Corpus : public ::testing::TestWithParam<Target> {};
 
 TEST_P(Corpus, EveryStoredInputKeepsItsProperties) {
-    const Target& t = GetParam();
-    const fs::path dir = fs::path(CBEAM_SOURCE_DIR) / "fuzz" / "corpus" / t.name;
-    std::vector<fs::path> files;
-    if (fs::is_directory(dir)) {
-        for (const auto& entry : fs::directory_iterator(dir)) files.push_back(entry.path());
-    }
-    std::sort(files.begin(), files.end());
-    ASSERT_GE(files.size(), 5u) << "the corpus of " << t.name << " is missing";
-    for (const fs::path& file : files) {
-        EXPECT_EQ(t.check(cbeam::testing::ReadAll(file.string())), "") << file.filename();
+    const std::filesystem::path dir =
+        std::filesystem::path(CBEAM_SOURCE_DIR) / "fuzz/corpus" / GetParam().name;
+    std::set<std::filesystem::path> files;
+    if (is_directory(dir)) files.insert(std::filesystem::directory_iterator(dir), {});
+    ASSERT_GE(files.size(), 5u) << "the corpus is missing";
+    for (const auto& file : files) {
+        EXPECT_EQ(GetParam().check(cbeam::testing::ReadAll(file.string())), "") << file.filename();
     }
 }
 

@@ -1,27 +1,24 @@
 #pragma once
 
-// Property checks shared by the libFuzzer targets (fuzz/) and the regression
-// test that replays their corpora (tests/regress/). Each takes raw input
-// bytes and returns "" when every property holds, else the first one broken.
-
+// Property checks shared by the libFuzzer targets (fuzz/) and the test that
+// replays their corpora (tests/regress/). Each takes raw input bytes and
+// returns "" when every property holds, else the first one broken.
 #include <string>
 #include <string_view>
 
 namespace cbeam::fuzz {
 
-// A typed text: its reading must match a strtod of the longest leading
-// decimal number.
+// A typed text reads as a strtod of its longest leading decimal number.
 std::string CheckNumberText(std::string_view bytes);
 
 // Byte 0 % 16 picks the mode, bytes 1..8 are a double. Below 13: one of the
-// program's patterns, output checked for shape, length and value; 13 and 14:
-// the rest is any pattern (no crash, bounded length); 15: the rest is
-// "text\0pattern" for FormatText.
+// program's patterns, output checked for shape and value; 13 and 14: the rest
+// is any pattern (no crash, bounded length); 15: "text\0pattern" for FormatText.
 std::string CheckFormat(std::string_view bytes);
 
-// A beam data file: decoding either yields a beam that meets every invariant
-// of the state (and survives a save/load round trip and an analysis), or
-// refuses and leaves the state alone; loading from disk gives the same.
+// Decoding a beam data file yields a beam that meets every invariant (and
+// survives a save/load round trip and an analysis), or refuses and leaves the
+// state alone; loading from disk gives the same.
 std::string CheckBeamFile(std::string_view bytes);
 
 // A JSON beam: either a beam that meets the invariants and whose written text

@@ -1,6 +1,4 @@
-// The start dialog: counts, span values, checks on confirm, file load.
-#include <QGroupBox>
-
+// The start dialog: the count, the span values, the checks on confirm, file load.
 #include "ui_support.h"
 
 namespace cbeam::test {
@@ -8,170 +6,118 @@ namespace {
 
 using StartTest = UiTest;
 
-TEST_F(StartTest, OpensEmptyAndRefusesAConfirmBeforeAnyCount) {
+TEST_F(StartTest, OpensEmptyRefusesAConfirmWithoutCountAndEnds) {
     state.SizeTyped(4);
     state.InputMode = 2;
     frmStart* w = NewStart();
-    EXPECT_EQ(w->size(), QSize(424, 275));
-    EXPECT_EQ(w->Frame1->geometry(), QRect(32, 120, 369, 97));
-    EXPECT_EQ(state.InputMode, 1);
-    EXPECT_EQ(w->txtEI0->text(), QStringLiteral("1"));
+    EXPECT_TRUE(state.InputMode == 1 && w->txtN->text().isEmpty() && w->txtEI0->text() == "1");
     EXPECT_FALSE(w->Combo1->isEnabled() || w->Text1->isEnabled() || w->Text2->isEnabled());
     w->btnConfirm->click();
-    ExpectOnlyMessage(QStringLiteral("跨数必须大于零！"));
-    EXPECT_EQ(state.N, 0);
-    EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(Window<frmInput>(), nullptr);
+    EXPECT_EQ(Took(), Refusal("跨数必须大于零！"));
+    EXPECT_TRUE(state.N == 0 && w->isVisible() && !Window<frmInput>());
     w->Command2->click();
     EXPECT_EQ(services.endings, 1);
 }
 
-// Halves round to even; a refused count keeps the beam of 2 spans and is
-// refused again on confirm.
+// Rows "count typed|refusal|spans after it, or after the refused confirm".
+// Halves round to even. A refused count keeps the beam of 2 spans, lists no
+// span (span edits go nowhere) and is refused again on confirm.
 TEST_F(StartTest, CountField) {
-    const QString messages[] = {QString(), QStringLiteral("跨数必须大于零！"),
-                                QStringLiteral("跨数不能超过32766！"),
-                                QStringLiteral("数值超出范围！")};
-    const struct {
-        const char* text;
-        int message;  // 0: accepted
-        int spans;    // after typing, or after the refused confirm
-    } cases[] = {{"2.5", 0, 2},       {"3.5", 0, 4}, {"1.49", 0, 1},  {" 7abc", 0, 7},
-                 {"32766", 0, 32766}, {"0", 1, 0},   {"-2", 1, 0},    {"", 1, 0},
-                 {"abc", 1, 0},       {"0.3", 1, 0}, {"32767", 2, 2}, {"1e9", 2, 2},
-                 {"1e999", 3, 2}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
+    for (const char* row :
+         {"2.5||2", "3.5||4", "1.49||1", " 7abc||7", "32766||32766", "0|跨数必须大于零！|0",
+          "-2|跨数必须大于零！|0", "|跨数必须大于零！|0", "abc|跨数必须大于零！|0",
+          "0.3|跨数必须大于零！|0", "32767|跨数不能超过32766！|2", "1e9|跨数不能超过32766！|2",
+          "1e999|数值超出范围！|2"}) {
+        SCOPED_TRACE(row);
+        const QStringList f = QString(row).split(u'|');
+        const QStringList refusal = f[1].isEmpty() ? QStringList() : Refusal(f[1]);
         frmStart* w = NewStart();
-        Replace(w->txtN, QStringLiteral("2"));
-        Replace(w->Text1, QStringLiteral("5"));
-        Replace(w->txtN, QString::fromLatin1(c.text));
-        if (c.message == 0) {
-            ExpectNoMessage();
-            EXPECT_TRUE(state.N == c.spans && state.L.Count() == c.spans);
-            EXPECT_EQ(w->Combo1->count(), c.spans);
-            delete w;
-            continue;
+        Replace(w->txtN, "2");
+        Replace(w->Text1, "5");
+        Replace(w->txtN, f[0]);
+        EXPECT_EQ(Took(), refusal);
+        EXPECT_EQ(w->Combo1->count(), refusal.isEmpty() ? f[2].toInt() : 0);
+        EXPECT_EQ(state.L.Count(), refusal.isEmpty() ? f[2].toInt() : 2);
+        if (!refusal.isEmpty()) {
+            Replace(w->Text1, "9");
+            EXPECT_TRUE(state.L(1) == 5.0 && Took().isEmpty());
+            w->btnConfirm->click();
+            EXPECT_TRUE(Took() == refusal && !Window<frmInput>());
         }
-        ExpectOnlyMessage(messages[c.message]);
-        ASSERT_TRUE(state.N == 2 && state.L.Count() == 2);
-        EXPECT_EQ(w->Combo1->count(), 0);
-        EXPECT_TRUE(w->Combo1->isEnabled());
-        // No span is selected, so span edits have nowhere to go.
-        Replace(w->Text1, QStringLiteral("9"));
-        EXPECT_EQ(state.L(1), 5.0);
-        ExpectNoMessage();
-        w->btnConfirm->click();
-        ExpectOnlyMessage(messages[c.message]);
-        EXPECT_EQ(state.N, c.spans);
-        EXPECT_EQ(Window<frmInput>(), nullptr);
+        EXPECT_EQ(state.N, f[2].toInt());
         delete w;
     }
 }
 
-TEST_F(StartTest, TypedCountListsTheSpansWhoseValuesFollowTheSelection) {
+TEST_F(StartTest, SpanFieldsFollowTheSelectedSpan) {
     frmStart* w = NewStart();
-    Type(w->txtN, QStringLiteral("3"));
-    ExpectNoMessage();
-    ASSERT_EQ(w->Combo1->count(), 3);
-    EXPECT_EQ(QStringList({w->Combo1->itemText(0), w->Combo1->itemText(2), w->Text1->text(),
-                           w->Text2->text()}),
-              QStringList({" 1", " 3", " 1", " 1"}));
-    EXPECT_EQ(w->Combo1->currentIndex(), 0);
-    EXPECT_EQ(w->focusWidget(), w->Text1);
-    EXPECT_TRUE(w->Combo1->isEnabled());
-    EXPECT_TRUE(state.N == 3 && state.L.Count() == 3);
-
+    Type(w->txtN, "3");
+    const auto shown = [w] { return QStringList({w->Text1->text(), w->Text2->text()}).join(u'|'); };
+    EXPECT_EQ(w->Combo1->itemText(0) + w->Combo1->itemText(2) + u'|' + shown(), " 1 3| 1| 1");
+    EXPECT_TRUE(w->Combo1->currentIndex() == 0 && w->focusWidget() == w->Text1);
     Choose(w->Combo1, 1);
-    Replace(w->Text1, QStringLiteral("6"));
-    Replace(w->Text2, QStringLiteral("0.5"));
+    Replace(w->Text1, "6");
+    Replace(w->Text2, "0.5");
     Choose(w->Combo1, 0);
-    EXPECT_EQ(w->Text1->text(), QStringLiteral(" 1"));
+    EXPECT_EQ(shown(), " 1| 1");
     Choose(w->Combo1, 1);
-    EXPECT_EQ(w->Text1->text(), QStringLiteral(" 6"));
-    EXPECT_EQ(w->Text2->text(), QStringLiteral(" .5"));
+    EXPECT_EQ(shown(), " 6| .5");
     EXPECT_TRUE(state.L(2) == 6.0 && state.EI(2) == 0.5);
-    Replace(w->Text1, QStringLiteral("1e999"));
-    ExpectOnlyMessage(QStringLiteral("数值超出范围！"));
-    EXPECT_EQ(state.L(2), 6.0);
-
-    // A new count, even the same one, starts every span afresh.
-    Replace(w->txtN, QStringLiteral("3"));
+    Replace(w->Text1, "1e999");
+    EXPECT_TRUE(Took() == Refusal("数值超出范围！") && state.L(2) == 6.0);
+    Replace(w->txtN, "3");  // a new count, even the same, starts afresh
     for (int k = 1; k <= 3; ++k) EXPECT_TRUE(state.L(k) == 1.0 && state.EI(k) == 1.0) << k;
 }
 
-TEST_F(StartTest, ConfirmStopsAtTheFirstSpanWithoutLength) {
-    for (const char* length : {"0", "abc", "-1"}) {
-        frmStart* w = NewStart();
-        Type(w->txtN, QStringLiteral("3"));
-        Choose(w->Combo1, 1);
-        Replace(w->Text1, QString::fromLatin1(length));
-        Choose(w->Combo1, 2);
-        Replace(w->Text1, QStringLiteral("0"));
+// Rows "length of spans 2 and 3|EIo|refusal|EIo stored". The lengths are
+// checked first, then the base rigidity, stored even when refused.
+TEST_F(StartTest, ConfirmChecks) {
+    for (const char* row :
+         {"0|1|请输入第 2跨的值|0", "abc|1|请输入第 2跨的值|0", "-1|1|请输入第 2跨的值|0",
+          "4|0.0000001|EI不能等于零！|1e-7", "4|1e999|数值超出范围！|0", "4|-5||-5"}) {
+        SCOPED_TRACE(row);
+        const QStringList f = QString(row).split(u'|');
+        state = BeamState();
+        QPointer<frmStart> w(NewStart());
+        Type(w->txtN, "3");
+        for (int k : {1, 2}) {
+            Choose(w->Combo1, k);
+            Replace(w->Text1, f[0]);
+        }
+        Replace(w->txtEI0, f[1]);
         w->btnConfirm->click();
-        ExpectOnlyMessage(QStringLiteral("请输入第 2跨的值"));
-        EXPECT_TRUE(w->isVisible());
-        EXPECT_EQ(Window<frmInput>(), nullptr);
-        delete w;
+        EXPECT_EQ(Took(), f[2].isEmpty() ? QStringList() : Refusal(f[2]));
+        EXPECT_EQ(state.EIo, f[3].toDouble());
+        DeleteLater();
+        EXPECT_EQ(!Window<frmInput>() && w, !f[2].isEmpty());  // else the input window instead
+        TearDown();
     }
-}
-
-TEST_F(StartTest, BaseRigidityCheck) {
-    QPointer<frmStart> w(NewStart());
-    Type(w->txtN, QStringLiteral("2"));
-    Replace(w->txtEI0, QStringLiteral("0.0000001"));
-    w->btnConfirm->click();
-    ExpectOnlyMessage(QStringLiteral("EI不能等于零！"));
-    EXPECT_EQ(state.EIo, 1e-7);  // stored although refused
-    Replace(w->txtEI0, QStringLiteral("1e999"));
-    w->btnConfirm->click();
-    ExpectOnlyMessage(QStringLiteral("数值超出范围！"));
-    EXPECT_EQ(state.EIo, 1e-7);
-
-    Replace(w->txtEI0, QStringLiteral("-5"));
-    w->btnConfirm->click();
-    ExpectNoMessage();
-    EXPECT_EQ(state.EIo, -5.0);
-    EXPECT_NE(Window<frmInput>(), nullptr);
-    DeleteLater();
-    EXPECT_TRUE(w.isNull());
 }
 
 TEST_F(StartTest, FileLoadOpensTheInputWindowOrSaysWhyNot) {
     const std::string good = dir.File("good.bmf"), garbage = dir.File("garbage.bmf");
     ASSERT_TRUE(SaveBeamFile(good, SampleBeam()).ok);
     testing::WriteAll(garbage, "not a beam");
-
     QPointer<frmStart> w(NewStart());
-    Type(w->txtN, QStringLiteral("2"));
-    services.fileAnswers = {QString(), QString::fromStdString(garbage),
-                            QString::fromStdString(dir.File("missing.bmf"))};
-    for (int i = 0; i < 3; ++i) {
+    Type(w->txtN, "2");
+    for (const std::string& path : {std::string(), garbage, dir.File("missing.bmf")}) {
+        SCOPED_TRACE(path);
+        services.fileAnswers = {QString::fromStdString(path)};
         w->Command1->click();
-        if (i == 0) {
-            ExpectNoMessage();  // cancelled
-        } else {
-            ASSERT_EQ(services.messages.size(), 1u);
-            const Shown m = services.messages[0];
-            EXPECT_TRUE(m.text.startsWith(QStringLiteral("无法读取数据文件！\n")));
-            EXPECT_GT(m.text.size(), 10);  // the reason follows
-            EXPECT_TRUE(m.title == QStringLiteral("错误") && m.icon == MsgIcon::Warning);
-            services.messages.clear();
-        }
-        EXPECT_TRUE(state.N == 2 && state.InputMode == 1 && w->isVisible()) << i;
+        const QString shown = Took().join(u'#');  // cancelled, or the reason after the text
+        EXPECT_TRUE(path.empty()
+                        ? shown.isEmpty()
+                        : shown.startsWith("错误|无法读取数据文件！\n") && shown.size() > 15 &&
+                              shown.endsWith(u'!') && !shown.contains(u'#'))
+            << shown.toStdString();
+        EXPECT_TRUE(state.N == 2 && state.InputMode == 1 && w->isVisible());
     }
-    EXPECT_EQ(services.dialogPresets.back(), QStringLiteral("*.bmf"));
-    EXPECT_EQ(services.dialogFilters.back(),
-              QStringLiteral("连续梁bmf文档(*.bmf)|*.bmf|All Files(*.*)|*.*"));
-
+    EXPECT_EQ(services.asked.back(), "*.bmf|连续梁bmf文档(*.bmf)|*.bmf|All Files(*.*)|*.*");
     services.fileAnswers = {QString::fromStdString(good)};
     w->Command1->click();
-    ExpectNoMessage();
-    EXPECT_EQ(state.InputMode, 2);
-    EXPECT_EQ(state.N, 3);
-    ASSERT_NE(Window<frmInput>(), nullptr);
     DeleteLater();
-    EXPECT_TRUE(w.isNull());
+    EXPECT_TRUE(Took().isEmpty() && w.isNull() && Window<frmInput>());
+    EXPECT_TRUE(state.InputMode == 2 && state.N == 3);
 }
 
 }  // namespace
