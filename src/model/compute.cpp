@@ -130,26 +130,6 @@ void CalcMoments(const BeamState& s, RealArray& M, const RealArray& LineStiff,
     for (int k = 1; k <= s.N + 1; ++k) M(k) = NodeMoment(s, k, LineStiff, Theta, NodeLoad);
 }
 
-SolveStatus Analyse(BeamState& s) {
-    CalcStiffness(s, s.K, s.LineStiff, s.EIo, s.EI, s.L);
-    CalcLoads(s, s.NodeLoad, s.L, s.LoadType, s.Q, s.A);
-    // The rotations go to an array of their own and the moments are checked
-    // before anything is stored, so that a failure leaves the last good
-    // results in place.
-    RealArray theta;
-    theta.Size(s.N + 1);
-    const SolveStatus status = SolveEquations(s, theta, s.K, s.NodeLoad);
-    if (status != SolveStatus::Solved) return status;
-    for (int k = 1; k <= s.N + 1; ++k) {
-        if (!std::isfinite(NodeMoment(s, k, s.LineStiff, theta, s.NodeLoad))) {
-            return SolveStatus::NotSolvable;
-        }
-    }
-    std::swap(s.Theta, theta);
-    CalcMoments(s, s.M, s.LineStiff, s.Theta, s.NodeLoad);
-    return SolveStatus::Solved;
-}
-
 int FirstUndefinedSpan(const BeamState& s) {
     for (int k = 1; k <= s.N; ++k) {
         if (s.EI(k) == 0) return k;

@@ -2,7 +2,8 @@
 
 #include "model/beam.h"
 
-// ModuleCompute: the stiffness-method analysis of the beam in BeamState.
+// ModuleCompute: the steps of the stiffness-method analysis of the beam in
+// BeamState. Only the analysis driver (model/driver.h) runs them in order.
 // The procedures take the arrays they work on by reference in a fixed order;
 // the BeamState parameter supplies the scalars they read (N, Flag0, FlagN)
 // and, for CalcLoads, the fixed-end moments it writes.
@@ -32,11 +33,6 @@ SolveStatus SolveTridiagonal(const BeamState& s, RealArray& Theta, BandMatrix& K
 
 void CalcMoments(const BeamState& s, RealArray& M, const RealArray& LineStiff,
                  const RealArray& Theta, const RealArray& NodeLoad);
-
-// The four procedures in order on the state's own arrays, with Flag0 and
-// FlagN as they stand. A failed solve, or moments that are not all finite,
-// leave Theta and M as they were.
-SolveStatus Analyse(BeamState& s);
 
 // The first span whose EI is exactly 0 (an undefined span), or 0 when none.
 int FirstUndefinedSpan(const BeamState& s);

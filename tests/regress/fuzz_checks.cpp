@@ -12,7 +12,7 @@
 #include "common/beam_helpers.h"
 #include "files/bmf.h"
 #include "files/report.h"
-#include "model/compute.h"
+#include "model/driver.h"
 #include "text/format.h"
 #include "text/number.h"
 
@@ -121,7 +121,7 @@ BeamState Sentinel() {
     s.CurSpan = 2;
     s.InputMode = 1;
     s.HatchSpacing = 9;
-    Analyse(s);
+    RunAnalysis(s);
     return s;
 }
 
@@ -148,7 +148,7 @@ std::string CheckAccepted(const BeamState& s) {
     for (int k = 1; k <= n + 1; ++k) {
         if (!std::isfinite(s.M(k)) || !std::isfinite(s.Theta(k))) return Say("node ", k, " result");
     }
-    if (!HasCompleteBeam(s) || !CheckBeamData(s).empty()) return "the writer would refuse it";
+    if (!HasCompleteBeam(s) || !CheckBeamData(s)) return "the writer would refuse it";
     return {};
 }
 
@@ -211,9 +211,9 @@ std::string CheckFormat(std::string_view bytes) {
 std::string CheckBeamFile(std::string_view bytes) {
     const BeamState before = Sentinel();
     BeamState s = before;
-    const FileResult decoded = DecodeBeamFile(bytes, s);
+    const Status decoded = DecodeBeamFile(bytes, s);
     if (!decoded) {
-        if (decoded.reason.empty()) return "refusal without a reason";
+        if (MessageText(decoded).empty()) return "refusal without a reason";
         if (!testing::SameState(s, before)) return "refusal changed the state";
     } else {
         if (std::string why = CheckAccepted(s); !why.empty()) return "accepted beam: " + why;
@@ -227,21 +227,22 @@ std::string CheckBeamFile(std::string_view bytes) {
         // The analysis of any accepted beam ends with finite results or
         // refuses; it never leaves non-finite moments behind.
         BeamState solved = s;
-        Analyse(solved);
+        RunAnalysis(solved);
         for (int k = 1; k <= solved.N + 1; ++k) {
             if (!std::isfinite(solved.M(k)) || !std::isfinite(solved.Theta(k)))
                 return Say("analysis left node ", k, " non-finite");
         }
         std::string report;
-        if (const FileResult r = EncodeReport(solved, report); !r) return "report: " + r.reason;
+        if (const Status r = EncodeReport(solved, report); !r) return "report: " + MessageText(r);
     }
     // The same bytes from disk.
     const std::string path = Say("/tmp/cbeam-fuzz-", ::getpid(), ".bmf");
     testing::WriteAll(path, std::string(bytes));
     BeamState fromDisk = before;
-    const FileResult loaded = LoadBeamFile(path, fromDisk);
+    const Status loaded = LoadBeamFile(path, fromDisk);
     std::remove(path.c_str());
-    if (loaded.ok != decoded.ok) return Say("file load says ", loaded.ok, ", decode ", decoded.ok);
+    if (bool(loaded) != bool(decoded))
+        return Say("file load says ", bool(loaded), ", decode ", bool(decoded));
     if (!testing::SameState(fromDisk, s)) return "file load differs from decoding";
     return {};
 }

@@ -224,7 +224,7 @@ TEST_F(InputTest, FileCommands) {
     w->CmdSave->click();
     ExpectNoMessage();
     w->CmdSave->click();
-    ExpectOnlyMessage(QStringLiteral("保存数据文件失败！"));
+    ExpectOnlyMessage(QStringLiteral("保存数据文件失败！\n文件或文件夹不存在"));
     w->CmdSave->click();
     ExpectNoMessage();
     EXPECT_EQ(services.dialogPresets.back(), QStringLiteral("*.bmf"));
@@ -232,7 +232,7 @@ TEST_F(InputTest, FileCommands) {
         services.dialogFilters.back(),
         QStringLiteral("连续梁bmf文档(*.bmf)|*.bmf| Text 文档(*.txt)|*.txt|All Files(*.*)|*.*"));
     BeamState again;
-    ASSERT_TRUE(LoadBeamFile(typed + ".bmf", again).ok);
+    ASSERT_TRUE(LoadBeamFile(typed + ".bmf", again));
     const BeamState original = SampleBeam();
     EXPECT_TRUE(again.N == state.N && again.EIo == state.EIo && again.L == state.L &&
                 again.EI == state.EI && again.LoadType == state.LoadType && again.Q == state.Q &&
@@ -245,13 +245,13 @@ TEST_F(InputTest, FileCommands) {
     w->saveTXT->click();
     ExpectNoMessage();
     w->saveTXT->click();
-    ExpectOnlyMessage(QStringLiteral("保存txt文件失败！"));
+    ExpectOnlyMessage(QStringLiteral("保存txt文件失败！\n文件或文件夹不存在"));
     w->saveTXT->click();
     ExpectNoMessage();
     EXPECT_EQ(services.dialogPresets.back(), QStringLiteral("*.txt"));
     EXPECT_EQ(services.dialogFilters.back(),
               QStringLiteral(" Text 文档(*.txt)|*.txt|All Files(*.*)|*.*"));
-    ASSERT_TRUE(SaveReport(dir.File("direct.txt"), state).ok);
+    ASSERT_TRUE(SaveReport(dir.File("direct.txt"), state));
     EXPECT_FALSE(testing::ReadAll(txt).empty());
     EXPECT_EQ(testing::ReadAll(txt), testing::ReadAll(dir.File("direct.txt")));
 }

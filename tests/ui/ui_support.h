@@ -146,7 +146,7 @@ class UiTest : public ::testing::Test {
     // A beam loaded from a file through the start dialog.
     frmInput* LoadBeam(const BeamState& beam) {
         const std::string path = dir.File("loaded.bmf");
-        EXPECT_TRUE(SaveBeamFile(path, beam).ok);
+        EXPECT_TRUE(SaveBeamFile(path, beam));
         frmStart* start = NewStart();
         services.fileAnswers = {QString::fromStdString(path)};
         start->Command1->click();
