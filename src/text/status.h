@@ -59,8 +59,8 @@ std::string MessageText(const Status& status);
 // The commands whose failures are shown as a lead-in and the reason.
 enum class Command { Load, Save, Report };
 
-// "无法读取数据文件！" and the like; the reason follows directly on the
-// command line and on a line of its own in a window.
+// The lead-in of a failed command's message; the reason follows directly
+// on the command line and on a line of its own in a window.
 std::string LeadIn(Command command);
 
 }  // namespace cbeam

@@ -100,7 +100,10 @@ TEST(Driver, OutcomesAndTheResultsList) {
          {"结点 1:0.000", "结点 2:0.000", "结点 3:0.000"}},
         {"rigidities cancelling at the free node",
          MakeBeam({{2, 1, 1, 5, 1}, {2, -1, 1, 5, 1}}, kTrue, kTrue), Status{Code::NotSolvable}, {}},
-        {"overflowing moments", MakeBeam({{1e200, 1, 1, 1e200, 1}, {1}}, kFalse, kFalse),
+        {"overflowing loads", MakeBeam({{1e200, 1, 1, 1e200, 1}, {1}}, kFalse, kFalse),
+         Status{Code::NotSolvable}, {}},
+        {"rotations finite, moments beyond the doubles",
+         MakeBeam({{1, 1, 1, 5e294, 1}, {1, -0.9999999999999998}}, kTrue, kTrue, 100),
          Status{Code::NotSolvable}, {}},
         // clang-format on
     };
