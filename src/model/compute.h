@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/beam.h"
+#include "text/status.h"
 
 // ModuleCompute: the steps of the stiffness-method analysis of the beam in
 // BeamState. Only the analysis driver (model/driver.h) runs them in order.
@@ -9,27 +10,21 @@
 // and, for CalcLoads, the fixed-end moments it writes.
 namespace cbeam {
 
-enum class SolveStatus {
-    Solved,
-    NotSymmetric,  // K(i,j) != K(j,i) somewhere; nothing solved
-    NotSolvable,   // a zero pivot or a rotation/moment that is not finite
-};
-
 void CalcStiffness(const BeamState& s, BandMatrix& K, RealArray& LineStiff, const double& EIo,
                    const RealArray& EI, const RealArray& L);
 
 void CalcLoads(BeamState& s, RealArray& NodeLoad, const RealArray& L, const IntArray& LoadType,
                const RealArray& Q, const RealArray& A);
 
-// Checks the symmetry of K, then solves. An asymmetric K leaves Theta as it
-// was; after NotSolvable its contents are partial.
-SolveStatus SolveEquations(const BeamState& s, RealArray& Theta, BandMatrix& K,
-                           const RealArray& NodeLoad);
+// Checks the symmetry of K, then solves: Ok; NotSymmetric (K(i,j) != K(j,i)
+// somewhere), with Theta as it was; NotSolvable (a zero pivot or a rotation
+// that is not finite), with Theta partial.
+Code SolveEquations(const BeamState& s, RealArray& Theta, BandMatrix& K, const RealArray& NodeLoad);
 
 // Imposes the clamped ends on K (identity row and column, zero rotation) and
 // solves the remaining tridiagonal system by LDL^T elimination.
-SolveStatus SolveTridiagonal(const BeamState& s, RealArray& Theta, BandMatrix& K,
-                             const RealArray& NodeLoad);
+Code SolveTridiagonal(const BeamState& s, RealArray& Theta, BandMatrix& K,
+                      const RealArray& NodeLoad);
 
 void CalcMoments(const BeamState& s, RealArray& M, const RealArray& LineStiff,
                  const RealArray& Theta, const RealArray& NodeLoad);

@@ -25,19 +25,15 @@ Code Solve(BeamState& s) {
     CalcLoads(s, s.NodeLoad, s.L, s.LoadType, s.Q, s.A);
     RealArray theta;
     theta.Size(s.N + 1);
-    switch (SolveEquations(s, theta, s.K, s.NodeLoad)) {
-        case SolveStatus::Solved:
-            break;
-        case SolveStatus::NotSymmetric: {
-            // The moments then follow from the rotations of the last solution.
-            RealArray m = s.M;
-            CalcMoments(s, m, s.LineStiff, s.Theta, s.NodeLoad);
-            if (AllFinite(m)) s.M = std::move(m);
-            return Code::NotSymmetric;
-        }
-        case SolveStatus::NotSolvable:
-            return Code::NotSolvable;
+    const Code solved = SolveEquations(s, theta, s.K, s.NodeLoad);
+    if (solved == Code::NotSymmetric) {
+        // The moments then follow from the rotations of the last solution.
+        RealArray m = s.M;
+        CalcMoments(s, m, s.LineStiff, s.Theta, s.NodeLoad);
+        if (AllFinite(m)) s.M = std::move(m);
+        return Code::NotSymmetric;
     }
+    if (solved != Code::Ok) return solved;
     RealArray m;
     m.Size(s.N + 1);
     CalcMoments(s, m, s.LineStiff, theta, s.NodeLoad);

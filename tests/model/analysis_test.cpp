@@ -131,7 +131,7 @@ TEST(SolveEquations, RefusesAnAsymmetricMatrix) {
     CalcLoads(s, s.NodeLoad, s.L, s.LoadType, s.Q, s.A);
     s.K.At(2, 3) += 1e-9;
     s.Theta(1) = 42;
-    EXPECT_EQ(SolveEquations(s, s.Theta, s.K, s.NodeLoad), SolveStatus::NotSymmetric);
+    EXPECT_EQ(SolveEquations(s, s.Theta, s.K, s.NodeLoad), Code::NotSymmetric);
     EXPECT_EQ(s.Theta(1), 42);
 }
 
