@@ -132,7 +132,7 @@ struct BeamState {
     void SizeLoadsAndResults();
     // The file loader's sizing: every array for n, all zero.
     void SizeAll(int n);
-    // An edit of the beam: its results are no longer current.
+    // A new or resized beam: its results are not current until analysed.
     void Changed() { Results = Status{Code::NotAnalysed}; }
 };
 

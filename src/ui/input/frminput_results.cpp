@@ -24,8 +24,6 @@ QString WithExtension(const QString& path, const QString& extension) {
 }  // namespace
 
 void frmInput::RequestRefresh(Pending kind) {
-    // Every stored edit ends here, before its analysis has run.
-    m_state.Changed();
     if (m_batchDepth > 0) {
         if (kind == Pending::Edit) m_editNoted = true;
         m_pending = kind;
