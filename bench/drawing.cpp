@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "canvas/painter_canvas.h"
-#include "model/compute.h"
+#include "model/driver.h"
 #include "ui/input/drawing/drawings.h"
 
 namespace {
@@ -40,7 +40,7 @@ BeamState MixedBeam(int n) {
         s.Q(i) = 5 + (i * 13) % 40;
         s.A(i) = s.LoadType(i) == 1 ? 0.5 + 0.5 * (i % 2) : 0.1 + 0.8 * ((i * 5) % 9) / 8.0;
     }
-    Analyse(s);
+    RunAnalysis(s);
     return s;
 }
 

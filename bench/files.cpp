@@ -8,7 +8,7 @@
 #include "files/bmf.h"
 #include "files/gbk.h"
 #include "files/report.h"
-#include "model/compute.h"
+#include "model/driver.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ const cbeam::BeamState& LargestBeam() {
             s.Q(k) = s.LoadType(k) != 0 ? 5 + k % 11 : 0;
             s.A(k) = (k % 4 + 1) / 4.0;
         }
-        cbeam::Analyse(s);
+        cbeam::RunAnalysis(s);
         return s;
     }();
     return beam;
@@ -77,8 +77,7 @@ void BM_LoadAndAnalyse(benchmark::State& st) {
     for (auto _ : st) {
         cbeam::BeamState s;
         cbeam::LoadBeamFile(path, s);
-        benchmark::DoNotOptimize(cbeam::Analyse(s));
-        benchmark::DoNotOptimize(cbeam::cli::NodeResultLines(s));
+        benchmark::DoNotOptimize(cbeam::RunAnalysis(s).lines);
     }
     ::unlink(path.c_str());
 }

@@ -72,14 +72,14 @@ void BM_OpenInputWindowFromFile(benchmark::State& st) {
     SilentServices services;
     const std::string path =
         QDir::temp().filePath(QStringLiteral("bench_ui_open.bmf")).toStdString();
-    if (!cbeam::SaveBeamFile(path, LoadedBeam(static_cast<int>(st.range(0)))).ok) {
+    if (!cbeam::SaveBeamFile(path, LoadedBeam(static_cast<int>(st.range(0))))) {
         st.SkipWithError("cannot write the beam file");
         return;
     }
     for (auto _ : st) {
         cbeam::BeamState s;
         s.InputMode = 1;
-        if (!cbeam::LoadBeamFile(path, s).ok) {
+        if (!cbeam::LoadBeamFile(path, s)) {
             st.SkipWithError("cannot read the beam file");
             return;
         }

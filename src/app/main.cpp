@@ -60,15 +60,12 @@ int main(int argc, char* argv[]) {
     if (args.size() > 1) {
         // As the start dialog's file load: typed mode until the file is accepted.
         state.InputMode = 1;
-        const cbeam::FileResult result = cbeam::LoadBeam(args.at(1).toStdString(), state);
-        if (result.ok) {
+        const cbeam::Status result = cbeam::LoadBeam(args.at(1).toStdString(), state);
+        if (result) {
             (new cbeam::frmInput(state, services))->show();
             return QApplication::exec();
         }
-        services.Message(
-            QStringLiteral("错误"),
-            QStringLiteral("无法读取数据文件！\n") + QString::fromStdString(result.reason),
-            cbeam::MsgIcon::Warning);
+        cbeam::RefuseCommand(services, cbeam::Command::Load, result);
     }
     (new cbeam::frmStart(state, services))->show();
     return QApplication::exec();

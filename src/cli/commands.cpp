@@ -6,9 +6,8 @@
 
 #include "files/bmf.h"
 #include "files/report.h"
-#include "model/compute.h"
-#include "text/format.h"
-#include "text/number.h"
+#include "model/driver.h"
+#include "text/status.h"
 
 namespace cbeam::cli {
 namespace {
@@ -31,20 +30,6 @@ void AppendArray(std::string& out, const char* name, const RealArray& values, in
         AppendReal17(out, values(k));
     }
     out += ']';
-}
-
-// Loads and analyses FILE; prints the error line and returns its exit code on failure.
-int LoadAndAnalyse(const std::string& path, BeamState& state, std::ostream& err) {
-    if (FileResult r = LoadBeamFile(path, state); !r) {
-        err << kLoadFailedText << r.reason << '\n';
-        return kExitFile;
-    }
-    std::string error;
-    if (AnalyseBeam(state, error) != kExitOk) {
-        err << error << '\n';
-        return kExitAnalysis;
-    }
-    return kExitOk;
 }
 
 // The file arguments of a command, exactly `count` of them; --json is taken
@@ -77,11 +62,15 @@ int Solve(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     if (!files) return kExitUsage;
     BeamState state;
     if (const int rc = LoadAndAnalyse((*files)[0], state, err); rc != kExitOk) return rc;
-    out << (json ? NodeResultJson(state) : NodeResultLines(state));
+    if (json) {
+        out << NodeResultJson(state);
+    } else {
+        for (const std::string& line : ResultLines(state)) out << line << '\n';
+    }
     out.flush();
     // A full disk or a closed pipe must not pass for a result.
     if (!out) {
-        err << "无法写出计算结果！" << '\n';
+        err << MessageText(Status{Code::ResultsNotOut}) << '\n';
         return kExitFile;
     }
     return kExitOk;
@@ -92,8 +81,8 @@ int Report(const std::vector<std::string>& args, std::ostream& err) {
     if (!files) return kExitUsage;
     BeamState state;
     if (const int rc = LoadAndAnalyse((*files)[0], state, err); rc != kExitOk) return rc;
-    if (FileResult r = SaveReport((*files)[1], state); !r) {
-        err << "保存txt文件失败！" << r.reason << '\n';
+    if (const Status r = SaveReport((*files)[1], state); !r) {
+        err << LeadIn(Command::Report) << MessageText(r) << '\n';
         return kExitFile;
     }
     return kExitOk;
@@ -102,7 +91,7 @@ int Report(const std::vector<std::string>& args, std::ostream& err) {
 }  // namespace
 
 std::string HelpText() {
-    return R"(cbeam-cli — 连续梁计算的命令行工具
+    return std::string(R"(cbeam-cli — 连续梁计算的命令行工具
 
 用法：
   cbeam-cli solve FILE.bmf [--json]
@@ -126,23 +115,14 @@ std::string HelpText() {
 错误信息以一行中文写到标准错误输出。退出码：
   0  成功
   1  命令行用法错误
-  2  数据文件无法打开或被拒绝（“无法读取数据文件！”加原因），
-     或报告无法写出（“保存txt文件失败！”加原因），或计算结果无法写到标准输出
-  3  连续梁无法计算（“第 k跨未定义!”，或“无法计算，请检查各跨的长度、刚度和荷载！”）
+  2  数据文件无法打开或被拒绝（“)") +
+           LeadIn(Command::Load) + R"(”加原因），
+     或报告无法写出（“)" +
+           LeadIn(Command::Report) +
+           R"(”加原因），或计算结果无法写到标准输出
+  3  连续梁无法计算（“第 k跨未定义!”，或“)" +
+           MessageText(Status{Code::NotSolvable}) + R"(”）
 )";
-}
-
-std::string NodeResultLines(const BeamState& s) {
-    std::string out;
-    out.reserve(static_cast<std::size_t>(s.N + 1) * 24);
-    for (int k = 1; k <= s.N + 1; ++k) {
-        out += "结点";
-        out += SignNumberText(k);
-        out += ':';
-        out += Format(s.M(k), "####0.000###");
-        out += '\n';
-    }
-    return out;
 }
 
 std::string NodeResultJson(const BeamState& s) {
@@ -157,22 +137,16 @@ std::string NodeResultJson(const BeamState& s) {
     return out;
 }
 
-int AnalyseBeam(BeamState& state, std::string& error) {
-    if (const int k = FirstUndefinedSpan(state); k != 0) {
-        error = "第" + SignNumberText(k) + "跨未定义!";
+int LoadAndAnalyse(const std::string& path, BeamState& state, std::ostream& err) {
+    if (const Status r = LoadBeamFile(path, state); !r) {
+        err << LeadIn(Command::Load) << MessageText(r) << '\n';
+        return kExitFile;
+    }
+    if (const Analysis a = RunAnalysis(state); !a.status) {
+        err << MessageText(a.status) << '\n';
         return kExitAnalysis;
     }
-    switch (Analyse(state)) {
-        case SolveStatus::Solved:
-            return kExitOk;
-        case SolveStatus::NotSymmetric:
-            error = "刚度矩阵不对称！";
-            return kExitAnalysis;
-        case SolveStatus::NotSolvable:
-            break;
-    }
-    error = "无法计算，请检查各跨的长度、刚度和荷载！";
-    return kExitAnalysis;
+    return kExitOk;
 }
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -186,15 +186,7 @@ int DrawCommand(const std::vector<std::string>& args) {
     if (!Parse(args, o)) return cli::kExitUsage;
 
     BeamState state;
-    if (FileResult r = LoadBeamFile(o.file, state); !r) {
-        std::cerr << kLoadFailedText << r.reason << '\n';
-        return cli::kExitFile;
-    }
-    std::string error;
-    if (cli::AnalyseBeam(state, error) != cli::kExitOk) {
-        std::cerr << error << '\n';
-        return cli::kExitAnalysis;
-    }
+    if (const int rc = cli::LoadAndAnalyse(o.file, state, std::cerr); rc != cli::kExitOk) return rc;
 
     if (o.list) {
         RecordingCanvas canvas;

@@ -36,55 +36,55 @@ const char* KindName(LoadKind kind) {
     return "none";
 }
 
-// A refusal: the path of the value, then why.
-FileResult Refuse(const std::string& path, const char* why) {
-    return FileResult::Fail(path + "：" + why);
+// A refusal of the value at `path`.
+Status Refuse(const std::string& path, Code code, int span = 0) {
+    return Status{.code = code, .span = span, .path = path};
 }
 
 // Looks up a member of an object; `error` is set when it is missing or of
 // another type than `isType` accepts.
 const Json* Member(const Json& object, const std::string& parent, const char* key,
-                   bool (Json::*isType)() const noexcept, FileResult& error) {
+                   bool (Json::*isType)() const noexcept, Status& error) {
     const std::string path = parent.empty() ? key : parent + "." + key;
     const auto it = object.find(key);
     if (it == object.end()) {
-        error = Refuse(path, "缺少这一项");
+        error = Refuse(path, Code::MissingField);
         return nullptr;
     }
     if (!((*it).*isType)()) {
-        error = Refuse(path, "类型不对");
+        error = Refuse(path, Code::WrongType);
         return nullptr;
     }
     return &*it;
 }
 
 std::optional<double> Real(const Json& object, const std::string& parent, const char* key,
-                           FileResult& error) {
+                           Status& error) {
     const Json* v = Member(object, parent, key, &Json::is_number, error);
     if (v == nullptr) return std::nullopt;
     const double d = v->get<double>();
     if (!std::isfinite(d)) {
-        error = Refuse(parent.empty() ? key : parent + "." + key, "不是有效数值");
+        error = Refuse(parent.empty() ? key : parent + "." + key, Code::NumberOutOfRange);
         return std::nullopt;
     }
     return d;
 }
 
-std::optional<std::int16_t> End(const Json& ends, const char* key, FileResult& error) {
+std::optional<std::int16_t> End(const Json& ends, const char* key, Status& error) {
     const Json* v = Member(ends, "ends", key, &Json::is_string, error);
     if (v == nullptr) return std::nullopt;
     if (*v == "fixed") return kTrue;
     if (*v == "pinned") return kFalse;
-    error = Refuse(std::string("ends.") + key, "应为 \"fixed\" 或 \"pinned\"");
+    error = Refuse(std::string("ends.") + key, Code::UnknownEnd);
     return std::nullopt;
 }
 
-FileResult ReadSpan(const Json& span, const std::string& path, BeamState& s, int k) {
-    if (!span.is_object()) return Refuse(path, "类型不对");
-    FileResult error;
+Status ReadSpan(const Json& span, const std::string& path, BeamState& s, int k) {
+    if (!span.is_object()) return Refuse(path, Code::WrongType);
+    Status error;
     const auto L = Real(span, path, "L", error);
     if (!L) return error;
-    if (!(*L > 0)) return Refuse(path + ".L", "跨长不大于零");
+    if (!(*L > 0)) return Refuse(path + ".L", Code::LengthNotPositive, k);
     const auto EI = Real(span, path, "EI", error);
     if (!EI) return error;
     const Json* load = Member(span, path, "load", &Json::is_object, error);
@@ -96,14 +96,14 @@ FileResult ReadSpan(const Json& span, const std::string& path, BeamState& s, int
     s.EI(k) = *EI;
     if (*kind == "none") return {};
     if (*kind != "uniform" && *kind != "point") {
-        return Refuse(loadPath + ".kind", "应为 \"none\"、\"uniform\" 或 \"point\"");
+        return Refuse(loadPath + ".kind", Code::UnknownLoadKind);
     }
     const auto q = Real(*load, loadPath, "q", error);
     if (!q) return error;
-    if (*q < 0) return Refuse(loadPath + ".q", "荷载大小为负数");
+    if (*q < 0) return Refuse(loadPath + ".q", Code::NegativeLoad, k);
     const auto a = Real(*load, loadPath, "a", error);
     if (!a) return error;
-    if (!(*a >= 0 && *a <= 1)) return Refuse(loadPath + ".a", "荷载位置不在0到1之间");
+    if (!(*a >= 0 && *a <= 1)) return Refuse(loadPath + ".a", Code::PositionOutside, k);
     s.SetKind(k, *kind == "uniform" ? LoadKind::Uniform : LoadKind::Point);
     s.Q(k) = *q;
     s.A(k) = *a;
@@ -114,9 +114,9 @@ FileResult ReadSpan(const Json& span, const std::string& path, BeamState& s, int
 // is not a beam and is not read into memory.
 constexpr std::size_t kMaxJsonBytes = 64u << 20;
 
-FileResult ReadWholeFile(const std::string& path, std::string& out) {
+Status ReadWholeFile(const std::string& path, std::string& out) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return FileResult::Fail(ErrnoReason(errno));
+    if (fd < 0) return SystemFailure(errno);
     char buf[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buf, sizeof buf);
@@ -124,13 +124,13 @@ FileResult ReadWholeFile(const std::string& path, std::string& out) {
         if (n < 0) {
             const int error = errno;
             ::close(fd);
-            return FileResult::Fail(ErrnoReason(error));
+            return SystemFailure(error);
         }
         if (n == 0) break;
         out.append(buf, static_cast<std::size_t>(n));
         if (out.size() > kMaxJsonBytes) {
             ::close(fd);
-            return FileResult::Fail("文件太大，不是连续梁数据");
+            return Status{.code = Code::FileTooLarge};
         }
     }
     ::close(fd);
@@ -163,7 +163,7 @@ std::string EncodeBeamJson(const BeamState& s) {
     return out;
 }
 
-FileResult DecodeBeamJson(std::string_view text, BeamState& state) {
+Status DecodeBeamJson(std::string_view text, BeamState& state) {
     Json doc;
     try {
         doc = Json::parse(text.begin(), text.end());
@@ -173,23 +173,24 @@ FileResult DecodeBeamJson(std::string_view text, BeamState& state) {
         const auto line = std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n') + 1;
         const std::size_t lineStart = text.rfind('\n', at == 0 ? 0 : at - 1);
         const std::size_t column = lineStart == std::string_view::npos || at == 0 ? at + 1 : at - lineStart;
-        return FileResult::Fail("第" + std::to_string(line) + "行第" + std::to_string(column) +
-                                "列：不是有效的JSON文本");
+        return Status{.code = Code::NotJson,
+                      .have = static_cast<int>(line),
+                      .need = static_cast<int>(column)};
     } catch (const Json::exception&) {
         // The parser's other refusal: a number beyond the range of a double.
-        return FileResult::Fail("有超出范围的数值");
+        return Status{.code = Code::NumberOutOfRange};
     }
-    if (!doc.is_object()) return Refuse("$", "应为一个JSON对象");
-    FileResult error;
+    if (!doc.is_object()) return Status{.code = Code::NotAnObject};
+    Status error;
     const Json* format = Member(doc, "", "format", &Json::is_string, error);
     if (format == nullptr) return error;
-    if (*format != kFormat) return Refuse("format", "不是 \"cbeam-beam\"");
+    if (*format != kFormat) return Refuse("format", Code::UnknownFormat);
     const Json* version = Member(doc, "", "version", &Json::is_number, error);
     if (version == nullptr) return error;
-    if (*version != kVersion) return Refuse("version", "不是本程序能读的版本 1");
+    if (*version != kVersion) return Refuse("version", Code::UnknownVersion);
     const auto EIo = Real(doc, "", "EIo", error);
     if (!EIo) return error;
-    if (std::fabs(*EIo) < 1e-6) return Refuse("EIo", "基本抗弯刚度EIo的绝对值小于1e-6");
+    if (std::fabs(*EIo) < 1e-6) return Refuse("EIo", Code::EIoTooSmall);
     const Json* ends = Member(doc, "", "ends", &Json::is_object, error);
     if (ends == nullptr) return error;
     const auto left = End(*ends, "left", error);
@@ -199,7 +200,10 @@ FileResult DecodeBeamJson(std::string_view text, BeamState& state) {
     const Json* spans = Member(doc, "", "spans", &Json::is_array, error);
     if (spans == nullptr) return error;
     if (spans->empty() || spans->size() > static_cast<std::size_t>(kMaxSpans)) {
-        return Refuse("spans", "跨数不在1到32766之间");
+        Status outside = Refuse("spans", Code::SpanCountOutside);
+        outside.have = static_cast<int>(std::min<std::size_t>(spans->size(), 1u << 30));
+        outside.need = kMaxSpans;
+        return outside;
     }
 
     BeamState fresh;
@@ -209,11 +213,11 @@ FileResult DecodeBeamJson(std::string_view text, BeamState& state) {
     fresh.FlagN = *right;
     for (int k = 1; k <= fresh.N; ++k) {
         const std::string path = "spans[" + std::to_string(k - 1) + "]";
-        if (FileResult r = ReadSpan((*spans)[static_cast<std::size_t>(k - 1)], path, fresh, k); !r) {
+        if (Status r = ReadSpan((*spans)[static_cast<std::size_t>(k - 1)], path, fresh, k); !r) {
             return r;
         }
     }
-    if (std::string why = CheckBeamData(fresh); !why.empty()) return FileResult::Fail(why);
+    if (Status why = CheckBeamData(fresh); !why) return why;
     fresh.CurSpan = state.CurSpan;
     fresh.HatchSpacing = state.HatchSpacing;
     fresh.InputMode = 2;
@@ -229,16 +233,16 @@ bool IsJsonPath(const std::string& path) {
     return ext == ".json";
 }
 
-FileResult LoadBeam(const std::string& path, BeamState& state) {
+Status LoadBeam(const std::string& path, BeamState& state) {
     if (!IsJsonPath(path)) return LoadBeamFile(path, state);
     std::string text;
-    if (FileResult r = ReadWholeFile(path, text); !r) return r;
+    if (Status r = ReadWholeFile(path, text); !r) return r;
     return DecodeBeamJson(text, state);
 }
 
-FileResult SaveBeam(const std::string& path, const BeamState& state) {
+Status SaveBeam(const std::string& path, const BeamState& state) {
     if (!IsJsonPath(path)) return SaveBeamFile(path, state);
-    if (std::string why = CheckBeamData(state); !why.empty()) return FileResult::Fail(why);
+    if (Status why = CheckBeamData(state); !why) return why;
     return WriteFileSafely(path, EncodeBeamJson(state));
 }
 

@@ -15,15 +15,15 @@ std::string EncodeBeamJson(const BeamState& state);
 // Reads a JSON beam into a fresh state and replaces `state` (InputMode = 2)
 // only when the whole text is accepted. A refusal names the JSON path of the
 // value at fault, e.g. "spans[3].L".
-FileResult DecodeBeamJson(std::string_view text, BeamState& state);
+Status DecodeBeamJson(std::string_view text, BeamState& state);
 
 // True for a path whose extension says JSON (".json", any case).
 bool IsJsonPath(const std::string& path);
 
 // Loads a beam file of either kind, by the path's extension.
-FileResult LoadBeam(const std::string& path, BeamState& state);
+Status LoadBeam(const std::string& path, BeamState& state);
 
 // Saves the beam in the kind the path's extension names, atomically.
-FileResult SaveBeam(const std::string& path, const BeamState& state);
+Status SaveBeam(const std::string& path, const BeamState& state);
 
 }  // namespace cbeam

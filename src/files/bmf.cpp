@@ -59,17 +59,15 @@ bool IsLoaded(std::int16_t kind) {
     return kind == 1 || kind == 2;
 }
 
-std::string Span(int k) {
-    return "第" + std::to_string(k) + "跨的";
+Status NotANumber(Field field, int k = 0) {
+    return Status{.code = Code::NotANumber, .span = k, .field = field};
 }
-std::string Node(int k) {
-    return "结点" + std::to_string(k) + "的";
+Status AtSpan(Code code, int k) {
+    return Status{.code = code, .span = k};
 }
-
-constexpr const char* kNotANumber = "不是有效数值";
 
 // Reads the first `limit` bytes of the file (fewer when it is shorter).
-FileResult ReadPrefix(int fd, std::size_t limit, std::string& out) {
+Status ReadPrefix(int fd, std::size_t limit, std::string& out) {
     const std::size_t start = out.size();
     out.resize(limit);
     std::size_t done = start;
@@ -79,7 +77,7 @@ FileResult ReadPrefix(int fd, std::size_t limit, std::string& out) {
             if (errno == EINTR) continue;
             const int error = errno;
             out.resize(done);
-            return FileResult::Fail(ErrnoReason(error));
+            return SystemFailure(error);
         }
         if (n == 0) break;
         done += static_cast<std::size_t>(n);
@@ -97,42 +95,38 @@ bool HasCompleteBeam(const BeamState& s) {
            s.M.Count() == n + 1 && s.Theta.Count() == n + 1;
 }
 
-std::string CheckBeamData(const BeamState& s) {
-    if (!HasCompleteBeam(s)) return "没有完整的连续梁数据";
-    if (!std::isfinite(s.EIo)) return std::string("基本抗弯刚度EIo") + kNotANumber;
-    if (std::fabs(s.EIo) < 1e-6) return "基本抗弯刚度EIo的绝对值小于1e-6";
+Status CheckBeamData(const BeamState& s) {
+    if (!HasCompleteBeam(s)) return Status{Code::NoBeam};
+    if (!std::isfinite(s.EIo)) return NotANumber(Field::EIo);
+    if (std::fabs(s.EIo) < 1e-6) return Status{Code::EIoTooSmall};
     for (int k = 1; k <= s.N; ++k) {
-        if (!std::isfinite(s.EI(k))) return Span(k) + "抗弯刚度" + kNotANumber;
-        if (!std::isfinite(s.L(k))) return Span(k) + "长度" + kNotANumber;
-        if (!(s.L(k) > 0)) return Span(k) + "长度不大于零";
-        if (!std::isfinite(s.A(k))) return Span(k) + "荷载位置" + kNotANumber;
+        if (!std::isfinite(s.EI(k))) return NotANumber(Field::EI, k);
+        if (!std::isfinite(s.L(k))) return NotANumber(Field::L, k);
+        if (!(s.L(k) > 0)) return AtSpan(Code::LengthNotPositive, k);
+        if (!std::isfinite(s.A(k))) return NotANumber(Field::A, k);
         if (IsLoaded(s.LoadType(k))) {
-            if (!(s.A(k) >= 0 && s.A(k) <= 1)) return Span(k) + "荷载位置不在0到1之间";
-            if (!std::isfinite(s.Q(k))) return Span(k) + "荷载大小" + kNotANumber;
-            if (s.Q(k) < 0) return Span(k) + "荷载大小为负数";
+            if (!(s.A(k) >= 0 && s.A(k) <= 1)) return AtSpan(Code::PositionOutside, k);
+            if (!std::isfinite(s.Q(k))) return NotANumber(Field::Q, k);
+            if (s.Q(k) < 0) return AtSpan(Code::NegativeLoad, k);
         }
     }
     for (int k = 1; k <= s.N + 1; ++k) {
-        if (!std::isfinite(s.M(k))) return Node(k) + "弯矩" + kNotANumber;
-        if (!std::isfinite(s.Theta(k))) return Node(k) + "转角" + kNotANumber;
+        if (!std::isfinite(s.M(k))) return NotANumber(Field::M, k);
+        if (!std::isfinite(s.Theta(k))) return NotANumber(Field::Theta, k);
     }
     return {};
 }
 
-FileResult DecodeBeamFile(std::string_view bytes, BeamState& state) {
-    if (bytes.empty()) return FileResult::Fail("文件是空的");
-    if (bytes.size() < static_cast<std::size_t>(kRecordSize)) {
-        return FileResult::Fail("文件不足一条记录");
-    }
+Status DecodeBeamFile(std::string_view bytes, BeamState& state) {
+    if (bytes.empty()) return Status{Code::FileEmpty};
+    if (bytes.size() < static_cast<std::size_t>(kRecordSize)) return Status{Code::NoFirstRecord};
     const int n = GetInt16(bytes.data(), kOffCount);
     if (n < 1 || n > kMaxSpans) {
-        return FileResult::Fail("跨数" + std::to_string(n) + "不在1到" + std::to_string(kMaxSpans) +
-                                "之间");
+        return Status{.code = Code::SpanCountOutside, .have = n, .need = kMaxSpans};
     }
     const std::size_t records = bytes.size() / kRecordSize;
     if (records < static_cast<std::size_t>(n)) {
-        return FileResult::Fail("文件不完整：至少应有" + std::to_string(n) + "条记录，只有" +
-                                std::to_string(records) + "条");
+        return Status{.code = Code::FileIncomplete, .have = static_cast<int>(records), .need = n};
     }
 
     BeamState fresh;
@@ -162,7 +156,7 @@ FileResult DecodeBeamFile(std::string_view bytes, BeamState& state) {
     if (records > static_cast<std::size_t>(n)) {
         fresh.M(n + 1) = GetReal(bytes.data() + static_cast<std::size_t>(n) * kRecordSize, kOffM);
     }
-    if (std::string why = CheckBeamData(fresh); !why.empty()) return FileResult::Fail(why);
+    if (Status why = CheckBeamData(fresh); !why) return why;
 
     // Only what the windows keep for themselves survives a load.
     fresh.CurSpan = state.CurSpan;
@@ -172,16 +166,17 @@ FileResult DecodeBeamFile(std::string_view bytes, BeamState& state) {
     return {};
 }
 
-std::string EncodeBeamFile(const BeamState& s) {
-    if (!HasCompleteBeam(s)) return {};
+namespace {
+
+std::string Encode(const BeamState& s, bool withResults) {
     const int n = s.N;
     std::string out(static_cast<std::size_t>(n + 1) * kRecordSize, '\0');
     for (int k = 1; k <= n + 1; ++k) {
         char* rec = out.data() + static_cast<std::size_t>(k - 1) * kRecordSize;
         PutInt16(rec, kOffCount, s.N);
-        PutReal(rec, kOffM, s.M(k));
+        PutReal(rec, kOffM, withResults ? s.M(k) : 0.0);
         PutReal(rec, kOffEIo, s.EIo);
-        PutReal(rec, kOffTheta, s.Theta(k));
+        PutReal(rec, kOffTheta, withResults ? s.Theta(k) : 0.0);
         PutInt16(rec, kOffFlag0, s.Flag0);
         PutInt16(rec, kOffFlagN, s.FlagN);
         // The last node starts no span: its span fields stay zero.
@@ -199,17 +194,24 @@ std::string EncodeBeamFile(const BeamState& s) {
     return out;
 }
 
-FileResult LoadBeamFile(const std::string& path, BeamState& state) {
+}  // namespace
+
+std::string EncodeBeamFile(const BeamState& s) {
+    if (!HasCompleteBeam(s)) return {};
+    return Encode(s, true);
+}
+
+Status LoadBeamFile(const std::string& path, BeamState& state) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return FileResult::Fail(ErrnoReason(errno));
+    if (fd < 0) return SystemFailure(errno);
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
-        return FileResult::Fail(ErrnoReason(EISDIR));
+        return SystemFailure(EISDIR);
     }
     // Only the records the count names are read, however long the file is.
     std::string bytes;
-    FileResult read = ReadPrefix(fd, kRecordSize, bytes);
+    Status read = ReadPrefix(fd, kRecordSize, bytes);
     if (read && bytes.size() == static_cast<std::size_t>(kRecordSize)) {
         const int n = GetInt16(bytes.data(), kOffCount);
         if (n >= 1 && n <= kMaxSpans) {
@@ -221,9 +223,9 @@ FileResult LoadBeamFile(const std::string& path, BeamState& state) {
     return DecodeBeamFile(bytes, state);
 }
 
-FileResult SaveBeamFile(const std::string& path, const BeamState& state) {
-    if (std::string why = CheckBeamData(state); !why.empty()) return FileResult::Fail(why);
-    return WriteFileSafely(path, EncodeBeamFile(state));
+Status SaveBeamFile(const std::string& path, const BeamState& state) {
+    if (Status why = CheckBeamData(state); !why) return why;
+    return WriteFileSafely(path, Encode(state, static_cast<bool>(state.Results)));
 }
 
 }  // namespace cbeam

@@ -4,37 +4,28 @@
 #include <string_view>
 
 #include "model/beam.h"
+#include "text/status.h"
 
 namespace cbeam {
 
-// Outcome of a file command: ok, or a short Chinese phrase saying why not.
-struct FileResult {
-    bool ok = true;
-    std::string reason;
-    explicit operator bool() const { return ok; }
-    static FileResult Fail(std::string why) { return {false, std::move(why)}; }
-};
-
 constexpr int kRecordSize = 64;
-
-// The lead-in of the message a window shows for a refused beam file; the
-// reason follows it directly.
-inline constexpr const char* kLoadFailedText = "无法读取数据文件！";
 
 // Reads a beam file into a fresh state and replaces `state` (InputMode = 2)
 // only when the whole file is accepted; otherwise `state` is untouched.
-FileResult LoadBeamFile(const std::string& path, BeamState& state);
+Status LoadBeamFile(const std::string& path, BeamState& state);
 
 // Writes N+1 records to a temporary file beside `path` and renames it over
-// `path` once everything is written and flushed.
-FileResult SaveBeamFile(const std::string& path, const BeamState& state);
+// `path` once everything is written and flushed. Results that are not
+// current (state.Results) are written as 0: a file must never pair a beam
+// with the moments of another one.
+Status SaveBeamFile(const std::string& path, const BeamState& state);
 
 // LoadBeamFile on bytes already in memory: the same checks, the same
 // all-or-nothing replacement of `state`.
-FileResult DecodeBeamFile(std::string_view bytes, BeamState& state);
+Status DecodeBeamFile(std::string_view bytes, BeamState& state);
 
-// The N+1 records of the beam, or an empty string when the state holds no
-// complete beam (see HasCompleteBeam).
+// The N+1 records of the beam with the results as the state holds them, or
+// an empty string when the state holds no complete beam (see HasCompleteBeam).
 std::string EncodeBeamFile(const BeamState& state);
 
 // N is 1..32766 and the arrays a file holds are sized for it.
@@ -42,8 +33,8 @@ bool HasCompleteBeam(const BeamState& state);
 
 // Why the beam's stored values could not come back from a file (a value that
 // is not a finite number, a span length not above 0, |EIo| below 1e-6, a
-// load position outside 0..1 or a negative load); empty when they can.
+// load position outside 0..1 or a negative load); Ok when they can.
 // Every beam the loader accepts passes, and the writer refuses what fails.
-std::string CheckBeamData(const BeamState& state);
+Status CheckBeamData(const BeamState& state);
 
 }  // namespace cbeam

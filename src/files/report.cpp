@@ -126,22 +126,24 @@ std::string ReportText(const BeamState& state) {
     return text;
 }
 
-FileResult EncodeReport(const BeamState& state, std::string& bytes) {
-    if (!HasCompleteBeam(state)) return FileResult::Fail("没有完整的连续梁数据");
+Status EncodeReport(const BeamState& state, std::string& bytes) {
+    if (!HasCompleteBeam(state)) return Status{Code::NoBeam};
     std::string text;
     for (const std::string& line : ReportLines(state)) {
         text += line;
         text += "\r\n";
     }
     std::optional<std::string> gbk = Utf8ToGbk(text);
-    if (!gbk) return FileResult::Fail("报告中有无法用GBK编码的字符");
+    if (!gbk) return Status{Code::NotGbk};
     bytes = std::move(*gbk);
     return {};
 }
 
-FileResult SaveReport(const std::string& path, const BeamState& state) {
+Status SaveReport(const std::string& path, const BeamState& state) {
+    // The old results beside the new input would be a report of no beam.
+    if (!state.Results) return state.Results;
     std::string bytes;
-    if (FileResult r = EncodeReport(state, bytes); !r) return r;
+    if (Status r = EncodeReport(state, bytes); !r) return r;
     return WriteFileSafely(path, bytes);
 }
 

@@ -18,9 +18,10 @@ std::vector<std::string> ReportLines(const BeamState& state);
 std::string ReportText(const BeamState& state);
 
 // The report file's bytes: GBK, every line ended by CR LF.
-FileResult EncodeReport(const BeamState& state, std::string& bytes);
+Status EncodeReport(const BeamState& state, std::string& bytes);
 
-// Writes the report (GBK, CR LF) atomically, like SaveBeamFile.
-FileResult SaveReport(const std::string& path, const BeamState& state);
+// Writes the report (GBK, CR LF) atomically, like SaveBeamFile. Refuses,
+// with the analysis' own status, a beam whose results are not current.
+Status SaveReport(const std::string& path, const BeamState& state);
 
 }  // namespace cbeam

@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 namespace cbeam {
@@ -79,39 +78,14 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-std::string ErrnoReason(int error) {
-    switch (error) {
-        case ENOENT:
-            return "文件或文件夹不存在";
-        case ENOTDIR:
-            return "路径中有一项不是文件夹";
-        case EACCES:
-        case EPERM:
-            return "没有访问权限";
-        case EISDIR:
-            return "这是一个文件夹";
-        case ENOSPC:
-        case EDQUOT:
-            return "磁盘空间不足";
-        case EROFS:
-            return "磁盘只读";
-        case ENAMETOOLONG:
-            return "文件名太长";
-        case EIO:
-            return "磁盘读写错误";
-        default:
-            return std::string("文件操作失败（") + std::strerror(error) + "）";
-    }
-}
-
-FileResult WriteFileSafely(const std::string& path, std::string_view bytes) {
-    if (path.empty()) return FileResult::Fail("没有文件名");
+Status WriteFileSafely(const std::string& path, std::string_view bytes) {
+    if (path.empty()) return Status{Code::NoFileName};
     const std::string target = ResolveTarget(path);
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode)) return FileResult::Fail(ErrnoReason(EISDIR));
+    if (exists && S_ISDIR(existing.st_mode)) return SystemFailure(EISDIR);
     // A file the user made read-only stays as it is, although the rename could replace it.
-    if (exists && ::access(target.c_str(), W_OK) != 0) return FileResult::Fail(ErrnoReason(errno));
+    if (exists && ::access(target.c_str(), W_OK) != 0) return SystemFailure(errno);
 
     const std::string folder = FolderOf(target);
     const std::string stem = folder + "/." + NameOf(target) + ".";
@@ -121,19 +95,19 @@ FileResult WriteFileSafely(const std::string& path, std::string_view bytes) {
     for (unsigned attempt = 0; fd < 0 && attempt < 100; ++attempt) {
         tempPath = stem + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
         fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return FileResult::Fail(ErrnoReason(errno));
+        if (fd < 0 && errno != EEXIST) return SystemFailure(errno);
     }
-    if (fd < 0) return FileResult::Fail(ErrnoReason(EEXIST));
+    if (fd < 0) return SystemFailure(EEXIST);
     TempFile temp(fd, tempPath);
 
     // Replacing a file keeps its permission bits.
     if (exists) (void)::fchmod(temp.fd(), existing.st_mode & 07777);
     if (!WriteAll(temp.fd(), bytes) || ::fsync(temp.fd()) != 0) {
-        return FileResult::Fail(ErrnoReason(errno));
+        return SystemFailure(errno);
     }
-    if (temp.Close() != 0) return FileResult::Fail(ErrnoReason(errno));
+    if (temp.Close() != 0) return SystemFailure(errno);
     if (::rename(temp.path().c_str(), target.c_str()) != 0) {
-        return FileResult::Fail(ErrnoReason(errno));
+        return SystemFailure(errno);
     }
     temp.Release();
     // Makes the rename itself durable; a failure here loses nothing.

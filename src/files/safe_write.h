@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "files/bmf.h"
+#include "text/status.h"
 
 namespace cbeam {
 
@@ -11,9 +11,6 @@ namespace cbeam {
 // disk and only then renames it over `path`, so that a failed write never
 // costs the user the previous file. A symbolic link is followed: its target
 // is replaced, the link stays.
-FileResult WriteFileSafely(const std::string& path, std::string_view bytes);
-
-// A short Chinese phrase for an errno value of a file operation.
-std::string ErrnoReason(int error);
+Status WriteFileSafely(const std::string& path, std::string_view bytes);
 
 }  // namespace cbeam

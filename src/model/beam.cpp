@@ -4,6 +4,7 @@ namespace cbeam {
 
 void BeamState::SizeTyped(int n) {
     N = static_cast<std::int16_t>(n);
+    Changed();
     L.Size(n);
     EI.Size(n);
     L.Fill(1.0);
@@ -11,6 +12,7 @@ void BeamState::SizeTyped(int n) {
 }
 
 void BeamState::SizeLoadsAndResults() {
+    Changed();
     LineStiff.Size(N);
     LoadType.Size(N);
     FemL.Size(N);

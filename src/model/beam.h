@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "text/status.h"
+
 namespace cbeam {
 
 // A 1-based array: valid indices 1..Count(); sizing discards the contents and
@@ -116,6 +118,10 @@ struct BeamState {
     RealArray Theta;
     RealArray NodeLoad;
     RealArray M;
+    // The outcome of the last analysis of the beam as it stands: anything but
+    // Ok means that M and Theta are not its results (the beam changed since,
+    // or its analysis was refused), so they must not be saved or reported.
+    Status Results{Code::NotAnalysed};
 
     LoadKind Kind(int k) const { return static_cast<LoadKind>(LoadType(k)); }
     void SetKind(int k, LoadKind kind) { LoadType(k) = static_cast<std::int16_t>(kind); }
@@ -126,6 +132,8 @@ struct BeamState {
     void SizeLoadsAndResults();
     // The file loader's sizing: every array for n, all zero.
     void SizeAll(int n);
+    // A new or resized beam: its results are not current until analysed.
+    void Changed() { Results = Status{Code::NotAnalysed}; }
 };
 
 }  // namespace cbeam

@@ -51,21 +51,21 @@ void CalcLoads(BeamState& s, RealArray& NodeLoad, const RealArray& L, const IntA
     NodeLoad(n + 1) = s.FemR(n) * -1;
 }
 
-SolveStatus SolveEquations(const BeamState& s, RealArray& Theta, BandMatrix& K,
-                           const RealArray& NodeLoad) {
+Code SolveEquations(const BeamState& s, RealArray& Theta, BandMatrix& K,
+                    const RealArray& NodeLoad) {
     // Off the band K is zero on both sides, so only the stored pairs can differ.
     // Identical NaNs count as equal here; the solver refuses them.
     const int order = s.N + 1;
     for (int i = 1; i < order; ++i) {
         const double up = K(i, i + 1);
         const double low = K(i + 1, i);
-        if (up != low && !(std::isnan(up) && std::isnan(low))) return SolveStatus::NotSymmetric;
+        if (up != low && !(std::isnan(up) && std::isnan(low))) return Code::NotSymmetric;
     }
     return SolveTridiagonal(s, Theta, K, NodeLoad);
 }
 
-SolveStatus SolveTridiagonal(const BeamState& s, RealArray& Theta, BandMatrix& K,
-                             const RealArray& NodeLoad) {
+Code SolveTridiagonal(const BeamState& s, RealArray& Theta, BandMatrix& K,
+                      const RealArray& NodeLoad) {
     const int n = s.N;
     int f = 1;
     int g = n + 1;
@@ -99,15 +99,15 @@ SolveStatus SolveTridiagonal(const BeamState& s, RealArray& Theta, BandMatrix& K
             pivot -= K.Lower(k) * c[k - 1];
             r -= K.Lower(k) * Theta(k - 1);
         }
-        if (pivot == 0.0 || !std::isfinite(pivot)) return SolveStatus::NotSolvable;
+        if (pivot == 0.0 || !std::isfinite(pivot)) return Code::NotSolvable;
         c[k] = k < g ? K.Upper(k) / pivot : 0.0;
         Theta(k) = r / pivot;
     }
     for (int k = g - 1; k >= f; --k) Theta(k) -= c[k] * Theta(k + 1);
     for (int k = f; k <= g; ++k) {
-        if (!std::isfinite(Theta(k))) return SolveStatus::NotSolvable;
+        if (!std::isfinite(Theta(k))) return Code::NotSolvable;
     }
-    return SolveStatus::Solved;
+    return Code::Ok;
 }
 
 namespace {
@@ -128,26 +128,6 @@ double NodeMoment(const BeamState& s, int k, const RealArray& LineStiff, const R
 void CalcMoments(const BeamState& s, RealArray& M, const RealArray& LineStiff,
                  const RealArray& Theta, const RealArray& NodeLoad) {
     for (int k = 1; k <= s.N + 1; ++k) M(k) = NodeMoment(s, k, LineStiff, Theta, NodeLoad);
-}
-
-SolveStatus Analyse(BeamState& s) {
-    CalcStiffness(s, s.K, s.LineStiff, s.EIo, s.EI, s.L);
-    CalcLoads(s, s.NodeLoad, s.L, s.LoadType, s.Q, s.A);
-    // The rotations go to an array of their own and the moments are checked
-    // before anything is stored, so that a failure leaves the last good
-    // results in place.
-    RealArray theta;
-    theta.Size(s.N + 1);
-    const SolveStatus status = SolveEquations(s, theta, s.K, s.NodeLoad);
-    if (status != SolveStatus::Solved) return status;
-    for (int k = 1; k <= s.N + 1; ++k) {
-        if (!std::isfinite(NodeMoment(s, k, s.LineStiff, theta, s.NodeLoad))) {
-            return SolveStatus::NotSolvable;
-        }
-    }
-    std::swap(s.Theta, theta);
-    CalcMoments(s, s.M, s.LineStiff, s.Theta, s.NodeLoad);
-    return SolveStatus::Solved;
 }
 
 int FirstUndefinedSpan(const BeamState& s) {

@@ -1,18 +1,14 @@
 #pragma once
 
 #include "model/beam.h"
+#include "text/status.h"
 
-// ModuleCompute: the stiffness-method analysis of the beam in BeamState.
+// ModuleCompute: the steps of the stiffness-method analysis of the beam in
+// BeamState. Only the analysis driver (model/driver.h) runs them in order.
 // The procedures take the arrays they work on by reference in a fixed order;
 // the BeamState parameter supplies the scalars they read (N, Flag0, FlagN)
 // and, for CalcLoads, the fixed-end moments it writes.
 namespace cbeam {
-
-enum class SolveStatus {
-    Solved,
-    NotSymmetric,  // K(i,j) != K(j,i) somewhere; nothing solved
-    NotSolvable,   // a zero pivot or a rotation/moment that is not finite
-};
 
 void CalcStiffness(const BeamState& s, BandMatrix& K, RealArray& LineStiff, const double& EIo,
                    const RealArray& EI, const RealArray& L);
@@ -20,23 +16,18 @@ void CalcStiffness(const BeamState& s, BandMatrix& K, RealArray& LineStiff, cons
 void CalcLoads(BeamState& s, RealArray& NodeLoad, const RealArray& L, const IntArray& LoadType,
                const RealArray& Q, const RealArray& A);
 
-// Checks the symmetry of K, then solves. An asymmetric K leaves Theta as it
-// was; after NotSolvable its contents are partial.
-SolveStatus SolveEquations(const BeamState& s, RealArray& Theta, BandMatrix& K,
-                           const RealArray& NodeLoad);
+// Checks the symmetry of K, then solves: Ok; NotSymmetric (K(i,j) != K(j,i)
+// somewhere), with Theta as it was; NotSolvable (a zero pivot or a rotation
+// that is not finite), with Theta partial.
+Code SolveEquations(const BeamState& s, RealArray& Theta, BandMatrix& K, const RealArray& NodeLoad);
 
 // Imposes the clamped ends on K (identity row and column, zero rotation) and
 // solves the remaining tridiagonal system by LDL^T elimination.
-SolveStatus SolveTridiagonal(const BeamState& s, RealArray& Theta, BandMatrix& K,
-                             const RealArray& NodeLoad);
+Code SolveTridiagonal(const BeamState& s, RealArray& Theta, BandMatrix& K,
+                      const RealArray& NodeLoad);
 
 void CalcMoments(const BeamState& s, RealArray& M, const RealArray& LineStiff,
                  const RealArray& Theta, const RealArray& NodeLoad);
-
-// The four procedures in order on the state's own arrays, with Flag0 and
-// FlagN as they stand. A failed solve, or moments that are not all finite,
-// leave Theta and M as they were.
-SolveStatus Analyse(BeamState& s);
 
 // The first span whose EI is exactly 0 (an undefined span), or 0 when none.
 int FirstUndefinedSpan(const BeamState& s);

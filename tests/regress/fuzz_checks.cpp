@@ -10,7 +10,7 @@
 
 #include "common/beam_helpers.h"
 #include "files/report.h"
-#include "model/compute.h"
+#include "model/driver.h"
 #include "text/format.h"
 #include "text/number.h"
 
@@ -75,7 +75,7 @@ BeamState Sentinel() {
     s.CurSpan = 2;
     s.InputMode = 1;
     s.HatchSpacing = 9;
-    Analyse(s);
+    RunAnalysis(s);
     return s;
 }
 
@@ -83,7 +83,7 @@ BeamState Sentinel() {
 bool Consistent(const BeamState& s) {
     const int n = s.N;
     bool ok = n >= 1 && n <= kMaxSpans && s.InputMode == 2 && std::isfinite(s.EIo) &&
-              std::fabs(s.EIo) >= 1e-6 && HasCompleteBeam(s) && CheckBeamData(s).empty();
+              std::fabs(s.EIo) >= 1e-6 && HasCompleteBeam(s) && bool(CheckBeamData(s));
     for (int c : {s.L.Count(), s.EI.Count(), s.LoadType.Count(), s.Q.Count(), s.A.Count(),
                   s.LineStiff.Count(), s.FemL.Count(), s.FemR.Count(), s.K.Order() - 1,
                   s.Theta.Count() - 1, s.NodeLoad.Count() - 1, s.M.Count() - 1})
@@ -159,8 +159,8 @@ std::string CheckFormat(std::string_view bytes) {
 std::string CheckBeamFile(std::string_view bytes) {
     const BeamState before = Sentinel();
     BeamState s = before;
-    const FileResult decoded = DecodeBeamFile(bytes, s);
-    if (!decoded && (decoded.reason.empty() || !testing::SameState(s, before)))
+    const Status decoded = DecodeBeamFile(bytes, s);
+    if (!decoded && (MessageText(decoded).empty() || !testing::SameState(s, before)))
         return "a refusal without reason, or one that changed the state";
     if (decoded) {
         if (!Consistent(s)) return Say("accepted beam of ", s.N, " spans breaks an invariant");
@@ -175,16 +175,16 @@ std::string CheckBeamFile(std::string_view bytes) {
         // Any accepted beam is analysed to finite results or refused, and reported.
         BeamState solved = s;
         std::string report;
-        Analyse(solved);
+        RunAnalysis(solved);
         if (!Consistent(solved)) return "the analysis left non-finite results";
-        if (const FileResult r = EncodeReport(solved, report); !r) return "report: " + r.reason;
+        if (const Status r = EncodeReport(solved, report); !r) return "report: " + MessageText(r);
     }
     const std::string path = Say("/tmp/cbeam-fuzz-", ::getpid(), ".bmf");  // the same from disk
     testing::WriteAll(path, std::string(bytes));
     BeamState fromDisk = before;
-    const FileResult loaded = LoadBeamFile(path, fromDisk);
+    const Status loaded = LoadBeamFile(path, fromDisk);
     std::remove(path.c_str());
-    if (loaded.ok != decoded.ok || !testing::SameState(fromDisk, s)) return "file load differs";
+    if (bool(loaded) != bool(decoded) || !testing::SameState(fromDisk, s)) return "file load differs";
     return {};
 }
 

@@ -8,13 +8,13 @@ namespace cbeam::fuzz {
 std::string CheckBeamJson(std::string_view bytes) {
     BeamState s;
     s.CurSpan = 7;
-    const FileResult decoded = DecodeBeamJson(bytes, s);
+    const Status decoded = DecodeBeamJson(bytes, s);
     if (!decoded) {
-        if (decoded.reason.empty()) return "refusal without a reason";
+        if (MessageText(decoded).empty()) return "refusal without a reason";
         if (s.N != 0 || s.CurSpan != 7) return "refusal changed the state";
         return {};
     }
-    if (std::string why = CheckBeamData(s); !why.empty()) return "accepted beam: " + why;
+    if (Status why = CheckBeamData(s); !why) return "accepted beam: " + MessageText(why);
     // What was accepted writes a text that reads back to itself, directly and
     // through a beam file.
     const std::string text = EncodeBeamJson(s);

@@ -96,7 +96,7 @@ TEST_F(StartTest, ConfirmChecks) {
 
 TEST_F(StartTest, FileLoadOpensTheInputWindowOrSaysWhyNot) {
     const std::string good = dir.File("good.bmf"), garbage = dir.File("garbage.bmf");
-    ASSERT_TRUE(SaveBeamFile(good, SampleBeam()).ok);
+    ASSERT_TRUE(SaveBeamFile(good, SampleBeam()));
     testing::WriteAll(garbage, "not a beam");
     QPointer<frmStart> w(NewStart());
     Type(w->txtN, "2");

@@ -136,7 +136,7 @@ class UiTest : public ::testing::Test {
     }
     frmInput* LoadBeam(const BeamState& beam) {  // with the start dialog's file command
         const std::string path = dir.File("loaded.bmf");
-        EXPECT_TRUE(SaveBeamFile(path, beam).ok);
+        EXPECT_TRUE(SaveBeamFile(path, beam));
         services.fileAnswers = {QString::fromStdString(path)};
         return Open(Start()->Command1);
     }

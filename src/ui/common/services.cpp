@@ -14,6 +14,10 @@ void Refuse(UiServices& services, const QString& text) {
     services.Message(kErrorTitle, text, MsgIcon::Warning);
 }
 
+void RefuseCommand(UiServices& services, Command command, const Status& why) {
+    Refuse(services, QString::fromStdString(LeadIn(command) + "\n" + MessageText(why)));
+}
+
 bool ReadTypedNumber(UiServices& services, const QString& text, double& value) {
     const NumberReading reading = ReadNumber(text.toStdString());
     if (reading.overflow) {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+#include "text/status.h"
+
 class QWidget;
 
 namespace cbeam {
@@ -31,6 +33,9 @@ inline const QString kErrorTitle = QStringLiteral("错误");
 
 // A refused input or command: title "错误", warning icon, OK.
 void Refuse(UiServices& services, const QString& text);
+
+// A failed file command: its lead-in, and the reason on a line of its own.
+void RefuseCommand(UiServices& services, Command command, const Status& why);
 
 // The numeric reading of a typed text; a number too large for a double is
 // refused with "数值超出范围！" and false is returned, so nothing is stored.

@@ -303,11 +303,19 @@ void frmInput::txtPosA_Change() {
     RequestRefresh(Pending::Edit);
 }
 
+// The flags follow the boxes at once, whatever the analysis makes of them:
+// what is saved is what the user sees.
 void frmInput::cmbFlag0_Click() {
-    RequestRefresh(Pending::Ends);
+    StoreEnd(cmbFlag0, m_state.Flag0);
 }
 
 void frmInput::cmbFlagN_Click() {
+    StoreEnd(cmbFlagN, m_state.FlagN);
+}
+
+void frmInput::StoreEnd(const QComboBox* box, std::int16_t& flag) {
+    if (box->currentIndex() == 0) flag = kTrue;
+    if (box->currentIndex() == 1) flag = kFalse;
     RequestRefresh(Pending::Ends);
 }
 

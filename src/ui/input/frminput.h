@@ -42,7 +42,8 @@ class frmInput : public QWidget {
     void CmdSave_Click();
     void saveTXT_Click();
 
-    // The analysis driver: checks, end conditions, analysis, list and diagram.
+    // Runs the analysis driver and shows its outcome: a message, or the
+    // results list and the moment diagram.
     void CalcAll();
     // The schematic into Picture1 (which the caller has cleared).
     void ReDrawAll();
@@ -91,6 +92,8 @@ class frmInput : public QWidget {
     // The load kinds' shared steps; `uniform` picks optQ's texts over optP's.
     void ShowLoad(bool uniform);
     void WriteLoadCells();
+    // An end box's choice into its flag, then the refresh of an end condition.
+    void StoreEnd(const QComboBox* box, std::int16_t& flag);
     bool HasSpan() const;
 
     BeamState& m_state;

@@ -1,14 +1,11 @@
 // The refresh after an edit, the analysis driver and the window's commands.
-#include <QComboBox>
 #include <QFileInfo>
-#include <cmath>
 
 #include "files/bmf.h"
 #include "files/report.h"
-#include "model/compute.h"
-#include "text/format.h"
-#include "text/number.h"
+#include "model/driver.h"
 #include "ui/about/frmabout.h"
+#include "ui/common/controls.h"
 #include "ui/common/listbox.h"
 #include "ui/input/drawing/drawings.h"
 #include "ui/input/frminput.h"
@@ -22,11 +19,6 @@ namespace {
 // A name typed without an extension gets the one of the file kind.
 QString WithExtension(const QString& path, const QString& extension) {
     return QFileInfo(path).fileName().contains(u'.') ? path : path + extension;
-}
-
-void ReadEndBox(const QComboBox* box, std::int16_t& flag) {
-    if (box->currentIndex() == 0) flag = kTrue;
-    if (box->currentIndex() == 1) flag = kFalse;
 }
 
 }  // namespace
@@ -49,8 +41,7 @@ void frmInput::RunRefresh(Pending kind, bool editBefore) {
         CalcAll();
         return;
     }
-    // An end condition: the analysis first, so that the schematic shows the
-    // flags it has just taken from the boxes.
+    // An end condition: the analysis first, then the schematic.
     if (editBefore) {
         List1->Clear();
         Picture2->Clear();
@@ -61,41 +52,21 @@ void frmInput::RunRefresh(Pending kind, bool editBefore) {
 }
 
 void frmInput::CalcAll() {
-    BeamState& s = m_state;
-    if (const int k = FirstUndefinedSpan(s); k != 0) {
-        Refuse(m_services, QStringLiteral("第") + QString::fromStdString(SignNumberText(k)) +
-                               QStringLiteral("跨未定义!"));
+    const Analysis analysis = RunAnalysis(m_state);
+    const Status& status = analysis.status;
+    if (status.code == Code::NotSymmetric) {
+        m_services.Message(kErrorTitle, Q(MessageText(status)), MsgIcon::None);
+    } else if (!status) {
+        // The list and the diagram keep showing the last results.
+        Refuse(m_services, Q(MessageText(status)));
         return;
-    }
-    const std::int16_t flag0 = s.Flag0;
-    const std::int16_t flagN = s.FlagN;
-    ReadEndBox(cmbFlagN, s.FlagN);
-    ReadEndBox(cmbFlag0, s.Flag0);
-    const SolveStatus status = Analyse(s);
-    if (status == SolveStatus::NotSolvable) {
-        s.Flag0 = flag0;
-        s.FlagN = flagN;
-        Refuse(m_services, QStringLiteral("无法计算，请检查各跨的长度、刚度和荷载！"));
-        return;
-    }
-    if (status == SolveStatus::NotSymmetric) {
-        m_services.Message(kErrorTitle, QStringLiteral("刚度矩阵不对称！"), MsgIcon::None);
-        // The moments then follow from the rotations of the last solution.
-        RealArray m = s.M;
-        CalcMoments(s, m, s.LineStiff, s.Theta, s.NodeLoad);
-        bool finite = true;
-        for (int k = 1; k <= s.N + 1; ++k) finite = finite && std::isfinite(m(k));
-        if (finite) s.M = std::move(m);
     }
     Picture2->Clear();
     List1->Clear();
     DrawM();
     QStringList lines;
-    lines.reserve(s.N + 1);
-    for (int k = 1; k <= s.N + 1; ++k) {
-        lines << QStringLiteral("结点") + QString::fromStdString(SignNumberText(k)) + u':' +
-                     QString::fromStdString(Format(s.M(k), "####0.000###"));
-    }
+    lines.reserve(static_cast<qsizetype>(analysis.lines.size()));
+    for (const std::string& line : analysis.lines) lines << Q(line);
     List1->SetItems(lines);
 }
 
@@ -128,18 +99,24 @@ void frmInput::CmdSave_Click() {
         QStringLiteral("连续梁bmf文档(*.bmf)|*.bmf| Text 文档(*.txt)|*.txt|All Files(*.*)|*.*"));
     if (!path) return;
     const QString name = WithExtension(*path, QStringLiteral(".bmf"));
-    if (!SaveBeamFile(name.toStdString(), m_state)) {
-        Refuse(m_services, QStringLiteral("保存数据文件失败！"));
+    if (const Status r = SaveBeamFile(name.toStdString(), m_state); !r) {
+        RefuseCommand(m_services, Command::Save, r);
     }
 }
 
 void frmInput::saveTXT_Click() {
+    // A refused analysis leaves results of another beam: no report of them.
+    if (!m_state.Results) {
+        Refuse(m_services, Q(MessageText(m_state.Results)));
+        return;
+    }
     const std::optional<QString> path = m_services.SaveFile(
         QStringLiteral("*.txt"), QStringLiteral(" Text 文档(*.txt)|*.txt|All Files(*.*)|*.*"));
     if (!path) return;
     const QString name = WithExtension(*path, QStringLiteral(".txt"));
-    if (!SaveReport(name.toStdString(), m_state))
-        Refuse(m_services, QStringLiteral("保存txt文件失败！"));
+    if (const Status r = SaveReport(name.toStdString(), m_state); !r) {
+        RefuseCommand(m_services, Command::Report, r);
+    }
 }
 
 }  // namespace cbeam

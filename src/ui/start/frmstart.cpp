@@ -177,9 +177,8 @@ void frmStart::btnConfirm_Click() {
 void frmStart::Command1_Click() {
     const std::optional<QString> path = m_services.OpenFile(QStringLiteral("*.bmf"), kBeamFilter);
     if (!path) return;
-    const FileResult result = LoadBeamFile(path->toStdString(), m_state);
-    if (!result.ok) {
-        Refuse(m_services, QStringLiteral("无法读取数据文件！\n") + Q(result.reason));
+    if (const Status result = LoadBeamFile(path->toStdString(), m_state); !result) {
+        RefuseCommand(m_services, Command::Load, result);
         return;
     }
     OpenInputWindow();

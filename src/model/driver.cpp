@@ -1,0 +1,69 @@
+#include "model/driver.h"
+
+#include <cmath>
+#include <utility>
+
+#include "model/compute.h"
+#include "text/format.h"
+#include "text/number.h"
+
+namespace cbeam {
+namespace {
+
+bool AllFinite(const RealArray& values) {
+    for (int k = 1; k <= values.Count(); ++k) {
+        if (!std::isfinite(values(k))) return false;
+    }
+    return true;
+}
+
+// The four steps on the state's own arrays. The rotations and moments go to
+// arrays of their own and are checked before anything is stored, so that a
+// failure leaves the last good results in place.
+Code Solve(BeamState& s) {
+    CalcStiffness(s, s.K, s.LineStiff, s.EIo, s.EI, s.L);
+    CalcLoads(s, s.NodeLoad, s.L, s.LoadType, s.Q, s.A);
+    RealArray theta;
+    theta.Size(s.N + 1);
+    const Code solved = SolveEquations(s, theta, s.K, s.NodeLoad);
+    if (solved == Code::NotSymmetric) {
+        // The moments then follow from the rotations of the last solution.
+        RealArray m = s.M;
+        CalcMoments(s, m, s.LineStiff, s.Theta, s.NodeLoad);
+        if (AllFinite(m)) s.M = std::move(m);
+        return Code::NotSymmetric;
+    }
+    if (solved != Code::Ok) return solved;
+    RealArray m;
+    m.Size(s.N + 1);
+    CalcMoments(s, m, s.LineStiff, theta, s.NodeLoad);
+    if (!AllFinite(m)) return Code::NotSolvable;
+    std::swap(s.Theta, theta);
+    std::swap(s.M, m);
+    return Code::Ok;
+}
+
+}  // namespace
+
+Analysis RunAnalysis(BeamState& s) {
+    Analysis out;
+    if (const int k = FirstUndefinedSpan(s); k != 0) {
+        out.status = Status{Code::UndefinedSpan, k};
+    } else {
+        out.status.code = Solve(s);
+    }
+    s.Results = out.status;
+    if (out.status || out.status.code == Code::NotSymmetric) out.lines = ResultLines(s);
+    return out;
+}
+
+std::vector<std::string> ResultLines(const BeamState& s) {
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<std::size_t>(s.N) + 1);
+    for (int k = 1; k <= s.N + 1; ++k) {
+        lines.push_back("结点" + SignNumberText(k) + ":" + Format(s.M(k), "####0.000###"));
+    }
+    return lines;
+}
+
+}  // namespace cbeam

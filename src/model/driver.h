@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/beam.h"
+#include "text/status.h"
+
+namespace cbeam {
+
+// What one run of the analysis gives its caller.
+struct Analysis {
+    // Ok; UndefinedSpan (span) or NotSolvable, with M and Theta as they were;
+    // NotSymmetric, with the moments of the last rotations.
+    Status status;
+    // The results list, one line per node ("结点 1:13.333333"); empty when
+    // the analysis was refused.
+    std::vector<std::string> lines;
+};
+
+// The analysis driver, the only way into the analysis for every window and
+// command: refuses a beam with an undefined span, then runs CalcStiffness,
+// CalcLoads, SolveEquations and CalcMoments with the end conditions Flag0
+// and FlagN as the state holds them. Records the outcome in s.Results, so
+// that results left from an earlier beam are never taken for this one's.
+Analysis RunAnalysis(BeamState& s);
+
+// The results list of the moments the state holds.
+std::vector<std::string> ResultLines(const BeamState& s);
+
+}  // namespace cbeam

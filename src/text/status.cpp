@@ -1,0 +1,156 @@
+#include "text/status.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "text/number.h"
+
+namespace cbeam {
+namespace {
+
+// File reasons name spans and nodes by plain numbers, the analysis by the
+// number text of the span selector.
+std::string Span(int k) {
+    return "第" + std::to_string(k) + "跨的";
+}
+std::string Node(int k) {
+    return "结点" + std::to_string(k) + "的";
+}
+
+std::string FieldName(const Status& s) {
+    switch (s.field) {
+        case Field::EIo:
+            return "基本抗弯刚度EIo";
+        case Field::EI:
+            return Span(s.span) + "抗弯刚度";
+        case Field::L:
+            return Span(s.span) + "长度";
+        case Field::A:
+            return Span(s.span) + "荷载位置";
+        case Field::Q:
+            return Span(s.span) + "荷载大小";
+        case Field::M:
+            return Node(s.span) + "弯矩";
+        case Field::Theta:
+            return Node(s.span) + "转角";
+        case Field::None:
+            break;
+    }
+    return {};
+}
+
+std::string SystemText(int error) {
+    switch (error) {
+        case ENOENT:
+            return "文件或文件夹不存在";
+        case ENOTDIR:
+            return "路径中有一项不是文件夹";
+        case EACCES:
+        case EPERM:
+            return "没有访问权限";
+        case EISDIR:
+            return "这是一个文件夹";
+        case ENOSPC:
+        case EDQUOT:
+            return "磁盘空间不足";
+        case EROFS:
+            return "磁盘只读";
+        case ENAMETOOLONG:
+            return "文件名太长";
+        case EIO:
+            return "磁盘读写错误";
+        default:
+            return std::string("文件操作失败（") + std::strerror(error) + "）";
+    }
+}
+
+std::string Reason(const Status& s) {
+    switch (s.code) {
+        case Code::Ok:
+            return {};
+        case Code::UndefinedSpan:
+            return "第" + SignNumberText(s.span) + "跨未定义!";
+        case Code::NotSolvable:
+            return "无法计算，请检查各跨的长度、刚度和荷载！";
+        case Code::NotSymmetric:
+            return "刚度矩阵不对称！";
+        case Code::NotAnalysed:
+            return "没有与数据相符的计算结果";
+        case Code::NoBeam:
+            return "没有完整的连续梁数据";
+        case Code::NotANumber:
+            return FieldName(s) + "不是有效数值";
+        case Code::EIoTooSmall:
+            return "基本抗弯刚度EIo的绝对值小于1e-6";
+        case Code::LengthNotPositive:
+            return Span(s.span) + "长度不大于零";
+        case Code::PositionOutside:
+            return Span(s.span) + "荷载位置不在0到1之间";
+        case Code::NegativeLoad:
+            return Span(s.span) + "荷载大小为负数";
+        case Code::FileEmpty:
+            return "文件是空的";
+        case Code::NoFirstRecord:
+            return "文件不足一条记录";
+        case Code::SpanCountOutside:
+            return "跨数" + std::to_string(s.have) + "不在1到" + std::to_string(s.need) + "之间";
+        case Code::FileIncomplete:
+            return "文件不完整：至少应有" + std::to_string(s.need) + "条记录，只有" +
+                   std::to_string(s.have) + "条";
+        case Code::NoFileName:
+            return "没有文件名";
+        case Code::NotGbk:
+            return "报告中有无法用GBK编码的字符";
+        case Code::SystemError:
+            return SystemText(s.sysError);
+        case Code::ResultsNotOut:
+            return "无法写出计算结果！";
+        case Code::ImageTooLarge:
+            return "图片太大：";
+        case Code::ImageNotSaved:
+            return "无法保存图片：";
+        case Code::NotJson:
+            return "第" + std::to_string(s.have) + "行第" + std::to_string(s.need) +
+                   "列：不是有效的JSON文本";
+        case Code::NumberOutOfRange:
+            return "有超出范围的数值";
+        case Code::FileTooLarge:
+            return "文件太大，不是连续梁数据";
+        case Code::NotAnObject:
+            return "应为一个JSON对象";
+        case Code::MissingField:
+            return "缺少这一项";
+        case Code::WrongType:
+            return "类型不对";
+        case Code::UnknownFormat:
+            return "不是 \"cbeam-beam\"";
+        case Code::UnknownVersion:
+            return "不是本程序能读的版本 1";
+        case Code::UnknownEnd:
+            return "应为 \"fixed\" 或 \"pinned\"";
+        case Code::UnknownLoadKind:
+            return "应为 \"none\"、\"uniform\" 或 \"point\"";
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string MessageText(const Status& s) {
+    if (s.code == Code::Ok) return {};
+    return s.path.empty() ? Reason(s) : s.path + "：" + Reason(s);
+}
+
+std::string LeadIn(Command command) {
+    switch (command) {
+        case Command::Load:
+            return "无法读取数据文件！";
+        case Command::Save:
+            return "保存数据文件失败！";
+        case Command::Report:
+            return "保存txt文件失败！";
+    }
+    return {};
+}
+
+}  // namespace cbeam

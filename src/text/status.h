@@ -1,0 +1,78 @@
+#pragma once
+
+#include <string>
+
+namespace cbeam {
+
+// What went wrong, for every layer alike. The details a code needs travel
+// beside it in Status; the Chinese wording lives only in MessageText.
+enum class Code {
+    Ok,
+    // The analysis.
+    UndefinedSpan,  // span: the first span with EI 0
+    NotSolvable,    // a zero pivot, or rotations or moments that are not finite
+    NotSymmetric,   // K(i,j) != K(j,i); the moments follow from the last rotations
+    NotAnalysed,    // the beam has changed since its last analysis
+    // Beam values that a file cannot hold or give back.
+    NoBeam,             // no complete beam in the state
+    NotANumber,         // field, span (a node for M and Theta; 0 for EIo)
+    EIoTooSmall,        // |EIo| below 1e-6
+    LengthNotPositive,  // span
+    PositionOutside,    // span: a loaded span's a outside 0..1
+    NegativeLoad,       // span
+    // The beam data file's bytes.
+    FileEmpty,
+    NoFirstRecord,
+    SpanCountOutside,  // have: the count in record 1, need: the largest count
+    FileIncomplete,    // need: N records, have: the whole records there are
+    // Writing and the system.
+    NoFileName,
+    NotGbk,         // the report holds a character GBK cannot encode
+    SystemError,    // sysError: the errno of the failed call
+    ResultsNotOut,  // the command line's results could not be written
+    ImageTooLarge,  // the file name follows the text
+    ImageNotSaved,  // the file name follows the text
+    // JSON beams; `path` names the value at fault ("spans[3].L").
+    NotJson,           // have: line, need: column where the text stops being JSON
+    NumberOutOfRange,  // a number beyond the range of a double
+    FileTooLarge,      // far larger than any beam
+    NotAnObject,
+    MissingField,
+    WrongType,
+    UnknownFormat,
+    UnknownVersion,
+    UnknownEnd,
+    UnknownLoadKind,
+};
+
+// The beam value a NotANumber refers to.
+enum class Field { None, EIo, EI, L, A, Q, M, Theta };
+
+struct Status {
+    Code code = Code::Ok;
+    int span = 0;  // a span or, for M and Theta, a node number
+    int have = 0;
+    int need = 0;
+    int sysError = 0;
+    Field field = Field::None;
+    std::string path = {};  // the JSON path of the value at fault, when there is one
+
+    explicit operator bool() const { return code == Code::Ok; }
+    bool operator==(const Status&) const = default;
+};
+
+inline Status SystemFailure(int error) {
+    return Status{.code = Code::SystemError, .sysError = error};
+}
+
+// The Chinese text of a status; empty for Ok.
+std::string MessageText(const Status& status);
+
+// The commands whose failures are shown as a lead-in and the reason.
+enum class Command { Load, Save, Report };
+
+// The lead-in of a failed command's message; the reason follows directly
+// on the command line and on a line of its own in a window.
+std::string LeadIn(Command command);
+
+}  // namespace cbeam
