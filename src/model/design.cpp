@@ -8,6 +8,8 @@ namespace cbeam {
 
 namespace {
 
+constexpr double kThird = 1.0 / 3, kSixth = 1.0 / 6, kTwelfth = 1.0 / 12;
+
 // The real roots of c3 t^3 + c2 t^2 + c1 t + c0 that lie in [lo, hi], ascending.
 int RootsIn(double c3, double c2, double c1, double c0, double lo, double hi, double out[3]) {
     double r[3];
@@ -15,30 +17,36 @@ int RootsIn(double c3, double c2, double c1, double c0, double lo, double hi, do
     // A cubic term below the rounding of the others on [0, 1] only adds far-off
     // roots, and dividing by it would wreck the near ones.
     if (std::fabs(c3) > 1e-15 * (std::fabs(c2) + std::fabs(c1) + std::fabs(c0))) {
-        const double a = c2 / c3, b = c1 / c3, c = c0 / c3;
-        const double q = (a * a - 3 * b) / 9;
-        const double rr = (a * (2 * a * a - 9 * b) + 27 * c) / 54;
+        const double inv = 1 / c3;
+        const double a = c2 * inv, b = c1 * inv, c = c0 * inv;
+        const double q = (a * a - 3 * b) * (1.0 / 9);
+        const double rr = (a * (2 * a * a - 9 * b) + 27 * c) * (1.0 / 54);
         const double q3 = q * q * q;
         if (rr * rr < q3) {
-            // Three real roots (trigonometric form); cos(phi -+ 2pi/3) from cos
-            // and sin of phi saves two library calls.
-            const double phi = std::acos(rr / std::sqrt(q3)) / 3;
+            // Three real roots, ascending, in the trigonometric form; cos(phi +- 2pi/3)
+            // from cos and sin of phi saves two library calls.
+            const double sq = std::sqrt(q);
+            const double phi = std::acos(rr / (q * sq)) * kThird;
             const double co = std::cos(phi), si = std::sqrt(std::max(0.0, 1 - co * co));
-            const double m = -2 * std::sqrt(q), h = std::numbers::sqrt3 / 2 * si;
-            r[0] = m * co - a / 3;
-            r[1] = m * (-co / 2 + h) - a / 3;
-            r[2] = m * (-co / 2 - h) - a / 3;
+            const double m = -2 * sq, h = std::numbers::sqrt3 / 2 * si;
+            r[0] = m * co - a * kThird;
+            r[1] = m * (h - co / 2) - a * kThird;
+            r[2] = m * (-h - co / 2) - a * kThird;
             n = 3;
         } else {
             const double big =
                 -std::copysign(std::cbrt(std::fabs(rr) + std::sqrt(rr * rr - q3)), rr);
-            r[0] = big + (big != 0 ? q / big : 0) - a / 3;
+            r[0] = big + (big != 0 ? q / big : 0) - a * kThird;
             n = 1;
         }
-        // The closed form loses digits when the roots are far apart in size;
-        // Newton on the same monic polynomial wins them back.
+        // The closed form loses about as many digits as the shift a/3 is larger
+        // than the roots in [0, 1]; each Newton step on the same monic
+        // polynomial doubles the correct ones. Roots far off the piece cannot
+        // matter.
+        const int steps = std::fabs(a) < 1e4 ? 1 : 3;
         for (int i = 0; i < n; ++i) {
-            for (int it = 0; it < 2; ++it) {
+            if (r[i] < lo - 0.25 || r[i] > hi + 0.25) continue;
+            for (int it = 0; it < steps; ++it) {
                 const double t = r[i];
                 const double d = (3 * t + 2 * a) * t + b;
                 if (d != 0) r[i] = t - (((t + a) * t + b) * t + c) / d;
@@ -57,26 +65,24 @@ int RootsIn(double c3, double c2, double c1, double c0, double lo, double hi, do
     }
     int kept = 0;
     for (int i = 0; i < n; ++i) {
-        if (r[i] >= lo && r[i] <= hi) out[kept++] = r[i];
+        if (r[i] < lo || r[i] > hi) continue;
+        int j = kept++;
+        for (; j > 0 && out[j - 1] > r[i]; --j) out[j] = out[j - 1];
+        out[j] = r[i];
     }
-    std::sort(out, out + kept);
     return kept;
 }
 
-// Integrals from 0 of M = m0 + m1 t + m2 t^2 in t, once and twice.
-double Once(double m0, double m1, double m2, double t) {
-    return t * (m0 + t * (m1 / 2 + t * m2 / 3));
-}
-double Twice(double m0, double m1, double m2, double t) {
-    return t * t * (m0 / 2 + t * (m1 / 6 + t * m2 / 12));
-}
-
 }  // namespace
+
+SpanCurve::Piece::Piece(double c0, double c1, double c2)
+    : m0(c0), s2(c1 / 2), s3(c2 * kThird), w2(c0 / 2), w3(c1 * kSixth), w4(c2 * kTwelfth) {}
 
 SpanCurve::SpanCurve(const BeamState& s, int span) {
     m_l = s.L(span);
     m_ml = s.M(span);
     m_mr = s.M(span + 1);
+    m_v = (m_ml - m_mr) / m_l;
     const double load = s.Q(span);
     const double a = s.A(span);
     switch (s.Kind(span)) {
@@ -102,39 +108,30 @@ SpanCurve::SpanCurve(const BeamState& s, int span) {
     // With t = x / L the line between the node moments less the simple-span
     // moment of the load gives both pieces; the right one is straight.
     const double dm = m_mr - m_ml;
-    m_left = {m_ml, dm - m_rl * m_l, m_q * m_l * m_l / 2, 0, 0};
-    m_right = {m_ml - m_rr * m_l, dm + m_rr * m_l, 0, 0, 0};
-    // Deflection and slope run on across the load's end without a step.
+    m_left = Piece(m_ml, dm - m_rl * m_l, m_q * m_l * m_l / 2);
+    m_right = Piece(m_ml - m_rr * m_l, dm + m_rr * m_l, 0);
+    // Slope and deflection run on across the load's end without a step.
     const double tb = m_tb;
-    m_right.f = Once(m_left.m0, m_left.m1, m_left.m2, tb) - Once(m_right.m0, m_right.m1, 0, tb);
-    m_right.g = Twice(m_left.m0, m_left.m1, m_left.m2, tb) - Twice(m_right.m0, m_right.m1, 0, tb) -
-                m_right.f * tb;
-    m_chord = -Bending(1);
+    m_right.f = m_left.Slope(tb) - m_right.Slope(tb);
+    m_right.g = m_left.Bending(tb) - m_right.Bending(tb);
+    m_chord = -Bending(1);  // added last in Bending, so that t = 1 gives exactly zero
 
     const double ei = s.EI(span) * s.EIo * 1e6;  // EIo is entered in 10^6 kN m^2
-    m_mm = 1000 * m_l * m_l / ei;
     m_rad = m_l / ei;
+    m_mm = 1000 * m_l * m_rad;
 }
 
-double SpanCurve::Bending(double t) const {
-    const Piece& p = PieceAt(t);
-    // The chord term is added last so that t = 1 gives exactly zero.
-    return Twice(p.m0, p.m1, p.m2, t) + p.f * t + p.g + m_chord * t;
-}
-
-double SpanCurve::BendingSlope(const Piece& p, double t) const {
-    return Once(p.m0, p.m1, p.m2, t) + p.f + m_chord;
-}
-
-double SpanCurve::Moment(double x) const {
-    const double t = x / m_l;
+double SpanCurve::Moment(double x, double t) const {
     const double simple = x <= m_xb ? x * (m_rl - m_q * x / 2) : m_rr * (m_l - x);
     return m_ml * (1 - t) + m_mr * t - simple;
 }
 
+double SpanCurve::Moment(double x) const {
+    return Moment(x, x / m_l);
+}
+
 double SpanCurve::Shear(double x) const {
-    const double v = (m_ml - m_mr) / m_l;
-    return x < m_xb || x == 0 ? v + m_rl - m_q * x : v - m_rr;
+    return x < m_xb || x == 0 ? m_v + m_rl - m_q * x : m_v - m_rr;
 }
 
 double SpanCurve::Deflection(double x) const {
@@ -143,28 +140,31 @@ double SpanCurve::Deflection(double x) const {
 
 double SpanCurve::Slope(double x) const {
     const double t = x / m_l;
-    return m_rad * BendingSlope(PieceAt(t), t);
+    return m_rad * (PieceAt(t).Slope(t) + m_chord);
 }
 
 SpanValues SpanCurve::Values() const {
     SpanValues v;
-    v.Vl = Shear(0);
-    v.Vr = Shear(m_l);
+    v.Vl = m_v + m_rl;
+    v.Vr = m_v - m_rr;
 
     // M is convex where loaded and straight elsewhere: its smallest value is
     // at an end, at the load's end or where V = Vl - q x vanishes. Candidates
     // go left to right and only a strictly smaller value moves the position.
-    v.Msag = Moment(0);
-    const auto sag = [&](double x) {
-        const double m = Moment(x);
+    v.Msag = m_ml;
+    const auto sag = [&](double x, double t) {
+        const double m = Moment(x, t);
         if (m < v.Msag) {
             v.Msag = m;
             v.xMsag = x;
         }
     };
-    if (m_q > 0 && v.Vl > 0 && v.Vl < m_q * m_xb) sag(v.Vl / m_q);
-    sag(m_xb);
-    sag(m_l);
+    if (m_q > 0 && v.Vl > 0 && v.Vl < m_q * m_xb) {
+        const double x = v.Vl / m_q;
+        sag(x, x / m_l);
+    }
+    sag(m_xb, m_tb);
+    sag(m_l, 1);
 
     // The deflection is zero at both ends, so its extreme is at a root of the
     // slope inside a piece or at the join of the two pieces.
@@ -177,7 +177,7 @@ SpanValues SpanCurve::Values() const {
     };
     double roots[3];
     const auto stationary = [&](const Piece& p, double lo, double hi) {
-        const int n = RootsIn(p.m2 / 3, p.m1 / 2, p.m0, p.f + m_chord, lo, hi, roots);
+        const int n = RootsIn(p.s3, p.s2, p.m0, p.f + m_chord, lo, hi, roots);
         for (int i = 0; i < n; ++i) bend(roots[i]);
     };
     if (m_tb > 0) stationary(m_left, 0, m_tb);
@@ -190,14 +190,16 @@ DesignValues ComputeDesignValues(const BeamState& solved) {
     DesignValues d;
     const int n = solved.N;
     if (n < 1) return d;
-    d.R.assign(static_cast<std::size_t>(n) + 1, 0.0);
+    d.R.reserve(static_cast<std::size_t>(n) + 1);
     d.spans.reserve(static_cast<std::size_t>(n));
+    double vr = 0;  // right-end shear of the span left of the node; none at node 1
     for (int k = 1; k <= n; ++k) {
         const SpanValues v = SpanCurve(solved, k).Values();
-        d.R[static_cast<std::size_t>(k) - 1] += v.Vl;
-        d.R[static_cast<std::size_t>(k)] -= v.Vr;
+        d.R.push_back(v.Vl - vr);
+        vr = v.Vr;
         d.spans.push_back(v);
     }
+    d.R.push_back(-vr);
     return d;
 }
 

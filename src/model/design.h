@@ -43,25 +43,33 @@ class SpanCurve {
     SpanValues Values() const;
 
   private:
-    // One stretch where M is a single polynomial, in t = x / L:
-    // M = m0 + m1 t + m2 t^2, and L^2/EI times the deflection in m is
-    // m0 t^2/2 + m1 t^3/6 + m2 t^4/12 + f t + g (plus the chord term m_chord t).
+    // One stretch where M is a single polynomial in t = x / L,
+    // M = m0 + m1 t + m2 t^2, held through its integrals: L/EI times the slope
+    // is t (m0 + t (m1/2 + t m2/3)) + f + m_chord, and L^2/EI times the
+    // deflection in m is t^2 (m0/2 + t (m1/6 + t m2/12)) + f t + g + m_chord t.
     struct Piece {
-        double m0 = 0, m1 = 0, m2 = 0, f = 0, g = 0;
+        double m0 = 0, s2 = 0, s3 = 0;  // m0, m1/2, m2/3
+        double w2 = 0, w3 = 0, w4 = 0;  // m0/2, m1/6, m2/12
+        double f = 0, g = 0;
+        Piece() = default;
+        Piece(double c0, double c1, double c2);
+        double Slope(double t) const { return t * (m0 + t * (s2 + t * s3)) + f; }
+        double Bending(double t) const { return t * t * (w2 + t * (w3 + t * w4)) + f * t + g; }
     };
     const Piece& PieceAt(double t) const { return t <= m_tb ? m_left : m_right; }
-    double Bending(double t) const;  // the polynomial above, chord term included
-    double BendingSlope(const Piece& p, double t) const;
+    double Bending(double t) const { return PieceAt(t).Bending(t) + m_chord * t; }
+    double Moment(double x, double t) const;  // t = x / L given
 
     double m_l = 0;
     double m_ml = 0, m_mr = 0;  // node moments at the two ends
+    double m_v = 0;             // shear of the line between them
     double m_q = 0;             // uniform intensity; 0 for a point load or none
     double m_xb = 0;            // x of the load's end or of the point load
     double m_tb = 1;            // the same as a fraction of L
     double m_rl = 0, m_rr = 0;  // reactions of the load on the span as simply supported
     double m_chord = 0;         // brings the deflection back to zero at the right support
     double m_mm = 0;            // mm of deflection per unit of Bending()
-    double m_rad = 0;           // radians of slope per unit of BendingSlope()
+    double m_rad = 0;           // radians of slope per unit of Piece::Slope()
     Piece m_left, m_right;
 };
 
