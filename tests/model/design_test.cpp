@@ -209,6 +209,7 @@ TEST_P(DesignProperties, HoldOnEverySpan) {
         const double ts = (std::fabs(s.Theta(k)) + std::fabs(s.Theta(k + 1))) / 1e6 + ms * l / ei;
         const double ws = 1000 * ms * l * l / ei;
         EXPECT_NEAR(v.Vl - v.Vr, load, 1e-12 * ms / l);
+        EXPECT_NEAR(span.Shear(0) - span.Shear(l), load, 1e-12 * ms / l);  // also at a = 0, 1
         EXPECT_NEAR(span.Moment(0), s.M(k), 1e-12 * ms);
         EXPECT_NEAR(span.Moment(l), s.M(k + 1), 1e-12 * ms);
         EXPECT_NEAR(span.Deflection(0), 0, 1e-12 * ws);
