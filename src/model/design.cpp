@@ -10,56 +10,65 @@ namespace {
 
 constexpr double kThird = 1.0 / 3, kSixth = 1.0 / 6, kTwelfth = 1.0 / 12;
 
+// One Newton step on t^3 + a t^2 + b t + c.
+double Newton(double a, double b, double c, double t) {
+    const double d = (3 * t + 2 * a) * t + b;
+    return d != 0 ? t - (((t + a) * t + b) * t + c) / d : t;
+}
+
+// The real roots of c2 t^2 + c1 t + c0 (c2 != 0); the smaller one from c0 / h
+// so that nothing cancels.
+int Quadratic(double c2, double c1, double c0, double r[2]) {
+    const double disc = c1 * c1 - 4 * c2 * c0;
+    if (disc < 0) return 0;
+    const double h = -(c1 + std::copysign(std::sqrt(disc), c1)) / 2;
+    r[0] = h / c2;
+    r[1] = h != 0 ? c0 / h : 0;
+    return 2;
+}
+
 // The real roots of c3 t^3 + c2 t^2 + c1 t + c0 that lie in [lo, hi], ascending.
 int RootsIn(double c3, double c2, double c1, double c0, double lo, double hi, double out[3]) {
     double r[3];
     int n = 0;
-    // A cubic term below the rounding of the others on [0, 1] only adds far-off
-    // roots, and dividing by it would wreck the near ones.
+    // A cubic term below the rounding of the others on [0, 1] only adds a
+    // far-off root.
     if (std::fabs(c3) > 1e-15 * (std::fabs(c2) + std::fabs(c1) + std::fabs(c0))) {
         const double inv = 1 / c3;
         const double a = c2 * inv, b = c1 * inv, c = c0 * inv;
         const double q = (a * a - 3 * b) * (1.0 / 9);
         const double rr = (a * (2 * a * a - 9 * b) + 27 * c) * (1.0 / 54);
         const double q3 = q * q * q;
+        // The closed form finds the root of largest magnitude well, but where
+        // the others are much smaller (a small load between large node
+        // moments) it blurs them, and even whether they are real. So only the
+        // large root is taken from it, polished, and divided out; the other
+        // two come from the remaining quadratic, built from the low-order
+        // coefficients so that nothing cancels.
+        double big;
         if (rr * rr < q3) {
-            // Three real roots, ascending, in the trigonometric form; cos(phi +- 2pi/3)
-            // from cos and sin of phi saves two library calls.
+            // Three real roots: the outer two are -2 sqrt(q) cos(phi) - a/3 and
+            // -2 sqrt(q) cos(phi + 2pi/3) - a/3.
             const double sq = std::sqrt(q);
             const double phi = std::acos(rr / (q * sq)) * kThird;
             const double co = std::cos(phi), si = std::sqrt(std::max(0.0, 1 - co * co));
-            const double m = -2 * sq, h = std::numbers::sqrt3 / 2 * si;
-            r[0] = m * co - a * kThird;
-            r[1] = m * (h - co / 2) - a * kThird;
-            r[2] = m * (-h - co / 2) - a * kThird;
-            n = 3;
+            const double low = -2 * sq * co - a * kThird;
+            const double high = sq * (co + std::numbers::sqrt3 * si) - a * kThird;
+            big = std::fabs(low) > std::fabs(high) ? low : high;
         } else {
-            const double big =
-                -std::copysign(std::cbrt(std::fabs(rr) + std::sqrt(rr * rr - q3)), rr);
-            r[0] = big + (big != 0 ? q / big : 0) - a * kThird;
-            n = 1;
+            const double e = -std::copysign(std::cbrt(std::fabs(rr) + std::sqrt(rr * rr - q3)), rr);
+            big = e + (e != 0 ? q / e : 0) - a * kThird;
         }
-        // The closed form loses about as many digits as the shift a/3 is larger
-        // than the roots in [0, 1]; each Newton step on the same monic
-        // polynomial doubles the correct ones. Roots far off the piece cannot
-        // matter.
-        const int steps = std::fabs(a) < 1e4 ? 1 : 3;
-        for (int i = 0; i < n; ++i) {
-            if (r[i] < lo - 0.25 || r[i] > hi + 0.25) continue;
-            for (int it = 0; it < steps; ++it) {
-                const double t = r[i];
-                const double d = (3 * t + 2 * a) * t + b;
-                if (d != 0) r[i] = t - (((t + a) * t + b) * t + c) / d;
-            }
-        }
+        big = Newton(a, b, c, Newton(a, b, c, big));
+        r[n++] = big;
+        // t^3 + a t^2 + b t + c = (t - big) (t^2 + beta t + gamma).
+        const double gamma = big != 0 ? -c / big : b;
+        const double beta = big != 0 ? (gamma - b) / big : a;
+        const int m = Quadratic(1, beta, gamma, r + 1);
+        for (int i = 1; i <= m; ++i) r[i] = Newton(a, b, c, r[i]);
+        n += m;
     } else if (c2 != 0) {
-        const double disc = c1 * c1 - 4 * c2 * c0;
-        if (disc >= 0) {
-            // The form without cancellation: the smaller root from c0 / h.
-            const double h = -(c1 + std::copysign(std::sqrt(disc), c1)) / 2;
-            r[n++] = h / c2;
-            r[n++] = h != 0 ? c0 / h : 0;
-        }
+        n = Quadratic(c2, c1, c0, r);
     } else if (c1 != 0) {
         r[n++] = -c0 / c1;
     }
