@@ -39,34 +39,38 @@ int RootsIn(double c3, double c2, double c1, double c0, double lo, double hi, do
         const double q = (a * a - 3 * b) * (1.0 / 9);
         const double rr = (a * (2 * a * a - 9 * b) + 27 * c) * (1.0 / 54);
         const double q3 = q * q * q;
-        // The closed form finds the root of largest magnitude well, but where
-        // the others are much smaller (a small load between large node
-        // moments) it blurs them, and even whether they are real. So only the
-        // large root is taken from it, polished, and divided out; the other
-        // two come from the remaining quadratic, built from the low-order
-        // coefficients so that nothing cancels.
-        double big;
         if (rr * rr < q3) {
-            // Three real roots: the outer two are -2 sqrt(q) cos(phi) - a/3 and
-            // -2 sqrt(q) cos(phi + 2pi/3) - a/3.
+            // Three real roots, -2 sqrt(q) cos(phi + 2 pi k / 3) - a/3.
             const double sq = std::sqrt(q);
             const double phi = std::acos(rr / (q * sq)) * kThird;
             const double co = std::cos(phi), si = std::sqrt(std::max(0.0, 1 - co * co));
-            const double low = -2 * sq * co - a * kThird;
-            const double high = sq * (co + std::numbers::sqrt3 * si) - a * kThird;
-            big = std::fabs(low) > std::fabs(high) ? low : high;
+            const double h = std::numbers::sqrt3 * si;
+            r[n++] = -2 * sq * co - a * kThird;
+            r[n++] = sq * (co - h) - a * kThird;
+            r[n++] = sq * (co + h) - a * kThird;
         } else {
             const double e = -std::copysign(std::cbrt(std::fabs(rr) + std::sqrt(rr * rr - q3)), rr);
-            big = e + (e != 0 ? q / e : 0) - a * kThird;
+            r[n++] = e + (e != 0 ? q / e : 0) - a * kThird;
         }
-        big = Newton(a, b, c, Newton(a, b, c, big));
-        r[n++] = big;
-        // t^3 + a t^2 + b t + c = (t - big) (t^2 + beta t + gamma).
-        const double gamma = big != 0 ? -c / big : b;
-        const double beta = big != 0 ? (gamma - b) / big : a;
-        const int m = Quadratic(1, beta, gamma, r + 1);
-        for (int i = 1; i <= m; ++i) r[i] = Newton(a, b, c, r[i]);
-        n += m;
+        if (std::fabs(q3 - rr * rr) > 1e-8 * (std::fabs(q3) + rr * rr)) {
+            for (int i = 0; i < n; ++i) r[i] = Newton(a, b, c, r[i]);
+        } else {
+            // Rounding decides here whether two roots are real: roots of
+            // widely different size (a small load between large node moments)
+            // look like a double root to the closed form. Only the largest
+            // root is taken from it, polished and divided out; the other two
+            // come from the remaining quadratic, built from the low-order
+            // coefficients so that nothing cancels.
+            double big = r[0];
+            for (int i = 1; i < n; ++i) big = std::fabs(r[i]) > std::fabs(big) ? r[i] : big;
+            big = Newton(a, b, c, Newton(a, b, c, big));
+            // t^3 + a t^2 + b t + c = (t - big) (t^2 + beta t + gamma).
+            const double gamma = big != 0 ? -c / big : b;
+            const double beta = big != 0 ? (gamma - b) / big : a;
+            r[0] = big;
+            n = 1 + Quadratic(1, beta, gamma, r + 1);
+            for (int i = 1; i < n; ++i) r[i] = Newton(a, b, c, r[i]);
+        }
     } else if (c2 != 0) {
         n = Quadratic(c2, c1, c0, r);
     } else if (c1 != 0) {
@@ -169,8 +173,8 @@ SpanValues SpanCurve::Values() const {
         }
     };
     if (m_q > 0 && v.Vl > 0 && v.Vl < m_q * m_xb) {
-        const double x = v.Vl / m_q;
-        sag(x, x / m_l);
+        const double t = v.Vl / (m_q * m_l);
+        sag(t * m_l, t);
     }
     sag(m_xb, m_tb);
     sag(m_l, 1);
