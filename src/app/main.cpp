@@ -10,6 +10,7 @@
 #include "ui/common/services.h"
 #include "ui/input/frminput.h"
 #include "ui/start/frmstart.h"
+#include "ui/windows.h"
 #include "version/version.h"
 
 namespace {
@@ -53,6 +54,7 @@ int main(int argc, char* argv[]) {
     // window that refers to them.
     cbeam::BeamState state;
     cbeam::QtUiServices services;
+    cbeam::ConnectWindows(state, services);
     QApplication app(argc, argv);
     QApplication::setApplicationName(cbeam::kAppTitle);
 

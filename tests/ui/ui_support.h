@@ -15,6 +15,7 @@
 #include "ui/common/services.h"
 #include "ui/input/frminput.h"
 #include "ui/start/frmstart.h"
+#include "ui/windows.h"
 
 inline void PrintTo(const QString& s, std::ostream* os) {  // readable failure reports
     *os << '"' << s.toStdString() << '"';
@@ -98,6 +99,7 @@ inline std::string Dump(const BeamState& s) {
 // One QApplication for the program, no window left over between tests.
 class UiTest : public ::testing::Test {
   protected:
+    UiTest() { ConnectWindows(state, services); }
     static void SetUpTestSuite() {
         static int argc = 1;
         static char name[] = "test_ui", *argv[] = {name, nullptr};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "text/status.h"
@@ -26,6 +27,12 @@ class UiServices {
     virtual bool StartProcess(const QString& program) = 0;
     // Closes every window and ends the program.
     virtual void EndProgram() = 0;
+
+    // The start dialog and the input window open each other through these,
+    // so that neither needs the other; whoever makes the windows (the
+    // program, a test) connects them, see ConnectWindows.
+    std::function<void()> openInputWindow = [] {};
+    std::function<void()> openStartDialog = [] {};
 };
 
 // The title every refusal carries.

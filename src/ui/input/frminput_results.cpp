@@ -10,7 +10,6 @@
 #include "ui/input/drawing/drawings.h"
 #include "ui/input/frminput.h"
 #include "ui/input/picturebox.h"
-#include "ui/start/frmstart.h"
 
 namespace cbeam {
 
@@ -88,8 +87,7 @@ void frmInput::Command2_Click() {
 }
 
 void frmInput::Command3_Click() {
-    auto* start = new frmStart(m_state, m_services);
-    start->show();
+    m_services.openStartDialog();
     close();
 }
 

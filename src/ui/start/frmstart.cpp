@@ -10,7 +10,6 @@
 #include "files/bmf.h"
 #include "text/number.h"
 #include "ui/common/controls.h"
-#include "ui/input/frminput.h"
 
 namespace cbeam {
 
@@ -189,8 +188,7 @@ void frmStart::Command2_Click() {
 }
 
 void frmStart::OpenInputWindow() {
-    auto* input = new frmInput(m_state, m_services);
-    input->show();
+    m_services.openInputWindow();
     close();
 }
 
