@@ -54,7 +54,7 @@ TEST_F(DrawCommand, ListsThePrimitivesOfEitherDrawing) {
     const Outcome d = Draw({beam, "--list", "diagram"});
     ASSERT_EQ(d.code, 0) << d.err;
     EXPECT_GT(Lines(d.out), 100u);
-    EXPECT_EQ(d.out.rfind("box 600 966 8055 981 0 0 0\n", 0), 0u);
+    EXPECT_EQ(d.out.rfind("box 600 940 7995 955 0 0 0\n", 0), 0u);
     EXPECT_NE(d.out.find("\"70.17339kNm\"\n"), std::string::npos);
 }
 
@@ -62,7 +62,7 @@ TEST_F(DrawCommand, WritesPngAndSvg) {
     const std::string png = dir.File("schematic.png"), svg = dir.File("diagram.SVG");
     const Outcome r = Draw({beam, "--schematic", png, "--diagram", svg});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(577, 113));
+    EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(573, 109));
     const std::string vector = testing::ReadAll(svg);
     EXPECT_NE(vector.find("<svg"), std::string::npos);
     EXPECT_NE(vector.find("70.17339kNm"), std::string::npos);

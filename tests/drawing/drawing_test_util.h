@@ -8,7 +8,7 @@
 
 #include "canvas/recording_canvas.h"
 #include "common/beam_helpers.h"
-#include "ui/input/drawing/drawings.h"
+#include "drawing/drawings.h"
 
 namespace cbeam {
 inline void PrintTo(const Primitive& p, std::ostream* out) {

@@ -1,7 +1,5 @@
 // The canvases behind the pictures: pixels of the image canvas, and the
 // listing of the recording canvas.
-#include "canvas/painter_canvas.h"
-
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
@@ -10,6 +8,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "canvas/image_canvas.h"
+#include "drawing/layout.h"
 #include "drawing_test_util.h"
 #include "model/compute.h"
 
@@ -60,13 +60,13 @@ struct Probe {
     }
 };
 
-class PainterCanvasDpr : public ::testing::TestWithParam<double> {
+class ImageCanvasDpr : public ::testing::TestWithParam<double> {
   protected:
     void SetUp() override { EnsureGui(); }
     // Draws on both canvases; the recording says where the pixels must be.
     // Every label leaves ink where it is laid out.
     template <class Draw>
-    Items Render(PainterCanvas& canvas, Draw draw) {
+    Items Render(ImageCanvas& canvas, Draw draw) {
         BeamState s = ThreeSpans();
         canvas.SetForeground(kForeground);
         canvas.Clear();
@@ -82,9 +82,9 @@ class PainterCanvasDpr : public ::testing::TestWithParam<double> {
     }
 };
 
-TEST_P(PainterCanvasDpr, SchematicLandsWhereItIsLaidOut) {
+TEST_P(ImageCanvasDpr, SchematicLandsWhereItIsLaidOut) {
     const double dpr = GetParam();
-    PainterCanvas canvas(QSize(577, 113), 1.0, dpr);
+    ImageCanvas canvas(QSize(577, 113), 1.0, dpr);
     const Items items = Render(canvas, [](BeamState& s, Canvas& c) { ReDrawAll(s, c); });
     const QImage& image = canvas.Image();
     ASSERT_EQ(image.size(), QSize(static_cast<int>(std::ceil(577 * dpr)),
@@ -114,9 +114,9 @@ TEST_P(PainterCanvasDpr, SchematicLandsWhereItIsLaidOut) {
     EXPECT_EQ(p.At(600, y0 - 100), kForeground);
 }
 
-TEST_P(PainterCanvasDpr, DiagramLandsWhereItIsLaidOut) {
+TEST_P(ImageCanvasDpr, DiagramLandsWhereItIsLaidOut) {
     const double dpr = GetParam();
-    PainterCanvas canvas(QSize(577, 161), kDiagramTwipsPerUnit, dpr);
+    ImageCanvas canvas(QSize(577, 161), kDiagramTwipsPerUnit, dpr);
     const Items items = Render(canvas, [](BeamState& s, Canvas& c) { DrawM(s, c); });
     const Probe p{canvas.Image(), dpr / 15, kDiagramTwipsPerUnit * dpr / 15};
     const Primitive axis = items.front();
@@ -149,11 +149,11 @@ TEST_P(PainterCanvasDpr, DiagramLandsWhereItIsLaidOut) {
     EXPECT_GT(probed, 10);
 }
 
-INSTANTIATE_TEST_SUITE_P(Scales, PainterCanvasDpr, ::testing::Values(1.0, 1.5, 2.0));
+INSTANTIATE_TEST_SUITE_P(Scales, ImageCanvasDpr, ::testing::Values(1.0, 1.5, 2.0));
 
-TEST(PainterCanvas, ColoursAndScale) {
+TEST(ImageCanvas, ColoursAndScale) {
     EnsureGui();
-    PainterCanvas c(QSize(100, 50), kDiagramTwipsPerUnit, 1.0);
+    ImageCanvas c(QSize(100, 50), kDiagramTwipsPerUnit, 1.0);
     c.SetBackground(QColor(10, 20, 30));
     c.Clear();
     EXPECT_EQ(c.Image().pixelColor(0, 0), QColor(10, 20, 30));
@@ -168,9 +168,9 @@ TEST(PainterCanvas, ColoursAndScale) {
     EXPECT_EQ(image.pixelColor(50, 20), QColor(10, 20, 30));
 }
 
-TEST(PainterCanvas, ImageHandedOutKeepsItsPixels) {
+TEST(ImageCanvas, ImageHandedOutKeepsItsPixels) {
     EnsureGui();
-    PainterCanvas c(QSize(40, 20));
+    ImageCanvas c(QSize(40, 20));
     c.Clear();
     const QImage before = c.Image();
     c.Box(0, 0, 300, 150, Rgb{0, 200, 0});  // an outline, right and bottom edges included
@@ -182,10 +182,10 @@ TEST(PainterCanvas, ImageHandedOutKeepsItsPixels) {
 
 // Latin and CJK take the canvas's own glyph path; Hebrew and malformed bytes
 // go through QPainter.
-TEST(PainterCanvas, TextInEveryScript) {
+TEST(ImageCanvas, TextInEveryScript) {
     EnsureGui();
     for (const char* t : {"-10.00000kNm", "第1跨", "שלום", "\xff\xfe bad"}) {
-        PainterCanvas c(QSize(100, 30));
+        ImageCanvas c(QSize(100, 30));
         c.Clear();
         c.Print(15, 15, t);
         int ink = 0;
@@ -196,36 +196,12 @@ TEST(PainterCanvas, TextInEveryScript) {
     }
 }
 
-TEST(PainterCanvas, CrowdedLabelsAreThinnedOut) {
-    EnsureGui();
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    PainterCanvas c(QSize(577, 161));
-    c.Clear();
-    // In order: two labels of a row on one pixel column always show (rows
-    // count apart); next to a crowded column one per column, then two again;
-    // nothing wholly above or below the picture, or nowhere.
-    const struct {
-        int row;
-        float x, y;
-        bool shown;
-    } asks[] = {{0, 100, 100, true},   {0, 101, 100, true}, {1, 101, 100, true},
-                {0, 102, 300, false},  {0, 200, 100, true}, {0, 201, 100, false},
-                {0, 300, 100, true},   {0, 301, 100, true}, {2, 500, 1e6, false},
-                {2, 500, -1e6, false}, {2, nan, 100, false}};
-    for (const auto& a : asks) EXPECT_EQ(c.WantsLabel(a.row, a.x, a.y), a.shown) << a.x;
-    c.Clear();
-    EXPECT_TRUE(c.WantsLabel(0, 200, 100));
-    EXPECT_TRUE(c.WantsLabel(0, 201, 100));
-    RecordingCanvas rec(8600, 2080);  // keeps everything
-    for (int i = 0; i < 5; ++i) EXPECT_TRUE(rec.WantsLabel(0, 100, 100));
-}
-
-TEST(PainterCanvas, WildCoordinatesAreSafe) {
+TEST(ImageCanvas, WildCoordinatesAreSafe) {
     EnsureGui();
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float big = 3e38f;
-    PainterCanvas c(QSize(100, 50));
+    ImageCanvas c(QSize(100, 50));
     c.Clear();
     const double took = Seconds([&] {
         c.Line(-big, 150, big, 150);
@@ -243,7 +219,7 @@ TEST(PainterCanvas, WildCoordinatesAreSafe) {
     EXPECT_LT(took, 1.0);
     for (int x = 0; x < 100; ++x) EXPECT_EQ(c.Image().pixelColor(x, 10), kBlack) << x;
 
-    PainterCanvas empty(QSize(0, 0));
+    ImageCanvas empty(QSize(0, 0));
     empty.Clear();
     empty.Line(0, 0, 10, 10);
     empty.Print(0, 0, "x");

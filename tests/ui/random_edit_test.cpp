@@ -13,9 +13,9 @@
 #include <sstream>
 
 #include "canvas/recording_canvas.h"
+#include "drawing/drawings.h"
 #include "model/compute.h"
 #include "ui/common/listbox.h"
-#include "ui/input/drawing/drawings.h"
 #include "ui/input/picturebox.h"
 #include "ui_support.h"
 

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <cmath>
 
+#include "drawing/drawings.h"
 #include "files/bmf.h"
 #include "files/report.h"
 #include "model/compute.h"
@@ -10,7 +11,6 @@
 #include "text/number.h"
 #include "ui/about/frmabout.h"
 #include "ui/common/listbox.h"
-#include "ui/input/drawing/drawings.h"
 #include "ui/input/frminput.h"
 #include "ui/input/picturebox.h"
 #include "ui/start/frmstart.h"
