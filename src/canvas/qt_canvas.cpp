@@ -1,6 +1,5 @@
 #include "canvas/qt_canvas.h"
 
-#include <QFontMetricsF>
 #include <QPen>
 #include <QRectF>
 #include <cmath>
@@ -22,6 +21,9 @@ QPen OnePixel(const QColor& colour) {
 
 // Held-back lines are drawn at the latest when this many have gathered.
 constexpr std::size_t kMaxPending = 8192;
+
+// Labels kept laid out; a picture shows a few hundred at most.
+constexpr std::size_t kMaxLabels = 1024;
 
 bool Finite(double a, double b, double c, double d) {
     return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
@@ -84,7 +86,7 @@ QFont QtCanvas::DefaultFont() {
 
 void QtCanvas::SetFont(const QFont& font) {
     m_font = font;
-    m_ascentKnown = false;
+    m_labels.clear();
 }
 
 double QtCanvas::ScaleWidth() const {
@@ -162,18 +164,21 @@ void QtCanvas::Print(float x, float y, std::string_view text) {
     Flush();
     QPainter& p = Painter();
     if (!p.isActive()) return;
-    if (!m_ascentKnown) {
-        m_ascent = QFontMetricsF(m_font).ascent();
-        m_ascentKnown = true;
+    const QPointF at = ToPixels(x, y);
+    const double far = 2.0 * (m_size.width() + m_size.height());
+    if (!(std::fabs(at.x()) <= far) || !(std::fabs(at.y()) <= far)) return;
+    auto label = m_labels.find(std::string(text));
+    if (label == m_labels.end()) {
+        if (m_labels.size() >= kMaxLabels) m_labels.clear();
+        QStaticText s(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        s.setTextFormat(Qt::PlainText);
+        s.setPerformanceHint(QStaticText::AggressiveCaching);
+        label = m_labels.emplace(std::string(text), std::move(s)).first;
     }
     p.setPen(m_foreground);
     p.setFont(m_font);
     p.setBackgroundMode(Qt::TransparentMode);
-    const QPointF at = ToPixels(x, y);
-    const double far = 2.0 * (m_size.width() + m_size.height());
-    if (!(std::fabs(at.x()) <= far) || !(std::fabs(at.y()) <= far)) return;
-    p.drawText(QPointF(at.x(), at.y() + m_ascent),
-               QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    p.drawStaticText(at, label->second);
 }
 
 }  // namespace cbeam

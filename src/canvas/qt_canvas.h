@@ -6,6 +6,9 @@
 #include <QPainter>
 #include <QPointF>
 #include <QSize>
+#include <QStaticText>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "canvas/canvas.h"
@@ -64,8 +67,9 @@ class QtCanvas : public Canvas {
     QColor m_foreground{Qt::black};
     QColor m_background{Qt::white};
     QFont m_font;
-    double m_ascent = 0;
-    bool m_ascentKnown = false;
+    // Labels laid out once: a refresh prints mostly the labels of the last
+    // one again, and laying out costs more than painting.
+    std::unordered_map<std::string, QStaticText> m_labels;
     // Consecutive lines of one colour are drawn in one call: same colour,
     // same pixels, whatever their order among themselves.
     std::vector<QLineF> m_pending;
