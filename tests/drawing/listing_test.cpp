@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "drawing/layout.h"
 #include "drawing_test_util.h"
 #include "files/bmf.h"
 #include "model/compute.h"
@@ -20,7 +21,8 @@ TEST(Drawings, GoldenListings) {
         bool fromFile, schematic;
         double W, H;
     } rows[] = {{"three_span_schematic", true, true, 8595, 1635},
-                {"three_span_diagram", true, false, 8595, 157 * 15 / 1.1325},
+                {"three_span_diagram", true, false, 8595,
+                 ScaleOf(kDiagramPixels, kDiagramTwipsPerUnit).height},
                 {"pinned_schematic", false, true, 3000, 1500},
                 {"pinned_diagram", false, false, 3000, 1800}};
     for (const auto& r : rows) {
