@@ -5,6 +5,9 @@
 namespace cbeam {
 namespace {
 
+// Labels kept laid out; a picture shows a few hundred at most.
+constexpr std::size_t kMaxLabels = 1024;
+
 std::uint32_t Opaque(Rgb c) {
     return 0xFF000000u | (c.r << 16) | (c.g << 8) | c.b;
 }
@@ -78,6 +81,29 @@ void ImageCanvas::Circle(float x, float y, float r) {
     // The radius is in horizontal units: the circle stays round.
     Raster().Circle(DX(x), DY(y), std::fabs(static_cast<double>(r)) * m_sx,
                     qPremultiply(Foreground().rgba()));
+}
+
+void ImageCanvas::Print(float x, float y, std::string_view text) {
+    QPainter& p = Painter();
+    if (!p.isActive()) return;
+    const QPointF at = ToPixels(x, y);
+    const double far = 2.0 * (LogicalSize().width() + LogicalSize().height());
+    if (!(std::fabs(at.x()) <= far) || !(std::fabs(at.y()) <= far)) return;
+    if (m_labelFont != FontSerial() || m_labels.size() >= kMaxLabels) {
+        m_labels.clear();
+        m_labelFont = FontSerial();
+    }
+    auto label = m_labels.find(std::string(text));
+    if (label == m_labels.end()) {
+        QStaticText s(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        s.setTextFormat(Qt::PlainText);
+        s.setPerformanceHint(QStaticText::AggressiveCaching);
+        label = m_labels.emplace(std::string(text), std::move(s)).first;
+    }
+    p.setPen(Foreground());
+    p.setFont(Font());
+    p.setBackgroundMode(Qt::TransparentMode);
+    p.drawStaticText(at, label->second);
 }
 
 const QImage& ImageCanvas::Image() {

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QImage>
+#include <QStaticText>
 #include <memory>
+#include <string>
+#include <unordered_map>
 
 #include "canvas/pixel_raster.h"
 #include "canvas/qt_canvas.h"
@@ -25,6 +28,7 @@ class ImageCanvas : public QtCanvas {
     void Line(float x1, float y1, float x2, float y2, Rgb colour) override;
     void Box(float x1, float y1, float x2, float y2, Rgb colour) override;
     void Circle(float x, float y, float r) override;
+    void Print(float x, float y, std::string_view text) override;
 
     // Everything drawn so far. Drawing afterwards goes on over the same
     // image (a copy taken from it keeps what it had).
@@ -44,6 +48,10 @@ class ImageCanvas : public QtCanvas {
     QImage m_image;
     std::unique_ptr<QPainter> m_painter;
     PixelRaster m_raster;
+    // Labels laid out once: a refresh prints mostly the labels of the last
+    // one again, and laying out costs more than painting.
+    std::unordered_map<std::string, QStaticText> m_labels;
+    int m_labelFont = -1;
 };
 
 }  // namespace cbeam

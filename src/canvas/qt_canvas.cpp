@@ -1,5 +1,6 @@
 #include "canvas/qt_canvas.h"
 
+#include <QFontMetricsF>
 #include <QPen>
 #include <QRectF>
 #include <cmath>
@@ -21,9 +22,6 @@ QPen OnePixel(const QColor& colour) {
 
 // Held-back lines are drawn at the latest when this many have gathered.
 constexpr std::size_t kMaxPending = 8192;
-
-// Labels kept laid out; a picture shows a few hundred at most.
-constexpr std::size_t kMaxLabels = 1024;
 
 bool Finite(double a, double b, double c, double d) {
     return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
@@ -86,7 +84,8 @@ QFont QtCanvas::DefaultFont() {
 
 void QtCanvas::SetFont(const QFont& font) {
     m_font = font;
-    m_labels.clear();
+    m_ascentKnown = false;
+    ++m_fontSerial;
 }
 
 double QtCanvas::ScaleWidth() const {
@@ -132,10 +131,20 @@ void QtCanvas::Line(float x1, float y1, float x2, float y2, Rgb colour) {
     Pend(QLineF(ToPixels(x1, y1), ToPixels(x2, y2)), ToQColor(colour));
 }
 
-// As four lines, so that an outline reaching far off is cut like a line.
 void QtCanvas::Box(float x1, float y1, float x2, float y2, Rgb colour) {
     const QPointF a = ToPixels(x1, y1), b = ToPixels(x2, y2);
     const QColor c = ToQColor(colour);
+    QLineF diagonal(a, b);
+    if (ClipTo(QSizeF(m_size) + QSizeF(1, 1), diagonal) && diagonal == QLineF(a, b)) {
+        Flush();
+        QPainter& p = Painter();
+        if (!p.isActive()) return;
+        p.setPen(OnePixel(c));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(a, b).normalized());
+        return;
+    }
+    // An outline reaching far off goes as four lines, cut like any line.
     Pend(QLineF(a.x(), a.y(), b.x(), a.y()), c);
     Pend(QLineF(b.x(), a.y(), b.x(), b.y()), c);
     Pend(QLineF(b.x(), b.y(), a.x(), b.y()), c);
@@ -167,18 +176,15 @@ void QtCanvas::Print(float x, float y, std::string_view text) {
     const QPointF at = ToPixels(x, y);
     const double far = 2.0 * (m_size.width() + m_size.height());
     if (!(std::fabs(at.x()) <= far) || !(std::fabs(at.y()) <= far)) return;
-    auto label = m_labels.find(std::string(text));
-    if (label == m_labels.end()) {
-        if (m_labels.size() >= kMaxLabels) m_labels.clear();
-        QStaticText s(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-        s.setTextFormat(Qt::PlainText);
-        s.setPerformanceHint(QStaticText::AggressiveCaching);
-        label = m_labels.emplace(std::string(text), std::move(s)).first;
+    if (!m_ascentKnown) {
+        m_ascent = QFontMetricsF(m_font).ascent();
+        m_ascentKnown = true;
     }
     p.setPen(m_foreground);
     p.setFont(m_font);
     p.setBackgroundMode(Qt::TransparentMode);
-    p.drawStaticText(at, label->second);
+    p.drawText(QPointF(at.x(), at.y() + m_ascent),
+               QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 }  // namespace cbeam

@@ -6,9 +6,6 @@
 #include <QPainter>
 #include <QPointF>
 #include <QSize>
-#include <QStaticText>
-#include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "canvas/canvas.h"
@@ -50,6 +47,8 @@ class QtCanvas : public Canvas {
     static QFont DefaultFont();
 
   protected:
+    // Changes with every SetFont.
+    int FontSerial() const { return m_fontSerial; }
     QtCanvas(QSize logicalSize, double twipsPerVerticalUnit, double devicePixelRatio = 1.0);
     // The painter to draw with, begun on the surface; never null while drawing.
     virtual QPainter& Painter() = 0;
@@ -67,9 +66,9 @@ class QtCanvas : public Canvas {
     QColor m_foreground{Qt::black};
     QColor m_background{Qt::white};
     QFont m_font;
-    // Labels laid out once: a refresh prints mostly the labels of the last
-    // one again, and laying out costs more than painting.
-    std::unordered_map<std::string, QStaticText> m_labels;
+    int m_fontSerial = 0;
+    double m_ascent = 0;
+    bool m_ascentKnown = false;
     // Consecutive lines of one colour are drawn in one call: same colour,
     // same pixels, whatever their order among themselves.
     std::vector<QLineF> m_pending;

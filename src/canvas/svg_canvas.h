@@ -17,6 +17,8 @@ class SvgCanvas : public QtCanvas {
     SvgCanvas(QIODevice* device, QSize logicalSize, double twipsPerVerticalUnit = 1.0);
     ~SvgCanvas() override;
 
+    // Vector art has no pixels to spare: it gets every primitive.
+    DeviceScale Resolution() const override { return {}; }
     // Covers the picture with the background colour.
     void Clear() override;
     // Completes the picture; false when it could not be written.
