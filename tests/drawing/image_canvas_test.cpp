@@ -94,7 +94,8 @@ TEST_F(ImageCanvasTest, ChineseLabelsRender) {
 }
 
 // The window's drawings of the three-span file: every label leaves ink where
-// it is laid out; bar, base and hatching where they belong.
+// it is laid out (the upper half of its line); bar, base and hatching where
+// they belong.
 TEST_F(ImageCanvasTest, WindowDrawingsLandWhereLaidOut) {
     BeamState s;
     ASSERT_TRUE(LoadBeamFile(CBEAM_TEST_DATA "/draw_three_span.bmf", s).ok);
@@ -109,7 +110,7 @@ TEST_F(ImageCanvasTest, WindowDrawingsLandWhereLaidOut) {
         const auto at = [&](double x, double y) { return im.pixelColor(x / 15, y * v / 15); };
         for (const Primitive& t : Record(s, schematic, c.ScaleWidth(), c.ScaleHeight())) {
             if (t.kind != Primitive::Kind::Text) continue;
-            const QRect box(t.x1 / 15, t.y1 * v / 15, t.text.size() * 100 / 15, 14);
+            const QRect box(t.x1 / 15, t.y1 * v / 15, t.text.size() * 100 / 15, 7);  // upper half
             EXPECT_GT(Ink(im, box, [](QColor q) { return q.lightness() < 100; }), 8) << t.text;
         }
         EXPECT_TRUE(schematic ? at(1500, 633) == QColor(0, 0, 225) && at(600, 798) == Qt::black
