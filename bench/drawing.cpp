@@ -1,4 +1,4 @@
-// The schematic and the moment diagram onto the window's two picture boxes,
+// The schematic and the moment diagram onto the window's two drawing areas,
 // as a refresh after an edit draws them.
 #include <benchmark/benchmark.h>
 
@@ -6,9 +6,10 @@
 #include <cstdlib>
 #include <memory>
 
-#include "canvas/painter_canvas.h"
+#include "canvas/image_canvas.h"
+#include "drawing/drawings.h"
+#include "drawing/layout.h"
 #include "model/driver.h"
-#include "ui/input/drawing/drawings.h"
 
 namespace {
 
@@ -49,8 +50,9 @@ void BM_RedrawBoth(benchmark::State& st) {
     EnsureGui();
     BeamState s = MixedBeam(static_cast<int>(st.range(0)));
     const double dpr = static_cast<double>(st.range(1));
-    PainterCanvas schematic(QSize(577, 113), 1.0, dpr);
-    PainterCanvas diagram(QSize(577, 161), kDiagramTwipsPerUnit, dpr);
+    ImageCanvas schematic(QSize(kSchematicPixels.width, kSchematicPixels.height), 1.0, dpr);
+    ImageCanvas diagram(QSize(kDiagramPixels.width, kDiagramPixels.height), kDiagramTwipsPerUnit,
+                        dpr);
     for (auto _ : st) {
         schematic.Clear();
         ReDrawAll(s, schematic);
@@ -61,7 +63,7 @@ void BM_RedrawBoth(benchmark::State& st) {
     }
 }
 BENCHMARK(BM_RedrawBoth)
-    ->ArgsProduct({{10, 32766}, {1, 2}})
+    ->ArgsProduct({{10, 1000, 32766}, {1, 2}})
     ->ArgNames({"N", "dpr"})
     ->Unit(benchmark::kMillisecond);
 

@@ -10,6 +10,13 @@ struct Rgb {
     bool operator==(const Rgb&) const = default;
 };
 
+// Canvas units are twips, 1/1440 inch: 15 to a pixel at 96 dots per inch.
+constexpr double kTwipsPerPixel = 15.0;
+
+struct DeviceScale {
+    double x = 0, y = 0;
+};
+
 // A drawing area in its own units: origin at the top-left corner of the
 // inner area, x to the right, y downward. Coordinates arrive as
 // single-precision numbers, as the drawings hand them over.
@@ -29,15 +36,11 @@ class Canvas {
     virtual void Circle(float x, float y, float r) = 0;
     // UTF-8 text with its top-left corner at (x, y), transparent background.
     virtual void Print(float x, float y, std::string_view text) = 0;
-    // Asked before a label is composed and printed. A canvas that cannot show
-    // every label of a crowd (thousands of spans on a few hundred pixels) may
-    // decline some, so that their text is never made; `row` tells the label
-    // rows of one drawing apart. Every label is wanted unless a canvas says
-    // otherwise.
-    virtual bool WantsLabel(int row, float centreX, float top) {
-        (void)row, (void)centreX, (void)top;
-        return true;
-    }
+    // Device pixels per canvas unit, horizontally and vertically, for a
+    // canvas that ends up as pixels. The drawings leave out what would land
+    // on pixels already drawn, and labels the picture could not show apart.
+    // A canvas without a resolution (0) is handed every primitive.
+    virtual DeviceScale Resolution() const { return {}; }
 };
 
 }  // namespace cbeam

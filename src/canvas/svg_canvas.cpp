@@ -1,6 +1,6 @@
-#include <QSvgGenerator>
+#include "canvas/svg_canvas.h"
 
-#include "canvas/painter_canvas.h"
+#include <QSvgGenerator>
 
 namespace cbeam {
 namespace {

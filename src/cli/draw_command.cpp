@@ -10,11 +10,13 @@
 #include <memory>
 #include <optional>
 
-#include "canvas/painter_canvas.h"
+#include "canvas/image_canvas.h"
 #include "canvas/recording_canvas.h"
+#include "canvas/svg_canvas.h"
 #include "cli/commands.h"
+#include "drawing/drawings.h"
+#include "drawing/layout.h"
 #include "files/bmf.h"
-#include "ui/input/drawing/drawings.h"
 
 namespace {
 
@@ -22,10 +24,6 @@ using namespace cbeam;
 
 constexpr const char* kSeeHelp = "（用法见 cbeam-cli --help）";
 
-// The window's picture boxes, in logical pixels.
-constexpr int kBoxWidth = 577;
-constexpr int kSchematicHeight = 113;
-constexpr int kDiagramHeight = 161;
 // An image larger than this many pixels is refused rather than allocated.
 constexpr double kMaxPixels = 64.0 * 1024 * 1024;
 
@@ -127,9 +125,11 @@ double VerticalTwips(Drawing d) {
     return d == Drawing::Diagram ? kDiagramTwipsPerUnit : 1.0;
 }
 
-QSize PixelSize(const Options& o, Drawing d) {
+QSize Pixels(const Options& o, Drawing d) {
     if (o.size) return QSize(o.size->first, o.size->second);
-    return QSize(kBoxWidth, d == Drawing::Diagram ? kDiagramHeight : kSchematicHeight);
+    // The window's own drawing areas.
+    const PixelSize px = d == Drawing::Diagram ? kDiagramPixels : kSchematicPixels;
+    return QSize(px.width, px.height);
 }
 
 void Draw(Drawing d, BeamState& state, Canvas& canvas) {
@@ -142,7 +142,7 @@ void Draw(Drawing d, BeamState& state, Canvas& canvas) {
 
 // Renders one drawing to a PNG or SVG file; false after telling why not.
 bool Render(Drawing d, BeamState& state, const Options& o, const std::string& out) {
-    const QSize size = PixelSize(o, d);
+    const QSize size = Pixels(o, d);
     const QString path = QString::fromLocal8Bit(out.c_str());
     if (EndsWith(out, ".svg")) {
         SvgCanvas canvas(path, size, VerticalTwips(d));
@@ -154,7 +154,7 @@ bool Render(Drawing d, BeamState& state, const Options& o, const std::string& ou
             std::cerr << "图片太大：" << out << '\n';
             return false;
         }
-        PainterCanvas canvas(size, VerticalTwips(d), o.scale);
+        ImageCanvas canvas(size, VerticalTwips(d), o.scale);
         canvas.Clear();
         Draw(d, state, canvas);
         if (canvas.Image().save(path, "PNG")) return true;
@@ -193,9 +193,9 @@ int DrawCommand(const std::vector<std::string>& args) {
         if (o.canvas) {
             canvas.SetScale(o.canvas->first, o.canvas->second);
         } else {
-            const QSize px = PixelSize(o, *o.list);
-            canvas.SetScale(px.width() * kTwipsPerPixel,
-                            px.height() * kTwipsPerPixel / VerticalTwips(*o.list));
+            const QSize px = Pixels(o, *o.list);
+            const CanvasSize units = ScaleOf({px.width(), px.height()}, VerticalTwips(*o.list));
+            canvas.SetScale(units.width, units.height);
         }
         Draw(*o.list, state, canvas);
         std::cout << ListPrimitives(canvas.Items());

@@ -151,6 +151,8 @@ std::string FormatExponent(double value, const Picture& p) {
     return out + expText;
 }
 
+}  // namespace
+
 std::size_t CountChars(std::string_view utf8) {
     std::size_t n = 0;
     for (unsigned char c : utf8) {
@@ -158,8 +160,6 @@ std::size_t CountChars(std::string_view utf8) {
     }
     return n;
 }
-
-}  // namespace
 
 std::string Format(double value, std::string_view pattern) {
     if (std::isnan(value)) return "NaN";

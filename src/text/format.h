@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,5 +17,9 @@ std::string Format(double value, std::string_view pattern);
 // Text picture of "@" positions: the text right-aligned in as many
 // characters as the pattern has "@"; a longer text is returned unchanged.
 std::string FormatText(std::string_view text, std::string_view pattern);
+
+// Characters, not bytes, of UTF-8 text: every byte that does not continue a
+// sequence starts one.
+std::size_t CountChars(std::string_view utf8);
 
 }  // namespace cbeam

@@ -1,80 +1,38 @@
 #pragma once
 
 #include <chrono>
-#include <cmath>
-#include <functional>
-#include <ostream>
+#include <tuple>
 #include <vector>
 
 #include "canvas/recording_canvas.h"
 #include "common/beam_helpers.h"
-#include "ui/input/drawing/drawings.h"
-
-namespace cbeam {
-inline void PrintTo(const Primitive& p, std::ostream* out) {
-    *out << ListLine(p);
-}
-}  // namespace cbeam
+#include "drawing/drawings.h"
 
 namespace cbeam::test {
 
-using Kind = Primitive::Kind;
 using Items = std::vector<Primitive>;
+using Spans = std::vector<testing::SpanInput>;
 
 // Pinned ends and no results, the way most drawings here start.
-inline BeamState Beam(const std::vector<testing::SpanInput>& spans) {
+inline BeamState Beam(const Spans& spans) {
     return testing::MakeBeam(spans, kFalse, kFalse);
 }
 
-// What each drawing hands a recording canvas of W x H units.
-inline Items Schematic(const BeamState& s, double W, double H) {
-    RecordingCanvas c(W, H);
-    ReDrawAll(s, c);
+// A recording canvas that may claim a device resolution, as a picture does.
+struct PixelRecording : RecordingCanvas {
+    PixelRecording(double w, double h, DeviceScale s) : RecordingCanvas(w, h), scale(s) {}
+    DeviceScale Resolution() const override { return scale; }
+    DeviceScale scale;
+};
+
+// What a drawing hands a W x H canvas.
+inline Items Record(BeamState& s, bool schematic, double W, double H, DeviceScale res = {}) {
+    PixelRecording c(W, H, res);
+    schematic ? ReDrawAll(s, c) : DrawM(s, c);
     return c.Items();
 }
-inline Items Diagram(BeamState& s, double W, double H) {
-    RecordingCanvas c(W, H);
-    DrawM(s, c);
-    return c.Items();
-}
 
-inline Items Select(const Items& items, const std::function<bool(const Primitive&)>& keep) {
-    Items out;
-    for (const Primitive& p : items) {
-        if (keep(p)) out.push_back(p);
-    }
-    return out;
-}
-inline Items OfKind(const Items& items, Kind kind) {
-    return Select(items, [kind](const Primitive& p) { return p.kind == kind; });
-}
-inline std::vector<float> Xs(const Items& items) {
-    std::vector<float> xs;
-    for (const Primitive& p : items) xs.push_back(p.x1);
-    return xs;
-}
-inline const Primitive* FindText(const Items& items, const std::string& text) {
-    for (const Primitive& p : items) {
-        if (p.kind == Kind::Text && p.text == text) return &p;
-    }
-    return nullptr;
-}
-
-// How often the drawing holds this primitive, written as the listing writes it.
-inline int Count(const Items& items, const std::string& line) {
-    int n = 0;
-    for (const Primitive& p : items) n += ListLine(p) == line;
-    return n;
-}
-
-inline bool Finite(const Primitive& p) {
-    return std::isfinite(p.x1) && std::isfinite(p.y1) && std::isfinite(p.x2) &&
-           std::isfinite(p.y2) && std::isfinite(p.r);
-}
-
-// Wall-clock seconds of one call.
-template <class F>
-double Seconds(F&& f) {
+inline double Seconds(auto&& f) {
     const auto start = std::chrono::steady_clock::now();
     f();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -7,9 +7,9 @@
 #include <random>
 
 #include "canvas/recording_canvas.h"
+#include "drawing/drawings.h"
 #include "model/driver.h"
 #include "ui/common/listbox.h"
-#include "ui/input/drawing/drawings.h"
 #include "ui/input/picturebox.h"
 #include "ui_support.h"
 

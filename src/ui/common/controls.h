@@ -8,6 +8,8 @@
 #include <QString>
 #include <string>
 
+#include "canvas/canvas.h"
+
 // The windows follow one event rule: a change that our own code makes to a
 // text, a selection or an option runs the control's handler at once, nested,
 // exactly as the user's change would, even when nothing changes. Qt emits
@@ -16,9 +18,9 @@
 // handler themselves.
 namespace cbeam {
 
-// Design positions are in twips, 15 to a logical pixel.
+// Design positions are in twips, as canvases measure.
 inline int Px(int twips) {
-    return static_cast<int>(twips / 15.0 + 0.5);
+    return static_cast<int>(twips / kTwipsPerPixel + 0.5);
 }
 
 // Places a widget at a design position given in twips.

@@ -105,8 +105,8 @@ void frmInput::BuildControls() {
     Make<QLabel>(this, QStringLiteral("计算结果：M(KN*m)"), 5880, 1800, 2895, 225);
     List1 = new ListBox(this);
     Place(List1, 5880, 2040, 2895, 1290);
-    Picture1 = new PictureBox(this, 120, 3480, 8655, 1695, 1.0);
-    Picture2 = new PictureBox(this, 120, 5160, 8655, 2415, 1.1325);
+    Picture1 = new PictureBox(this, 120, 3480, kSchematicPixels, 1.0);
+    Picture2 = new PictureBox(this, 120, 5160, kDiagramPixels, kDiagramTwipsPerUnit);
 
     // User changes only; changes made by our own code call the handlers.
     connect(cmbN, &QComboBox::activated, this, &frmInput::cmbN_Click);

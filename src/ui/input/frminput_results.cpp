@@ -1,13 +1,13 @@
 // The refresh after an edit, the analysis driver and the window's commands.
 #include <QFileInfo>
 
+#include "drawing/drawings.h"
 #include "files/bmf.h"
 #include "files/report.h"
 #include "model/driver.h"
 #include "ui/about/frmabout.h"
 #include "ui/common/controls.h"
 #include "ui/common/listbox.h"
-#include "ui/input/drawing/drawings.h"
 #include "ui/input/frminput.h"
 #include "ui/input/picturebox.h"
 

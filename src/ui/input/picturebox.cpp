@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "canvas/painter_canvas.h"
+#include "canvas/image_canvas.h"
 #include "ui/common/controls.h"
 
 namespace cbeam {
@@ -11,13 +11,13 @@ namespace {
 constexpr int kBorder = 2;  // the sunken 3D border of a picture box
 }
 
-PictureBox::PictureBox(QWidget* parent, int left, int top, int width, int height, double scaleY)
+PictureBox::PictureBox(QWidget* parent, int left, int top, PixelSize inner, double scaleY)
     : QFrame(parent) {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(kBorder);
-    Place(this, left, top, width, height);
-    const QSize inner(Px(width) - 2 * kBorder, Px(height) - 2 * kBorder);
-    m_canvas = std::make_unique<PainterCanvas>(inner, scaleY, devicePixelRatioF());
+    setGeometry(Px(left), Px(top), inner.width + 2 * kBorder, inner.height + 2 * kBorder);
+    m_canvas = std::make_unique<ImageCanvas>(QSize(inner.width, inner.height), scaleY,
+                                             devicePixelRatioF());
     // Window-text colour on a picture box's default (button-face) background.
     m_canvas->SetForeground(palette().color(QPalette::WindowText));
     m_canvas->SetBackground(palette().color(QPalette::Button));

@@ -1,9 +1,10 @@
 #include <cmath>
 #include <string>
 
+#include "drawing/drawings.h"
+#include "drawing/layout.h"
+#include "drawing/plotter.h"
 #include "text/format.h"
-#include "ui/input/drawing/drawings.h"
-#include "ui/input/drawing/plotter.h"
 
 namespace cbeam {
 namespace {
@@ -12,8 +13,10 @@ using drawing_detail::Plotter;
 
 constexpr Rgb kBlack{0, 0, 0};
 
-// Label rows, for a canvas that thins out crowded labels.
+// Label rows and symbol kinds, for thinning out a crowded picture.
 enum Row { kRigidityRow, kLengthRow, kUniformLoadRow, kPointLoadRow };
+enum SymbolKind { kTickSymbol, kSupportSymbol, kArrowSymbol };
+enum RuleKind { kLoadTopRule };
 constexpr Rgb kBarBlue{0, 0, 225};
 
 // A span too narrow for its arrow spacing would otherwise get an arrow per
@@ -64,26 +67,22 @@ void UniformLoadArrows(const Symbols& sym, double xa, double e, double b) {
     double tlast = 0;
     int drawn = 0;
     for (double t = 0; t <= b && drawn < most; t += e) {
-        sym.Arrow(xa + t);
+        sym.p.Symbol(kArrowSymbol, xa + t, [&](double x) { sym.Arrow(x); });
         tlast = t;
         ++drawn;
     }
-    if (drawn > 0) sym.p.Line(xa, sym.y0 - 200, xa + tlast, sym.y0 - 200);
+    if (drawn > 0) sym.p.Rule(kLoadTopRule, xa, xa + tlast, sym.y0 - 200);
 }
 
 }  // namespace
 
 void ReDrawAll(const BeamState& s, Canvas& canvas) {
-    const double W = canvas.ScaleWidth();
-    const double H = canvas.ScaleHeight();
-    const auto map = drawing_detail::BeamXMapping(s, W);
-    if (!map || !drawing_detail::UsableHeight(H) || s.EI.Count() < s.N) return;
-    const auto y0i = drawing_detail::RoundToInt(H / 2 - 200);
-    if (!y0i) return;
-    const double y0 = *y0i;
-    const double xR = map->xR;
-    const double kx = map->kx;
-    const double xE = kx * map->Ltot + 600;
+    const auto lay = LayOutSchematic(s, canvas.ScaleWidth(), canvas.ScaleHeight());
+    if (!lay) return;
+    const double y0 = lay->y0;
+    const double xR = lay->x.xR;
+    const double kx = lay->x.kx;
+    const double xE = lay->xE;
 
     Plotter p(canvas);
     const Symbols sym{p, y0};
@@ -110,9 +109,9 @@ void ReDrawAll(const BeamState& s, Canvas& canvas) {
         const double xb = (d + L) * kx + 600;
         const double xm = xa + kx * L / 2;
         p.Label(kRigidityRow, xm, y0 + 30, [&] { return RigidityText(s.EI(i)); });
-        sym.Tick(xb);
+        p.Symbol(kTickSymbol, xb, [&](double x) { sym.Tick(x); });
         p.Label(kLengthRow, xm, y0 + 320, [&] { return Format(L, "##0.00") + "M"; });
-        if (i < s.N) sym.InteriorSupport(xb);
+        if (i < s.N) p.Symbol(kSupportSymbol, xb, [&](double x) { sym.InteriorSupport(x); });
     }
 
     // A beam whose load arrays are not sized yet shows no loads.
@@ -123,8 +122,8 @@ void ReDrawAll(const BeamState& s, Canvas& canvas) {
         const double L = s.L(i);
         const double a = s.A(i);
         const double xa = kx * d + 600;
-        switch (s.LoadType(i)) {
-            case 1: {
+        switch (s.Kind(i)) {
+            case LoadKind::Uniform: {
                 const double e = kx * L / 15;
                 const double b = kx * L * a + 50;
                 if (std::isfinite(e) && std::isfinite(b)) UniformLoadArrows(sym, xa, e, b);
@@ -133,9 +132,9 @@ void ReDrawAll(const BeamState& s, Canvas& canvas) {
                         [&] { return Format(s.Q(i), "##0.00") + "kN/m"; });
                 break;
             }
-            case 2: {
+            case LoadKind::Point: {
                 const double xP = (a * L + d) * kx + 600;
-                sym.Arrow(xP);
+                p.Symbol(kArrowSymbol, xP, [&](double x) { sym.Arrow(x); });
                 p.Label(kPointLoadRow, xP, y0 - 450,
                         [&] { return Format(s.Q(i), "##0.00") + "kN"; });
                 break;

@@ -1,0 +1,141 @@
+#include "drawing/plotter.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "drawing/layout.h"
+#include "text/format.h"
+
+namespace cbeam::drawing_detail {
+namespace {
+
+float F(double v) {
+    return static_cast<float>(v);
+}
+
+// Pictures wider than this are not looked at pixel by pixel.
+constexpr double kMaxColumns = 1 << 16;
+
+// The height a label takes on the picture: a line of the canvas font, about
+// 16 pixels, in twips.
+constexpr double kLabelHeight = 16 * kTwipsPerPixel;
+
+// A device coordinate as a pixel index, or -1 when it is off the picture.
+int Cell(double v, int count) {
+    if (!(v >= 0) || !(v < count)) return -1;
+    return static_cast<int>(v);
+}
+
+}  // namespace
+
+Plotter::Plotter(Canvas& canvas) : m_canvas(canvas), m_scale(canvas.Resolution()) {
+    const double columns = canvas.ScaleWidth() * m_scale.x;
+    const double rows = canvas.ScaleHeight() * m_scale.y;
+    m_lod = m_scale.x > 0 && m_scale.y > 0 && columns >= 1 && columns <= kMaxColumns && rows >= 1 &&
+            rows <= kMaxColumns;
+    if (!m_lod) return;
+    m_columns = static_cast<int>(std::ceil(columns));
+    m_rows = rows;
+}
+
+void Plotter::Box(double x1, double y1, double x2, double y2, Rgb colour) {
+    if (!Fits(x1) || !Fits(y1) || !Fits(x2) || !Fits(y2)) return;
+    m_canvas.Box(F(x1), F(y1), F(x2), F(y2), colour);
+}
+
+void Plotter::Circle(double x, double y, double r) {
+    if (!Fits(x) || !Fits(y) || !Fits(r)) return;
+    m_canvas.Circle(F(x), F(y), F(r));
+}
+
+void Plotter::PrintCentred(double centreX, double top, std::string_view text) {
+    const double left = LabelLeft(centreX, text);
+    if (!Fits(left) || !Fits(top)) return;
+    m_canvas.Print(F(left), F(top), text);
+}
+
+bool Plotter::FirstInColumn(int kind, double x) {
+    const int c = Cell(x * m_scale.x, m_columns);
+    if (c < 0 || kind < 0) return true;
+    if (m_kinds.size() <= static_cast<std::size_t>(kind)) m_kinds.resize(kind + 1);
+    std::vector<bool>& seen = m_kinds[kind];
+    if (seen.empty()) seen.resize(m_columns);
+    if (seen[c]) return false;
+    seen[c] = true;
+    return true;
+}
+
+bool Plotter::Reaches(double x1, double y1, double x2, double y2) {
+    const int c = Cell(x1 * m_scale.x, m_columns);
+    if (c < 0 || c != Cell(x2 * m_scale.x, m_columns)) return true;
+    const double d1 = y1 * m_scale.y, d2 = y2 * m_scale.y;
+    if (!std::isfinite(d1) || !std::isfinite(d2)) return true;
+    const int lo = static_cast<int>(std::floor(std::clamp(std::min(d1, d2), -1.0, m_rows + 1)));
+    const int hi = static_cast<int>(std::floor(std::clamp(std::max(d1, d2), -1.0, m_rows + 1)));
+    if (m_reached.empty()) m_reached.resize(m_columns);
+    Span& r = m_reached[c];
+    if (r.lo <= lo && hi <= r.hi) return false;
+    if (lo <= r.hi + 1 && hi >= r.lo - 1) {
+        r = {std::min(r.lo, lo), std::max(r.hi, hi)};
+    } else {
+        r = {lo, hi};
+    }
+    return true;
+}
+
+void Plotter::Rule(int kind, double x1, double x2, double y) {
+    if (m_lod && kind >= 0) {
+        const double a = std::min(x1, x2) * m_scale.x, b = std::max(x1, x2) * m_scale.x;
+        if (std::isfinite(a) && std::isfinite(b)) {
+            const int lo = static_cast<int>(std::floor(std::clamp(a, -1.0, m_columns + 1.0)));
+            const int hi = static_cast<int>(std::floor(std::clamp(b, -1.0, m_columns + 1.0)));
+            if (m_ruled.size() <= static_cast<std::size_t>(kind)) m_ruled.resize(kind + 1);
+            Span& r = m_ruled[kind];
+            if (r.lo <= lo && hi <= r.hi) return;
+            if (lo <= r.hi + 1 && hi >= r.lo - 1) {
+                r = {std::min(r.lo, lo), std::max(r.hi, hi)};
+            } else {
+                r = {lo, hi};
+            }
+        }
+    }
+    Line(x1, y, x2, y);
+}
+
+double Plotter::Chars(std::string_view text) {
+    return static_cast<double>(CountChars(text));
+}
+
+Plotter::Box2 Plotter::LabelBox(double centreX, double top, double chars) const {
+    const double half = kCharWidth * chars / 2 * m_scale.x;
+    const double x = centreX * m_scale.x, y = top * m_scale.y;
+    return {x - half, x + half, y, y + kLabelHeight * m_scale.x};
+}
+
+bool Plotter::Room(int row, double centreX, double top, double chars) {
+    if (row < 0) return true;
+    if (m_labels.size() <= static_cast<std::size_t>(row)) m_labels.resize(row + 1);
+    const Row& r = m_labels[row];
+    const Box2 b = LabelBox(centreX, top, chars < 0 ? r.lastChars : chars);
+    // Wholly above or below the picture, it would show nothing.
+    if (!(b.top < m_rows) || !(b.bottom > 0)) return false;
+    // Labels arrive from left to right: only the last few kept can be in the way.
+    for (auto it = r.kept.rbegin(); it != r.kept.rend(); ++it) {
+        if (it->left < b.left - r.widest) break;
+        if (it->left < b.right && b.left < it->right && it->top < b.bottom && b.top < it->bottom) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void Plotter::Keep(int row, double centreX, double top, double chars) {
+    if (row < 0) return;
+    Row& r = m_labels[row];
+    const Box2 b = LabelBox(centreX, top, chars);
+    r.kept.push_back(b);
+    r.lastChars = chars;
+    r.widest = std::max(r.widest, b.right - b.left);
+}
+
+}  // namespace cbeam::drawing_detail

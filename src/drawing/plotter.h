@@ -1,0 +1,118 @@
+#pragma once
+
+#include <cfloat>
+#include <cmath>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "canvas/canvas.h"
+
+// Shared by the schematic and the diagram; not part of the drawing interface.
+namespace cbeam::drawing_detail {
+
+// Hands double-precision coordinates to a canvas as single-precision ones,
+// the way both drawings do. A primitive with a coordinate that is not a
+// finite float (a zero-length span divides by zero, a wild moment overflows)
+// is dropped rather than handed on.
+//
+// On a canvas with a resolution, a beam of thousands of spans puts dozens of
+// symbols, hatch lines and labels on every pixel column. What would only
+// paint the same pixels again is left out here, and crowded labels are left
+// out before their text is made: the canvas then gets about as many
+// primitives as the picture has columns, not as the beam has spans. A canvas
+// without a resolution gets everything.
+class Plotter {
+  public:
+    explicit Plotter(Canvas& canvas);
+
+    // Lines come by the hundred thousand for a long beam: kept inline.
+    void Line(double x1, double y1, double x2, double y2) {
+        if (!Fits(x1) || !Fits(y1) || !Fits(x2) || !Fits(y2)) return;
+        m_canvas.Line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
+                      static_cast<float>(y2));
+    }
+    void Line(double x1, double y1, double x2, double y2, Rgb colour) {
+        if (!Fits(x1) || !Fits(y1) || !Fits(x2) || !Fits(y2)) return;
+        m_canvas.Line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
+                      static_cast<float>(y2), colour);
+    }
+    void Box(double x1, double y1, double x2, double y2, Rgb colour);
+    void Circle(double x, double y, double r);
+
+    // A symbol whose shape depends on its x alone (draw(x) draws it): of one
+    // kind, one per pixel column.
+    template <class Draw>
+    void Symbol(int kind, double x, Draw draw) {
+        if (m_lod && !FirstInColumn(kind, x)) return;
+        draw(x);
+    }
+    // A diagram line in `colour` (always the same one): the outline between
+    // two ordinates, or a hatch line from an ordinate to the axis. Where it
+    // stays inside one pixel column, it is drawn only when it reaches rows of
+    // that column that no earlier one reached.
+    void Stroke(double x1, double y1, double x2, double y2, Rgb colour) {
+        if (m_lod && !Reaches(x1, y1, x2, y2)) return;
+        Line(x1, y1, x2, y2, colour);
+    }
+    // A horizontal line in the foreground colour; of one kind, drawn only
+    // when it reaches columns that the earlier ones did not.
+    void Rule(int kind, double x1, double x2, double y);
+
+    // A label of the given row: its text, made by makeText() only when the
+    // picture can show the label apart from the labels of its row shown
+    // before, is printed with its left edge at centreX minus kCharWidth per
+    // character / 2.
+    template <class MakeText>
+    void Label(int row, double centreX, double top, MakeText makeText) {
+        if (!Fits(centreX) || !Fits(top)) return;
+        if (!m_lod) {
+            PrintCentred(centreX, top, makeText());
+            return;
+        }
+        if (!Room(row, centreX, top, -1)) return;
+        const std::string text = makeText();
+        if (!Room(row, centreX, top, Chars(text))) return;
+        Keep(row, centreX, top, Chars(text));
+        PrintCentred(centreX, top, text);
+    }
+
+    // A finite number that a float can hold (NaN fails the comparison).
+    static bool Fits(double v) { return std::fabs(v) <= FLT_MAX; }
+
+  private:
+    struct Span {
+        int lo = 1, hi = 0;  // empty
+    };
+    struct Box2 {
+        double left, right, top, bottom;  // device pixels
+    };
+
+    void PrintCentred(double centreX, double top, std::string_view text);
+    bool FirstInColumn(int kind, double x);
+    bool Reaches(double x1, double y1, double x2, double y2);
+    static double Chars(std::string_view text);
+    // Whether a label of `chars` characters (< 0: as wide as the last one
+    // kept in its row) centred on centreX would stand clear of the row's
+    // labels kept so far, and inside the picture's height.
+    bool Room(int row, double centreX, double top, double chars);
+    Box2 LabelBox(double centreX, double top, double chars) const;
+    void Keep(int row, double centreX, double top, double chars);
+
+    Canvas& m_canvas;
+    DeviceScale m_scale;
+    bool m_lod = false;
+    int m_columns = 0;
+    double m_rows = 0;
+    std::vector<std::vector<bool>> m_kinds;  // per symbol kind, per column
+    std::vector<Span> m_reached;             // per column, rows of diagram lines
+    std::vector<Span> m_ruled;               // per rule kind, columns
+    struct Row {
+        std::vector<Box2> kept;
+        double lastChars = 0;
+        double widest = 0;
+    };
+    std::vector<Row> m_labels;
+};
+
+}  // namespace cbeam::drawing_detail
