@@ -3,7 +3,9 @@
 #include <vector>
 
 #include "cli/commands.h"
+#ifdef CBEAM_CLI_DRAW
 #include "cli/draw_command.h"
+#endif
 #include "version/version.h"
 
 int main(int argc, char** argv) {
@@ -13,8 +15,10 @@ int main(int argc, char** argv) {
         std::cout << "cbeam-cli " << cbeam::kVersion << '\n';
         return std::cout.flush() ? 0 : 2;
     }
+#ifdef CBEAM_CLI_DRAW
     if (!args.empty() && args[0] == "draw") {
         return DrawCommand(std::vector<std::string>(args.begin() + 1, args.end()));
     }
+#endif
     return cbeam::cli::Run(args, std::cout, std::cerr);
 }

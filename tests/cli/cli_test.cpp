@@ -82,7 +82,9 @@ TEST(CliProcess, ErrorsAreOneChineseLineWithTheirExitCode) {
         {{"report", undefined, dir.File("u.txt")}, 3, "第 2跨未定义!"},
         {{"report", dir.Path(), dir.File("z.txt")}, 2, "无法读取数据文件！这是一个文件夹"},
         {{"report", good, dir.File("no/folder/r.txt")}, 2, "保存txt文件失败！文件或文件夹不存在"},
+#ifdef CBEAM_CLI_DRAW
         {{"draw", undefined, "--list", "diagram"}, 3, "第 2跨未定义!"},
+#endif
         {{}, 1, "缺少命令…"},
         {{"frobnicate"}, 1, "未知的命令：frobnicate…"},
         {{"solve", "--xml", good}, 1, "未知的选项：--xml…"},

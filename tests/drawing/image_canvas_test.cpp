@@ -98,7 +98,7 @@ TEST_F(ImageCanvasTest, ChineseLabelsRender) {
 // they belong.
 TEST_F(ImageCanvasTest, WindowDrawingsLandWhereLaidOut) {
     BeamState s;
-    ASSERT_TRUE(LoadBeamFile(CBEAM_TEST_DATA "/draw_three_span.bmf", s).ok);
+    ASSERT_TRUE(LoadBeamFile(CBEAM_TEST_DATA "/draw_three_span.bmf", s));
     ASSERT_TRUE(RunAnalysis(s).status);
     for (const bool schematic : {true, false}) {
         const double v = schematic ? 1.0 : kDiagramTwipsPerUnit;
