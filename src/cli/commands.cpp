@@ -4,6 +4,7 @@
 #include <optional>
 #include <system_error>
 
+#include "files/beam_json.h"
 #include "files/bmf.h"
 #include "files/report.h"
 #include "model/driver.h"
@@ -88,6 +89,25 @@ int Report(const std::vector<std::string>& args, std::ostream& err) {
     return kExitOk;
 }
 
+// Reads a beam of either kind and writes it in the kind the output's
+// extension names. A beam that can be analysed is written with its results,
+// as the program would save it.
+int Convert(const std::vector<std::string>& args, std::ostream& err) {
+    const auto files = FileArgs(args, 2, "convert 需要一个输入文件和一个输出文件", err);
+    if (!files) return kExitUsage;
+    BeamState state;
+    if (const Status r = LoadBeam((*files)[0], state); !r) {
+        err << LeadIn(Command::Load) << MessageText(r) << '\n';
+        return kExitFile;
+    }
+    RunAnalysis(state);
+    if (const Status r = SaveBeam((*files)[1], state); !r) {
+        err << LeadIn(Command::Save) << MessageText(r) << '\n';
+        return kExitFile;
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 std::string HelpText() {
@@ -105,8 +125,15 @@ std::string HelpText() {
       报告先写入同一文件夹中的临时文件，全部写完后才替换 OUT.txt。
   cbeam-cli draw FILE.bmf [--schematic OUT] [--diagram OUT] [--size WxH] [--scale S] [--list schematic|diagram] [--canvas WxH]
       画出连续梁简图（--schematic）和弯矩图（--diagram）。
+  cbeam-cli convert IN OUT
+      在 .bmf 数据文件和 JSON 连续梁文件（.json）之间转换，按扩展名决定格式；
+      能计算的连续梁连同计算结果写入 .bmf。
   cbeam-cli --help
       显示本说明。
+  cbeam-cli --version
+      显示版本。
+
+凡读入连续梁的命令都接受 .bmf 数据文件或 .json 连续梁文件（按扩展名）。
 
 数据文件有下列情况之一时被拒绝：无法打开；没有第一条记录；跨数不在 1 到 32766
 之间；不足 N 条记录；有不是有效数值的实数；跨长不大于零；EIo 的绝对值小于 1e-6；
@@ -138,7 +165,7 @@ std::string NodeResultJson(const BeamState& s) {
 }
 
 int LoadAndAnalyse(const std::string& path, BeamState& state, std::ostream& err) {
-    if (const Status r = LoadBeamFile(path, state); !r) {
+    if (const Status r = LoadBeam(path, state); !r) {
         err << LeadIn(Command::Load) << MessageText(r) << '\n';
         return kExitFile;
     }
@@ -168,6 +195,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     if (command == "solve") return Solve(rest, out, err);
     if (command == "report") return Report(rest, err);
+    if (command == "convert") return Convert(rest, err);
     err << "未知的命令：" << command << kSeeHelp << '\n';
     return kExitUsage;
 }

@@ -121,6 +121,34 @@ TEST(CliProcess, HelpDocumentsEveryCommandAndItsMessages) {
     }
 }
 
+// A beam goes to JSON and back unchanged, and every command reads either kind.
+TEST(CliProcess, ConvertsBothWaysAndReadsJsonBeams) {
+    TempDir dir;
+    const std::string bmf = kExamples + "three-span.bmf";
+    for (const auto& [in, out] : {std::pair{bmf, dir.File("a.json")},
+                                  {dir.File("a.json"), dir.File("b.bmf")},
+                                  {dir.File("b.bmf"), dir.File("c.json")}}) {
+        const Outcome o = RunCli({"convert", in, out});
+        EXPECT_EQ(o.exit + o.out.size() + o.err.size(), 0u) << o.err;
+    }
+    EXPECT_EQ(ReadAll(dir.File("c.json")), ReadAll(dir.File("a.json")));
+    EXPECT_EQ(RunCli({"solve", dir.File("a.json")}).out, RunCli({"solve", bmf}).out);
+    std::string bad = ReadAll(dir.File("a.json"));
+    bad.replace(bad.find("\"L\": 4.5"), 8, "\"L\": 0.0");
+    WriteAll(dir.File("bad.json"), bad);
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+    } refusals[] = {
+        {{"solve", dir.File("bad.json")}, "无法读取数据文件！spans[1].L：第2跨的长度不大于零\n"},
+        {{"convert", bmf, dir.File("no/folder/x.json")}, "保存数据文件失败！文件或文件夹不存在\n"},
+    };
+    for (const auto& r : refusals) {
+        const Outcome o = RunCli(r.args);
+        EXPECT_EQ(std::to_string(o.exit) + o.err, "2" + r.err);
+    }
+}
+
 // 17 digits give the exact doubles back; any flag other than 0 is a fixed end.
 TEST(CliFormat, JsonOfGivenResults) {
     BeamState s = MakeBeam({{}}, kFalse, 1);
