@@ -49,29 +49,39 @@ Picture Parse(std::string_view pattern) {
 }
 
 // 15 significant digits of |v| (v finite, non-zero) and the decimal exponent
-// of the first one: |v| = d0.d1d2... x 10^exp.
-void Digits15(double v, std::string& digits, int& exp) {
-    char buf[64];
+// of the first one: |v| = d0.d1d2... x 10^exp. Kept in place: a refresh
+// formats tens of thousands of numbers.
+struct Digits {
+    char d[15];
+    int exp = 0;
+};
+
+Digits Digits15(double v) {
+    char buf[32];
     const auto res =
         std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, 14);
-    const std::string s(buf, res.ptr);
-    const std::size_t e = s.find('e');
-    digits.clear();
-    for (std::size_t i = 0; i < e; ++i) {
-        if (s[i] != '.') digits += s[i];
+    Digits out;
+    int n = 0;
+    const char* c = buf;
+    for (; c < res.ptr && *c != 'e'; ++c) {
+        if (*c != '.') out.d[n++] = *c;
     }
-    exp = std::atoi(s.c_str() + e + 1);
+    if (c + 1 < res.ptr && c[1] == '+') ++c;  // from_chars takes no plus sign
+    std::from_chars(c + 1, res.ptr, out.exp);
+    return out;
 }
 
-// Keeps the first `keep` digits of `digits`, rounding half away from zero on
-// the next one. Returns the kept digits; a carry adds a leading "1".
-std::string RoundDigits(const std::string& digits, long keep) {
+// The first `keep` digits, rounded half away from zero on the next one and
+// padded with zeros; a carry adds a leading "1".
+std::string RoundDigits(const Digits& g, long keep) {
     if (keep < 0) return "0";
-    if (keep == 0) return digits[0] >= '5' ? "1" : "0";
-    std::string kept =
-        digits.substr(0, static_cast<std::size_t>(std::min<long>(keep, digits.size())));
-    while (static_cast<long>(kept.size()) < keep) kept += '0';
-    if (keep < static_cast<long>(digits.size()) && digits[static_cast<std::size_t>(keep)] >= '5') {
+    if (keep == 0) return g.d[0] >= '5' ? "1" : "0";
+    const std::size_t have = static_cast<std::size_t>(std::min<long>(keep, 15));
+    std::string kept;
+    kept.reserve(static_cast<std::size_t>(keep) + 1);
+    kept.assign(g.d, have);
+    kept.append(static_cast<std::size_t>(keep) - have, '0');
+    if (keep < 15 && g.d[keep] >= '5') {
         long i = static_cast<long>(kept.size()) - 1;
         while (i >= 0 && kept[static_cast<std::size_t>(i)] == '9')
             kept[static_cast<std::size_t>(i--)] = '0';
@@ -84,36 +94,36 @@ std::string RoundDigits(const std::string& digits, long keep) {
     return kept;
 }
 
-std::string Assemble(bool negative, std::string intDigits, std::string frac, const Picture& p) {
-    std::size_t lead = 0;
-    while (lead < intDigits.size() && intDigits[lead] == '0') ++lead;
-    intDigits.erase(0, lead);
-    while (static_cast<int>(intDigits.size()) < p.intZeros)
-        intDigits.insert(intDigits.begin(), '0');
-    while (static_cast<int>(frac.size()) > p.fracMin && frac.back() == '0') frac.pop_back();
-    const bool zero = intDigits.find_first_not_of('0') == std::string::npos &&
-                      frac.find_first_not_of('0') == std::string::npos;
+std::string Assemble(bool negative, std::string_view intDigits, std::string_view frac,
+                     const Picture& p) {
+    while (!intDigits.empty() && intDigits.front() == '0') intDigits.remove_prefix(1);
+    while (static_cast<int>(frac.size()) > p.fracMin && frac.back() == '0') frac.remove_suffix(1);
+    const std::size_t zeros =
+        static_cast<std::size_t>(std::max(0, p.intZeros - static_cast<int>(intDigits.size())));
+    const bool zero = intDigits.find_first_not_of('0') == std::string_view::npos &&
+                      frac.find_first_not_of('0') == std::string_view::npos;
     std::string out;
+    out.reserve(2 + zeros + intDigits.size() + frac.size());
     if (negative && !zero) out += '-';
+    out.append(zeros, '0');
     out += intDigits;
-    if (p.point) out += '.' + frac;
+    if (p.point) {
+        out += '.';
+        out += frac;
+    }
     return out;
 }
 
 std::string FormatFixed(double value, const Picture& p) {
-    if (value == 0.0)
-        return Assemble(false, "", std::string(static_cast<std::size_t>(p.fracMax), '0'), p);
-    std::string digits;
-    int exp = 0;
-    Digits15(value, digits, exp);
-    // Digits of round(|v| x 10^fracMax): the first `keep` of the 15 digits.
-    const long keep = static_cast<long>(exp) + 1 + p.fracMax;
-    std::string scaled = RoundDigits(digits, keep);
     const std::size_t fracLen = static_cast<std::size_t>(p.fracMax);
-    while (scaled.size() < fracLen) scaled.insert(scaled.begin(), '0');
-    const std::string intDigits = scaled.substr(0, scaled.size() - fracLen);
-    const std::string frac = scaled.substr(scaled.size() - fracLen);
-    return Assemble(value < 0, intDigits, frac, p);
+    if (value == 0.0) return Assemble(false, "", std::string(fracLen, '0'), p);
+    const Digits g = Digits15(value);
+    // Digits of round(|v| x 10^fracMax): the first `keep` of the 15 digits.
+    std::string scaled = RoundDigits(g, static_cast<long>(g.exp) + 1 + p.fracMax);
+    if (scaled.size() < fracLen) scaled.insert(0, fracLen - scaled.size(), '0');
+    const std::string_view all = scaled;
+    return Assemble(value < 0, all.substr(0, all.size() - fracLen),
+                    all.substr(all.size() - fracLen), p);
 }
 
 std::string FormatExponent(double value, const Picture& p) {
@@ -125,10 +135,9 @@ std::string FormatExponent(double value, const Picture& p) {
         intDigits = std::string(static_cast<std::size_t>(mant), '0');
         frac = std::string(static_cast<std::size_t>(p.fracMax), '0');
     } else {
-        std::string digits;
-        int exp = 0;
-        Digits15(value, digits, exp);
-        std::string kept = RoundDigits(digits, mant + p.fracMax);
+        const Digits g = Digits15(value);
+        int exp = g.exp;
+        std::string kept = RoundDigits(g, mant + p.fracMax);
         if (static_cast<int>(kept.size()) > mant + p.fracMax) {  // 9.999 -> 10.00
             kept.pop_back();
             ++exp;

@@ -100,6 +100,14 @@ std::string SignNumberText(double v) {
     if (std::isnan(v)) return " NaN";
     if (v == 0.0) return " 0";  // also for negative zero
     char buf[64];
+    // Whole numbers (span and node numbers by the tens of thousands) take
+    // the short way; the text is the same.
+    if (std::fabs(v) < 1e15 && v == std::trunc(v)) {
+        buf[0] = v < 0 ? '-' : ' ';
+        const auto res =
+            std::to_chars(buf + 1, buf + sizeof buf, static_cast<long long>(std::fabs(v)));
+        return std::string(buf, res.ptr);
+    }
     const auto res =
         std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::general, 15);
     std::string body(buf, res.ptr);
