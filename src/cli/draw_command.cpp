@@ -17,6 +17,7 @@
 #include "drawing/drawings.h"
 #include "drawing/layout.h"
 #include "files/bmf.h"
+#include "text/status.h"
 
 namespace {
 
@@ -151,7 +152,7 @@ bool Render(Drawing d, BeamState& state, const Options& o, const std::string& ou
         if (canvas.Finish()) return true;
     } else {
         if (double(size.width()) * size.height() * o.scale * o.scale > kMaxPixels) {
-            std::cerr << "图片太大：" << out << '\n';
+            std::cerr << MessageText(Status{Code::ImageTooLarge}) << out << '\n';
             return false;
         }
         ImageCanvas canvas(size, VerticalTwips(d), o.scale);
@@ -159,7 +160,7 @@ bool Render(Drawing d, BeamState& state, const Options& o, const std::string& ou
         Draw(d, state, canvas);
         if (canvas.Image().save(path, "PNG")) return true;
     }
-    std::cerr << "无法保存图片：" << out << '\n';
+    std::cerr << MessageText(Status{Code::ImageNotSaved}) << out << '\n';
     return false;
 }
 
