@@ -50,7 +50,7 @@ TEST_F(InputTest, TypedBeamOpensUnloadedWithBothEndsFixedAndBackKeepsIt) {
     w->optQ->click();
     Activate(w);
     QTest::mouseClick(w->txtQ, Qt::LeftButton);
-    Keys("7");  // typed over the 1 shown
+    Keys("7");             // typed over the 1 shown
     w->Command3->click();  // back: a start dialog holding the beam
     DeleteLater();
     ASSERT_TRUE(w.isNull() && Window<frmStart>());

@@ -89,11 +89,10 @@ TEST_F(StartTest, TypedAtTheKeyboard) {
     Replace(w->txtN, "1");  // on the way to 13: spans 2 to 12 keep their values
     Replace(w->txtN, "13");
     EXPECT_TRUE(state.L(11) == 6 && state.EI(11) == 2 && state.L(13) == 1 && state.N == 13);
-    Key(Qt::Key_O, Qt::ControlModifier);  // cancelled
-    EXPECT_EQ(services.asked.size(), 1);
+    Key(Qt::Key_O, Qt::ControlModifier);  // the file dialog, cancelled
     Key(Qt::Key_Return);
     DeleteLater();
-    EXPECT_TRUE(Window<frmInput>() && state.N == 13 && state.EIo == 3 && state.L(11) == 6);
+    EXPECT_TRUE(Window<frmInput>() && services.asked.size() == 1 && state.EIo == 3);
 }
 
 // The count field and both span selectors show the largest count whole,
