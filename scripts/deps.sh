@@ -8,11 +8,11 @@ set -euo pipefail
 build=(g++ cmake ninja-build pkg-config nlohmann-json3-dev)
 gui=(qt6-base-dev qt6-svg-dev libgl-dev fonts-wqy-microhei xvfb xauth)
 case "${1:-test}" in
-  run) packages=("${build[@]}" "${gui[@]}") ;;
+  run) packages=("${build[@]}" "${gui[@]}" qt6-translations-l10n) ;;
   package) packages=("${build[@]}" "${gui[@]}" dpkg-dev file) ;;
   core) packages=("${build[@]}" libgtest-dev) ;;
-  test) packages=("${build[@]}" "${gui[@]}" libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
-        desktop-file-utils dpkg-dev file man-db) ;;
+  test) packages=("${build[@]}" "${gui[@]}" qt6-translations-l10n libgtest-dev libbenchmark-dev clang
+        libclang-rt-14-dev desktop-file-utils dpkg-dev file man-db) ;;
   *) echo "usage: deps.sh [run|core|package|test]" >&2; exit 1 ;;
 esac
 missing=()

@@ -95,6 +95,9 @@ std::vector<std::string> ReportLines(const BeamState& s) {
     w.EndLine();
 
     for (int k = 1; k <= s.N; ++k) {
+        // A span switched to no load keeps its magnitude and a for a later
+        // switch back, but has no load to report; a saved file drops them too.
+        const bool loaded = s.LoadType(k) != 0;
         w.Tab(3);
         w.Print(PrintNumber(k));
         w.Tab(11);
@@ -104,9 +107,9 @@ std::vector<std::string> ReportLines(const BeamState& s) {
         w.Tab(29);
         w.Print(LoadKindName(s.LoadType(k)));
         w.Tab(38);
-        w.Print(PrintNumber(s.Q(k)));
+        w.Print(PrintNumber(loaded ? s.Q(k) : 0.0));
         w.Tab(46);
-        w.Print(Format(s.A(k), "0.0#"));
+        w.Print(Format(loaded ? s.A(k) : 0.0, "0.0#"));
         NodePart(w, s, k);
         w.EndLine();
     }

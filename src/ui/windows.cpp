@@ -7,7 +7,9 @@ namespace cbeam {
 
 void ConnectWindows(BeamState& state, UiServices& services) {
     services.openInputWindow = [&state, &services] { (new frmInput(state, services))->show(); };
-    services.openStartDialog = [&state, &services] { (new frmStart(state, services))->show(); };
+    services.openStartDialog = [&state, &services](StartWith with) {
+        (new frmStart(state, services, with))->show();
+    };
 }
 
 }  // namespace cbeam

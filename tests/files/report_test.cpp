@@ -10,12 +10,13 @@ namespace {
 
 using namespace testing;
 
-// Point load, uniform load and no load; a pinned left end; results set by
-// hand: a pinned end's 0.00, a negative rotation, an EI of .5, a moment
-// rounded to three decimals.
+// Point load, uniform load and no load (switched off, so keeping a magnitude
+// and a that are no load: reported as 0 and 0.0, as a saved file has them);
+// a pinned left end; results set by hand: a pinned end's 0.00, a negative
+// rotation, an EI of .5, a moment rounded to three decimals.
 BeamState GoldenBeam() {
-    BeamState s = MakeBeam({{6, 1, 2, 30, 0.5}, {4.5, 0.5, 1, 12.5, 1}, {5, 1.25, 0, 0, 0}}, kFalse,
-                           kTrue, 2.1);
+    BeamState s = MakeBeam({{6, 1, 2, 30, 0.5}, {4.5, 0.5, 1, 12.5, 1}, {5, 1.25, 0, 7, 0.3}},
+                           kFalse, kTrue, 2.1);
     const double m[] = {0, 45, 11.7957, -3.25}, theta[] = {-2.15, 1.54, 0.001234, 0};
     for (int k = 1; k <= 4; ++k) std::tie(s.M(k), s.Theta(k)) = std::tie(m[k - 1], theta[k - 1]);
     s.Results = {};

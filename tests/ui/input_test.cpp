@@ -48,12 +48,44 @@ TEST_F(InputTest, TypedBeamOpensUnloadedWithBothEndsFixedAndBackKeepsIt) {
     for (int k = 1; k <= 3; ++k) EXPECT_TRUE(state.LoadType(k) == 0 && state.Q(k) == 0) << k;
     EXPECT_EQ(w->List1->Count(), 4);  // the moments at the four nodes
     w->optQ->click();
-    w->Command3->click();  // back: an empty start dialog, the beam kept
+    Activate(w);
+    QTest::mouseClick(w->txtQ, Qt::LeftButton);
+    Keys("7");             // typed over the 1 shown
+    w->Command3->click();  // back: a start dialog holding the beam
     DeleteLater();
     ASSERT_TRUE(w.isNull() && Window<frmStart>());
-    EXPECT_TRUE(Window<frmStart>()->txtN->text().isEmpty() &&
-                !Window<frmStart>()->Combo1->isEnabled());
-    EXPECT_TRUE(state.InputMode == 1 && state.N == 3 && state.LoadType(1) == 1 && state.L(1) == 4);
+    EXPECT_TRUE(Window<frmStart>()->txtN->text() == "3" && Window<frmStart>()->Combo1->isEnabled());
+    EXPECT_TRUE(state.InputMode == 1 && state.N == 3 && state.Q(1) == 7 && state.L(1) == 4);
+}
+
+// Rows: counts typed in the start dialog that the back button fills with the
+// beam. Confirmed, every span left keeps its load, the ends stay, a span
+// added has no load.
+TEST_F(InputTest, BackAndConfirmKeepsLoadsAndEnds) {
+    for (const char* counts : {"", "2,4"}) {
+        SCOPED_TRACE(counts);
+        frmInput* w = LoadBeam(SampleBeam());
+        Choose(w->cmbN, 1);
+        w->optNone->click();  // span 2 keeps P = 20 for a later switch back
+        const QStringList before = QString::fromStdString(Dump(state)).split(u'\n');
+        Open(w->Command3);
+        frmStart* start = Window<frmStart>();
+        ASSERT_TRUE(start);
+        EXPECT_EQ(QStringList({start->txtN->text(), start->txtEI0->text(), start->Text1->text(),
+                               start->Text2->text(), start->Combo1->itemText(2)}),
+                  QStringList({"3", "2", " 4", " 2", " 3"}));
+        for (const QString& count : QString(counts).split(u',', Qt::SkipEmptyParts))
+            Replace(start->txtN, count);
+        w = Open(start->btnConfirm);
+        ASSERT_TRUE(w && Took().isEmpty());
+        const QStringList after = QString::fromStdString(Dump(state)).split(u'\n');
+        EXPECT_EQ(after.mid(1, 3), before.mid(1, 3));
+        EXPECT_EQ(*counts ? after.mid(0, 1) + after.mid(4, 1) : after,
+                  *counts ? QStringList({"N=4 EIo=2 ends -10", " span 4: L=1 EI=1 kind 0 Q=0 A=0"})
+                          : before);
+        EXPECT_TRUE(state.Q(2) == 20 && w->cmbFlagN->currentText() == "否");
+        TearDown();
+    }
 }
 
 TEST_F(InputTest, LoadedBeamOpensWithItsTableAndEnds) {

@@ -54,7 +54,7 @@ TEST_F(StartTest, SpanFieldsFollowTheSelectedSpan) {
     Type(w->txtN, "3");
     const auto shown = [w] { return QStringList({w->Text1->text(), w->Text2->text()}).join(u'|'); };
     EXPECT_EQ(w->Combo1->itemText(0) + w->Combo1->itemText(2) + u'|' + shown(), " 1 3| 1| 1");
-    EXPECT_TRUE(w->Combo1->currentIndex() == 0 && w->focusWidget() == w->Text1);
+    EXPECT_TRUE(w->Combo1->currentIndex() == 0 && w->focusWidget() != w->Text1);
     Choose(w->Combo1, 1);
     Replace(w->Text1, "6");
     Replace(w->Text2, "0.5");
@@ -65,8 +65,58 @@ TEST_F(StartTest, SpanFieldsFollowTheSelectedSpan) {
     EXPECT_TRUE(state.L(2) == 6.0 && state.EI(2) == 0.5);
     Replace(w->Text1, "1e999");
     EXPECT_TRUE(Took() == Refusal("数值超出范围！") && state.L(2) == 6.0);
-    Replace(w->txtN, "3");  // a new count, even the same, starts afresh
-    for (int k = 1; k <= 3; ++k) EXPECT_TRUE(state.L(k) == 1.0 && state.EI(k) == 1.0) << k;
+    Replace(w->txtN, "3");  // a new count, even the same, keeps what was typed
+    for (int k = 1; k <= 3; ++k) EXPECT_EQ(state.L(k), k == 2 ? 6.0 : 1.0) << k;
+}
+
+// Keys go where the focus is, as for a person: the count keeps the focus
+// while it is typed, a span is picked by its number, a field entered by Tab
+// or a click is typed over, Enter confirms and Ctrl+O loads.
+TEST_F(StartTest, TypedAtTheKeyboard) {
+    frmStart* w = NewStart();
+    Activate(w);
+    Keys("12");
+    EXPECT_TRUE(QApplication::focusWidget() == w->txtN && w->Combo1->count() == 12);
+    Key(Qt::Key_Tab);
+    Keys("3");  // EIo, " 1" selected
+    Key(Qt::Key_Tab);
+    Keys("11");
+    EXPECT_TRUE(w->Combo1->currentIndex() == 10 && QApplication::focusWidget() == w->Combo1);
+    Key(Qt::Key_Tab);
+    Keys("6");
+    QTest::mouseClick(w->Text2, Qt::LeftButton);
+    Keys("2");
+    Replace(w->txtN, "1");  // on the way to 13: spans 2 to 12 keep their values
+    Replace(w->txtN, "13");
+    EXPECT_TRUE(state.L(11) == 6 && state.EI(11) == 2 && state.L(13) == 1 && state.N == 13);
+    Key(Qt::Key_O, Qt::ControlModifier);  // the file dialog, cancelled
+    Key(Qt::Key_Return);
+    DeleteLater();
+    EXPECT_TRUE(Window<frmInput>() && services.asked.size() == 1 && state.EIo == 3);
+}
+
+// The count field and both span selectors show the largest count whole,
+// where they were designed to be.
+TEST_F(StartTest, TheLargestCountFits) {
+    frmStart* start = NewStart();
+    QLineEdit* txtN = start->txtN;
+    const auto cursorX = [txtN] {  // a line edit scrolls its text when painted
+        (void)txtN->grab();
+        return txtN->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+    };
+    txtN->setText("32766");
+    const int end = cursorX();
+    txtN->home(false);
+    EXPECT_GE(end - cursorX() + 1, txtN->fontMetrics().horizontalAdvance("32766"));
+    EXPECT_EQ(txtN->pos(), QPoint(248, 48));
+    const auto fits = [](QComboBox* combo, QPoint at) {
+        QComboBox probe;
+        probe.setFont(combo->font());
+        probe.addItem(" 32766");
+        EXPECT_TRUE(combo->width() >= probe.sizeHint().width() && combo->pos() == at);
+    };
+    fits(start->Combo1, QPoint(64, 24));
+    fits(TypeBeam(1)->cmbN, QPoint(32, 12));
 }
 
 // Rows "length of spans 2 and 3|EIo|refusal|EIo stored". The lengths are

@@ -57,6 +57,19 @@ inline void Replace(QLineEdit* edit, const QString& text) {  // select all, past
     edit->selectAll();
     text.isEmpty() ? edit->del() : edit->insert(text);
 }
+// As a person types: each key to whatever widget has the focus by then.
+inline void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr) << "no widget has the focus";
+    QTest::keyClick(focus, key, modifiers);
+}
+inline void Keys(const QString& digits) {
+    for (const QChar c : digits) Key(Qt::Key(c.unicode()));
+}
+inline void Activate(QWidget* window) {  // where the keys go
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+}
 inline void Choose(QComboBox* combo, int index) {
     combo->setCurrentIndex(index);
     emit combo->activated(index);

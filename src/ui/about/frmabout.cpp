@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -52,6 +53,7 @@ frmAbout::frmAbout(UiServices& services, QWidget* parent) : QWidget(parent), m_s
     cmdOK->setDefault(true);
     cmdSysInfo = new QPushButton(QStringLiteral("系统信息(&S)..."), this);
     Place(cmdSysInfo, 2760, 2400, 1335, 375);
+    cmdSysInfo->setAutoDefault(true);  // Enter on it when it has the focus
 
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
@@ -62,6 +64,16 @@ void frmAbout::Form_Load() {
     setWindowTitle(QStringLiteral("关于 ") + kAppTitle);
     lblVersion->setText(QStringLiteral("版本 ") + VersionText());
     lblTitle->setText(kAppTitle);
+}
+
+void frmAbout::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        cmdOK->click();
+    } else if (event->key() == Qt::Key_Escape) {
+        close();
+    } else {
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void frmAbout::cmdOK_Click() {

@@ -26,6 +26,10 @@ class frmAbout : public QWidget {
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdSysInfo = nullptr;
 
+  protected:
+    // Enter that no button takes is 确定; Escape closes, as in a dialog.
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     UiServices& m_services;
 };

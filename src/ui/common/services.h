@@ -12,6 +12,11 @@ namespace cbeam {
 
 enum class MsgIcon { None, Warning };
 
+// What a start dialog opens with: nothing, as at program start, or the beam
+// of the input window it was opened from, to be changed and confirmed again
+// without typing it anew or losing its loads.
+enum class StartWith { Nothing, CurrentBeam };
+
 // Everything a window asks of the desktop around it: modal messages, file
 // dialogs, starting other programs and ending this one. Windows get it by
 // reference so that tests can script the answers and record the questions.
@@ -32,7 +37,7 @@ class UiServices {
     // so that neither needs the other; whoever makes the windows (the
     // program, a test) connects them, see ConnectWindows.
     std::function<void()> openInputWindow = [] {};
-    std::function<void()> openStartDialog = [] {};
+    std::function<void(StartWith)> openStartDialog = [](StartWith) {};
 };
 
 // The title every refusal carries.

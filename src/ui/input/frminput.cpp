@@ -6,10 +6,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 #include "text/format.h"
 #include "text/number.h"
 #include "ui/common/controls.h"
+#include "ui/common/entry.h"
 #include "ui/common/listbox.h"
 #include "ui/input/picturebox.h"
 
@@ -64,7 +66,9 @@ frmInput::~frmInput() = default;
 void frmInput::BuildControls() {
     Make<QLabel>(this, QStringLiteral("第"), 240, 240, 255, 225);
     cmbN = MakeCombo(this, 480, 180, 555, 300);
-    Make<QLabel>(this, QStringLiteral("跨"), 1080, 240, 255, 225);
+    cmbN->setFixedWidth(FitWidth(cmbN, QStringLiteral(" 32766"), 555));
+    auto* spanUnit = Make<QLabel>(this, QStringLiteral("跨"), 1080, 240, 255, 225);
+    spanUnit->move(std::max(spanUnit->x(), cmbN->geometry().right() + Px(60)), spanUnit->y());
     Make<QLabel>(this, QStringLiteral("左端固结"), 1800, 240, 840, 225);
     cmbFlag0 = MakeCombo(this, 2640, 180, 675, 300);
     Make<QLabel>(this, QStringLiteral("右端固结"), 3960, 240, 840, 225);
@@ -110,6 +114,8 @@ void frmInput::BuildControls() {
 
     // User changes only; changes made by our own code call the handlers.
     connect(cmbN, &QComboBox::activated, this, &frmInput::cmbN_Click);
+    PickSpanByNumber(cmbN, [this] { cmbN_Click(); });
+    for (QLineEdit* field : {txtQ, txtPosA}) SelectAllOnEntry(field);
     connect(cmbFlag0, &QComboBox::activated, this, &frmInput::cmbFlag0_Click);
     connect(cmbFlagN, &QComboBox::activated, this, &frmInput::cmbFlagN_Click);
     connect(optNone, &QRadioButton::toggled, this, [this](bool on) {

@@ -87,7 +87,7 @@ void frmInput::Command2_Click() {
 }
 
 void frmInput::Command3_Click() {
-    m_services.openStartDialog();
+    m_services.openStartDialog(StartWith::CurrentBeam);
     close();
 }
 

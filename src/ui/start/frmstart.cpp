@@ -2,14 +2,19 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
+#include <QShortcut>
+#include <algorithm>
 #include <cmath>
 
 #include "files/bmf.h"
 #include "text/number.h"
 #include "ui/common/controls.h"
+#include "ui/common/entry.h"
 
 namespace cbeam {
 
@@ -17,13 +22,34 @@ namespace {
 
 const QString kBeamFilter = QStringLiteral("连续梁bmf文档(*.bmf)|*.bmf|All Files(*.*)|*.*");
 
+// The widest span number the selectors must show.
+const QString kWidestSpan = QStringLiteral(" 32766");
+
+// The load and result arrays for the confirmed count, with the load of every
+// span that is still there; spans added come without load.
+void SizeKeepingLoads(BeamState& s) {
+    const IntArray kinds = s.LoadType;
+    const RealArray q = s.Q, a = s.A;
+    s.SizeLoadsAndResults();
+    const int kept = std::min({static_cast<int>(s.N), kinds.Count(), q.Count(), a.Count()});
+    for (int k = 1; k <= kept; ++k) {
+        s.LoadType(k) = kinds(k);
+        s.Q(k) = q(k);
+        s.A(k) = a(k);
+    }
+}
+
 }  // namespace
 
-frmStart::frmStart(BeamState& state, UiServices& services, QWidget* parent)
+frmStart::frmStart(BeamState& state, UiServices& services, StartWith with, QWidget* parent)
     : QWidget(parent), m_state(state), m_services(services) {
     SetUpWindow(this, QStringLiteral("frmStart"), QStringLiteral("欢迎使用"), 6360, 4125);
     BuildControls();
     Form_Load();
+    if (with == StartWith::CurrentBeam && m_state.N >= 1 && m_state.L.Count() == m_state.N &&
+        m_state.EI.Count() == m_state.N) {
+        FillWithBeam();
+    }
 }
 
 void frmStart::BuildControls() {
@@ -36,7 +62,9 @@ void frmStart::BuildControls() {
     Label2->setStyleSheet(QStringLiteral("color: blue"));
     Make<QLabel>(this, QStringLiteral("请输入连续梁的跨数："), 1920, 720, 1815, 255);
     txtN = Make<QLineEdit>(this, QString(), 3720, 720, 315, 255);
-    Make<QLabel>(this, QStringLiteral("跨"), 4560, 720, 255, 195);
+    txtN->setFixedWidth(FitWidth(txtN, QStringLiteral("32766"), 315));
+    auto* countUnit = Make<QLabel>(this, QStringLiteral("跨"), 4560, 720, 255, 195);
+    countUnit->move(std::max(countUnit->x(), txtN->geometry().right() + Px(120)), countUnit->y());
     Make<QLabel>(this, QStringLiteral("EIo ="), 2280, 1200, 495, 195);
     txtEI0 = Make<QLineEdit>(this, QStringLiteral("1"), 2880, 1200, 615, 270);
     // Wider than designed: the unit does not fit 1095 twips in our fonts.
@@ -46,7 +74,9 @@ void frmStart::BuildControls() {
     Make<QLabel>(Frame1, QStringLiteral("第"), 600, 400, 255, 255);
     Combo1 = new QComboBox(Frame1);
     Place(Combo1, 960, 360, 735, 300);
-    Make<QLabel>(Frame1, QStringLiteral("跨"), 1800, 400, 255, 255);
+    Combo1->setFixedWidth(FitWidth(Combo1, kWidestSpan, 735));
+    auto* spanUnit = Make<QLabel>(Frame1, QStringLiteral("跨"), 1800, 400, 255, 255);
+    spanUnit->move(std::max(spanUnit->x(), Combo1->geometry().right() + Px(105)), spanUnit->y());
     Make<QLabel>(Frame1, QStringLiteral("跨长"), 2880, 400, 615, 255);
     Text1 = Make<QLineEdit>(Frame1, QString(), 3600, 360, 855, 300);
     Make<QLabel>(Frame1, QStringLiteral("米"), 4560, 400, 375, 255);
@@ -57,6 +87,12 @@ void frmStart::BuildControls() {
     btnConfirm = Make<QPushButton>(this, QStringLiteral("下一步>"), 720, 3480, 975, 375);
     Command1 = Make<QPushButton>(this, QStringLiteral("数据文件输入"), 2520, 3480, 1335, 375);
     Command2 = Make<QPushButton>(this, QStringLiteral("结束"), 5160, 3480, 915, 375);
+    btnConfirm->setDefault(true);
+    for (QPushButton* button : {Command1, Command2}) button->setAutoDefault(true);
+    auto* open = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this);
+    connect(open, &QShortcut::activated, Command1, &QPushButton::click);
+    for (QLineEdit* field : {txtEI0, Text1, Text2}) SelectAllOnEntry(field);
+    PickSpanByNumber(Combo1, [this] { ShowSpan(); });
 
     // User edits only; our own changes call the handlers themselves.
     connect(txtN, &QLineEdit::textEdited, this, &frmStart::txtN_Change);
@@ -86,6 +122,51 @@ void frmStart::Form_Load() {
     m_state.InputMode = 1;
 }
 
+void frmStart::FillWithBeam() {
+    m_withBeam = true;
+    const int n = m_state.N;
+    m_lengths.assign(n, 1.0);
+    m_rigidities.assign(n, 1.0);
+    for (int k = 1; k <= n; ++k) {
+        m_lengths[k - 1] = m_state.L(k);
+        m_rigidities[k - 1] = m_state.EI(k);
+    }
+    {
+        const QSignalBlocker blockCount(txtN), blockBase(txtEI0);
+        txtN->setText(QString::number(n));
+        txtEI0->setText(QString::number(m_state.EIo, 'g', QLocale::FloatingPointShortest));
+    }
+    SetSpanFieldsEnabled(true);
+    QStringList items;
+    items.reserve(n);
+    for (int k = 1; k <= n; ++k) items << Q(SignNumberText(k));
+    {
+        const QSignalBlocker block(Combo1);
+        Combo1->addItems(items);
+    }
+    SetListIndex(Combo1, 0, [this] { ShowSpan(); });
+}
+
+void frmStart::SizeSpans(int n) {
+    if (static_cast<int>(m_lengths.size()) < n) {
+        m_lengths.resize(n, 1.0);
+        m_rigidities.resize(n, 1.0);
+    }
+    m_state.SizeTyped(n);
+    for (int k = 1; k <= n; ++k) {
+        m_state.L(k) = m_lengths[k - 1];
+        m_state.EI(k) = m_rigidities[k - 1];
+    }
+}
+
+void frmStart::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        btnConfirm->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void frmStart::txtN_Change() {
     // The fields open before the count is tested, even for a refused count.
     SetSpanFieldsEnabled(true);
@@ -105,7 +186,7 @@ void frmStart::txtN_Change() {
         return;
     }
     const int n = static_cast<int>(count);
-    m_state.SizeTyped(n);
+    SizeSpans(n);
     QStringList items;
     items.reserve(n);
     for (int k = 1; k <= n; ++k) items << Q(SignNumberText(k));
@@ -113,29 +194,46 @@ void frmStart::txtN_Change() {
         const QSignalBlocker block(Combo1);
         Combo1->addItems(items);
     }
-    SetListIndex(Combo1, 0, [this] { Combo1_Click(); });
+    // Span 1 is shown, but the focus stays: the user may be typing "12".
+    SetListIndex(Combo1, 0, [this] { ShowSpan(); });
+}
+
+bool frmStart::HasSpan(int k) const {
+    return k >= 1 && k <= m_state.L.Count() && k <= m_state.EI.Count() &&
+           k <= static_cast<int>(m_lengths.size());
 }
 
 void frmStart::Combo1_Click() {
-    const int k = Combo1->currentIndex() + 1;
-    if (k < 1 || k > m_state.L.Count()) return;
+    if (!HasSpan(Combo1->currentIndex() + 1)) return;
+    ShowSpan();
     Text1->setFocus();
-    SetText(Text1, Q(SignNumberText(m_state.L(k))), [this] { Text1_Change(); });
-    SetText(Text2, Q(SignNumberText(m_state.EI(k))), [this] { Text2_Change(); });
+    Text1->selectAll();
+}
+
+void frmStart::ShowSpan() {
+    const int k = Combo1->currentIndex() + 1;
+    if (!HasSpan(k)) return;
+    // The fields' handlers store back what they show, 15 digits; a value
+    // from a file may hold more, and showing a span must not change it.
+    const double length = m_state.L(k), rigidity = m_state.EI(k);
+    SetText(Text1, Q(SignNumberText(length)), [this] { Text1_Change(); });
+    SetText(Text2, Q(SignNumberText(rigidity)), [this] { Text2_Change(); });
+    m_state.L(k) = m_lengths[k - 1] = length;
+    m_state.EI(k) = m_rigidities[k - 1] = rigidity;
 }
 
 void frmStart::Text1_Change() {
     const int k = Combo1->currentIndex() + 1;
-    if (k < 1 || k > m_state.L.Count()) return;  // no span selected: nowhere to store
+    if (!HasSpan(k)) return;  // no span selected: nowhere to store
     double v = 0;
-    if (ReadTypedNumber(m_services, Text1->text(), v)) m_state.L(k) = v;
+    if (ReadTypedNumber(m_services, Text1->text(), v)) m_state.L(k) = m_lengths[k - 1] = v;
 }
 
 void frmStart::Text2_Change() {
     const int k = Combo1->currentIndex() + 1;
-    if (k < 1 || k > m_state.EI.Count()) return;
+    if (!HasSpan(k)) return;
     double v = 0;
-    if (ReadTypedNumber(m_services, Text2->text(), v)) m_state.EI(k) = v;
+    if (ReadTypedNumber(m_services, Text2->text(), v)) m_state.EI(k) = m_rigidities[k - 1] = v;
 }
 
 void frmStart::btnConfirm_Click() {
@@ -166,10 +264,14 @@ void frmStart::btnConfirm_Click() {
         return;
     }
     // The count typed is the count the span arrays were sized for.
-    if (static_cast<int>(count) != m_state.L.Count()) {
-        m_state.SizeTyped(static_cast<int>(count));
-    }
+    if (static_cast<int>(count) != m_state.L.Count()) SizeSpans(static_cast<int>(count));
     m_state.N = static_cast<std::int16_t>(count);
+    if (m_withBeam) {
+        SizeKeepingLoads(m_state);
+        // Every array is sized and filled: the input window takes the beam
+        // as it stands, loads and ends, as it takes a loaded file.
+        m_state.InputMode = 2;
+    }
     OpenInputWindow();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <vector>
 
 #include "model/beam.h"
 #include "ui/common/services.h"
@@ -17,7 +18,8 @@ namespace cbeam {
 // rigidity typed by hand, or a beam file loaded; then the input window.
 class frmStart : public QWidget {
   public:
-    frmStart(BeamState& state, UiServices& services, QWidget* parent = nullptr);
+    frmStart(BeamState& state, UiServices& services, StartWith with = StartWith::Nothing,
+             QWidget* parent = nullptr);
 
     // Handlers, named after their control and event.
     void Form_Load();
@@ -39,15 +41,31 @@ class frmStart : public QWidget {
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
 
+  protected:
+    // Enter that no control takes is "下一步>", as in a dialog.
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     void BuildControls();
     void SetSpanFieldsEnabled(bool enabled);
-    // Shows the "数值超出范围！" refusal when the text's number overflows.
+    // The beam of the input window into the fields, without a new count.
+    void FillWithBeam();
+    // L and EI for n spans, each span with the values last typed for it.
+    void SizeSpans(int n);
+    bool HasSpan(int k) const;
+    // The selected span's values into Text1 and Text2.
+    void ShowSpan();
     // Hands over to the input window and closes this dialog.
     void OpenInputWindow();
 
     BeamState& m_state;
     UiServices& m_services;
+    // The beam came back from the input window: its loads and ends stay.
+    bool m_withBeam = false;
+    // Every span's length and rigidity as last typed (1 when never typed), by
+    // span number from 1, so that a count typed on the way to another, 12 to
+    // 1 to 13, loses no span's values.
+    std::vector<double> m_lengths, m_rigidities;
 };
 
 }  // namespace cbeam
