@@ -17,6 +17,7 @@ namespace {
 class SilentServices : public cbeam::UiServices {
   public:
     void Message(const QString&, const QString&, cbeam::MsgIcon) override {}
+    cbeam::SaveChoice AskToSave(const QString&) override { return cbeam::SaveChoice::Discard; }
     std::optional<QString> OpenFile(const QString&, const QString&) override { return {}; }
     std::optional<QString> SaveFile(const QString&, const QString&) override { return {}; }
     bool StartProcess(const QString&) override { return false; }

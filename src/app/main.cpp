@@ -1,6 +1,8 @@
 // cbeam: starts with the start dialog, or with `cbeam FILE.bmf` straight in
 // the input window holding that beam.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <cstdio>
 #include <cstring>
 
@@ -57,6 +59,13 @@ int main(int argc, char* argv[]) {
     cbeam::ConnectWindows(state, services);
     QApplication app(argc, argv);
     QApplication::setApplicationName(cbeam::kAppTitle);
+    // Qt's own dialogs (the file dialog and its overwrite question) speak the
+    // program's language, whatever the system's.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_zh_CN"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtTexts);
+    }
 
     const QStringList args = QApplication::arguments();
     if (args.size() > 1) {

@@ -1,8 +1,10 @@
 #pragma once
 
+
 #include <cassert>
 #include <cstdint>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "text/status.h"
@@ -122,6 +124,8 @@ struct BeamState {
     // Ok means that M and Theta are not its results (the beam changed since,
     // or its analysis was refused), so they must not be saved or reported.
     Status Results{Code::NotAnalysed};
+    // The file the beam was last loaded from; empty for a beam never loaded.
+    std::string FileName;
 
     LoadKind Kind(int k) const { return static_cast<LoadKind>(LoadType(k)); }
     void SetKind(int k, LoadKind kind) { LoadType(k) = static_cast<std::int16_t>(kind); }

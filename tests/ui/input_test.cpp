@@ -41,7 +41,7 @@ TEST_F(InputTest, TypedBeamOpensUnloadedWithBothEndsFixedAndBackKeepsIt) {
     ASSERT_TRUE(w && Took().isEmpty());
     EXPECT_EQ(QStringList({w->windowTitle(), w->cmbN->itemText(2), w->cmbFlag0->currentText(),
                            w->cmbFlagN->currentText(), Load(w), Row(w, 0), Row(w, 1), Row(w, 2)}),
-              QStringList({"输入参数", " 3", "是", "是", "none", "第1跨|1.00|4.00| 无荷载 ||",
+              QStringList({"输入参数 - 未命名*", " 3", "是", "是", "none", "第1跨|1.00|4.00| 无荷载 ||",
                            "|||||", "|||||"}));
     EXPECT_TRUE(w->cmbN->currentIndex() == 0 && state.CurSpan == 1 && state.Flag0 == kTrue &&
                 state.FlagN == kTrue);
