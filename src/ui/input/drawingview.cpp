@@ -9,6 +9,8 @@ namespace {
 // Room enough per span for its labels; more would only widen the drawing's
 // float coordinates past their precision.
 constexpr double kMostPixelsPerSpan = 240;
+// A short beam may still be looked at closely.
+constexpr double kLeastMaxZoom = 16;
 }  // namespace
 
 void DrawingView::SetWidth(int pixels) {
@@ -20,7 +22,7 @@ void DrawingView::SetWidth(int pixels) {
 
 void DrawingView::SetSpans(int spans) {
     m_spans = std::max(spans, 1);
-    m_maxZoom = std::max(1.0, m_spans * kMostPixelsPerSpan / m_width);
+    m_maxZoom = std::max(kLeastMaxZoom, m_spans * kMostPixelsPerSpan / m_width);
     Clamp();
 }
 
