@@ -155,6 +155,8 @@ TEST_F(ImageCanvasTest, ReadableLabels) {
         DeviceScale LabelScale() const override { return scale; }
     };
     BeamState s = LongBeam(12);
+    for (int i = 1; i <= 12; ++i) s.Q(i) *= 1000;  // labels wider than the margins
+    ASSERT_TRUE(RunAnalysis(s).status);
     for (const int px : {1901, 573, 200}) {
         for (const bool schematic : {true, false}) {
             SCOPED_TRACE(std::to_string(px) + (schematic ? " schematic" : " diagram"));
