@@ -6,17 +6,21 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QWheelEvent>
 #include <memory>
 
 #include "files/bmf.h"
 #include "model/beam.h"
 #include "ui/input/frminput.h"
+#include "ui/input/picturebox.h"
 
 namespace {
 
 class SilentServices : public cbeam::UiServices {
   public:
     void Message(const QString&, const QString&, cbeam::MsgIcon) override {}
+    cbeam::SaveChoice AskToSave(const QString&) override { return cbeam::SaveChoice::Discard; }
     std::optional<QString> OpenFile(const QString&, const QString&) override { return {}; }
     std::optional<QString> SaveFile(const QString&, const QString&) override { return {}; }
     bool StartProcess(const QString&) override { return false; }
@@ -50,12 +54,16 @@ cbeam::BeamState LoadedBeam(int n) {
     return s;
 }
 
+// A maximized window on a 1920 x 1080 screen, as far as its client area goes.
+const QSize kMaximized(1920, 1040);
+
 void BM_KeystrokeInLoadField(benchmark::State& st) {
     EnsureApp();
     SilentServices services;
     cbeam::BeamState s = LoadedBeam(static_cast<int>(st.range(0)));
     auto w = std::make_unique<cbeam::frmInput>(s, services);
     w->show();
+    w->resize(kMaximized);
     QApplication::processEvents();
     bool flip = false;
     for (auto _ : st) {
@@ -65,7 +73,55 @@ void BM_KeystrokeInLoadField(benchmark::State& st) {
         QApplication::processEvents();  // the repaint of lists and pictures
     }
 }
-BENCHMARK(BM_KeystrokeInLoadField)->Arg(10)->Arg(1000)->Arg(32766)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeystrokeInLoadField)->Arg(12)->Arg(1000)->Arg(32766)->Unit(benchmark::kMillisecond);
+
+// Resizing between two sizes redraws both pictures at the new size.
+void BM_ResizeRepaint(benchmark::State& st) {
+    EnsureApp();
+    SilentServices services;
+    cbeam::BeamState s = LoadedBeam(static_cast<int>(st.range(0)));
+    auto w = std::make_unique<cbeam::frmInput>(s, services);
+    w->show();
+    bool flip = false;
+    for (auto _ : st) {
+        flip = !flip;
+        w->resize(flip ? kMaximized : kMaximized - QSize(200, 150));
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ResizeRepaint)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// Ctrl+wheel in and out about the middle, then a drag step, in a maximized window.
+void BM_ZoomPanRepaint(benchmark::State& st) {
+    EnsureApp();
+    SilentServices services;
+    cbeam::BeamState s = LoadedBeam(static_cast<int>(st.range(0)));
+    auto w = std::make_unique<cbeam::frmInput>(s, services);
+    w->show();
+    w->resize(kMaximized);
+    QApplication::processEvents();
+    const auto wheel = [&](int delta) {
+        QWheelEvent e(QPointF(900, 40), QPointF(900, 40), {}, {0, delta}, Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w->Picture2, &e);
+    };
+    wheel(120 * 40);  // well into the beam
+    int step = 0;
+    for (auto _ : st) {
+        if (++step % 2) {
+            wheel(step % 4 == 1 ? 120 : -120);
+        } else {
+            QMouseEvent press(QEvent::MouseButtonPress, QPointF(900, 40), QPointF(900, 40),
+                              Qt::LeftButton, Qt::LeftButton, {});
+            QMouseEvent move(QEvent::MouseMove, QPointF(880, 40), QPointF(880, 40), Qt::NoButton,
+                             Qt::LeftButton, {});
+            QApplication::sendEvent(w->Picture1, &press);
+            QApplication::sendEvent(w->Picture1, &move);
+        }
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ZoomPanRepaint)->Arg(32766)->Unit(benchmark::kMillisecond);
 
 void BM_OpenInputWindowFromFile(benchmark::State& st) {
     EnsureApp();

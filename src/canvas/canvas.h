@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string_view>
 
@@ -15,6 +16,11 @@ constexpr double kTwipsPerPixel = 15.0;
 
 struct DeviceScale {
     double x = 0, y = 0;
+};
+
+// A stretch of x in canvas units.
+struct XRange {
+    double left = -HUGE_VAL, right = HUGE_VAL;
 };
 
 // A drawing area in its own units: origin at the top-left corner of the
@@ -41,6 +47,13 @@ class Canvas {
     // on pixels already drawn, and labels the picture could not show apart.
     // A canvas without a resolution (0) is handed every primitive.
     virtual DeviceScale Resolution() const { return {}; }
+    // Device pixels per canvas unit of a canvas that people read: its labels
+    // are kept clear of one another and inside its left and right edges (0:
+    // every label goes where the drawing puts it).
+    virtual DeviceScale LabelScale() const { return {}; }
+    // The part of the canvas that will be seen; what lies wholly outside it
+    // may be left out.
+    virtual XRange Visible() const { return {}; }
 };
 
 }  // namespace cbeam

@@ -100,6 +100,10 @@ DeviceScale QtCanvas::Resolution() const {
     return {m_dpr / kTwipsPerPixel, m_dpr * m_vertical / kTwipsPerPixel};
 }
 
+DeviceScale QtCanvas::LabelScale() const {
+    return QtCanvas::Resolution();
+}
+
 QPointF QtCanvas::ToPixels(double x, double y) const {
     return {x / kTwipsPerPixel, y * m_vertical / kTwipsPerPixel};
 }

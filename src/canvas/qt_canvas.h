@@ -25,6 +25,7 @@ class QtCanvas : public Canvas {
     double ScaleWidth() const override;
     double ScaleHeight() const override;
     DeviceScale Resolution() const override;
+    DeviceScale LabelScale() const override;
     void Line(float x1, float y1, float x2, float y2) override;
     void Line(float x1, float y1, float x2, float y2, Rgb colour) override;
     void Box(float x1, float y1, float x2, float y2, Rgb colour) override;

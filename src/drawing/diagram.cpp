@@ -59,6 +59,8 @@ void DrawM(BeamState& s, Canvas& canvas) {
     const auto Y = [&](double m) { return lay->Y(m); };
 
     Plotter p(canvas);
+    // The support moments are what the diagram is read for.
+    p.Yield(kSpanRow);
     p.Box(x0, y0, xR, y0 + 15, kBlack);
 
     double d = 0;

@@ -100,7 +100,10 @@ SpanMoments SpanValues(const BeamState& s, int i) {
 std::optional<DiagramLayout> LayOutDiagram(const BeamState& s, double W, double H,
                                            std::int32_t hatchSpacing) {
     if (!UsableHeight(H)) return std::nullopt;
-    const auto h = RoundToInt(H - 1400);
+    // The design's ordinate of H - 1400 about an axis at mid-height leaves
+    // the largest moment about 260 units below the top of its picture; a taller
+    // picture would run it off the top, so it stays at least 200 below it.
+    const auto h = RoundToInt(std::min(H - 1400, H / 2 - 300));
     const auto y0 = RoundToInt(H / 2 - 100);
     const auto map = BeamXMapping(s, W);
     if (!h || !y0 || !map) return std::nullopt;

@@ -26,24 +26,79 @@ int Cell(double v, int count) {
     return static_cast<int>(v);
 }
 
+// What a symbol or a hatch line reaches beyond its x, in canvas units.
+constexpr double kSymbolReach = 300;
+
+bool Usable(DeviceScale s) {
+    return s.x > 0 && s.y > 0 && std::isfinite(s.x) && std::isfinite(s.y);
+}
+
 }  // namespace
 
-Plotter::Plotter(Canvas& canvas) : m_canvas(canvas), m_scale(canvas.Resolution()) {
-    const double columns = canvas.ScaleWidth() * m_scale.x;
+Plotter::Plotter(Canvas& canvas)
+    : m_canvas(canvas), m_scale(canvas.Resolution()), m_labelScale(canvas.LabelScale()) {
+    const XRange seen = canvas.Visible();
+    const double width = canvas.ScaleWidth();
+    if (std::isfinite(seen.left) && std::isfinite(seen.right) && seen.left < seen.right) {
+        m_seenLeft = seen.left - kSymbolReach;
+        m_seenRight = seen.right + kSymbolReach;
+    }
+    // The pixel columns looked at are those of the visible stretch.
+    const double from = std::isfinite(m_seenLeft) ? std::max(0.0, seen.left) : 0.0;
+    const double to = std::isfinite(m_seenRight) ? std::min(width, seen.right) : width;
+    const double columns = (to - from) * m_scale.x;
     const double rows = canvas.ScaleHeight() * m_scale.y;
-    m_lod = m_scale.x > 0 && m_scale.y > 0 && columns >= 1 && columns <= kMaxColumns && rows >= 1 &&
+    m_lod = Usable(m_scale) && columns >= 1 && columns <= kMaxColumns && rows >= 1 &&
             rows <= kMaxColumns;
-    if (!m_lod) return;
-    m_columns = static_cast<int>(std::ceil(columns));
-    m_rows = rows;
+    if (m_lod) {
+        m_columns = static_cast<int>(std::ceil(columns));
+        m_rows = rows;
+        m_origin = from * m_scale.x;
+    }
+    m_allRows = Usable(m_labelScale) && std::isfinite(width * m_labelScale.x);
+    if (!m_allRows) m_labelScale = m_scale;
+    m_apart = m_allRows || m_lod;
+    m_labelRows = canvas.ScaleHeight() * m_labelScale.y;
+    m_labelColumns = width * m_labelScale.x;
+}
+
+Plotter::~Plotter() {
+    for (const Held& h : m_held) {
+        const double chars = Chars(h.text);
+        if (!Room(h.row, h.centreX, h.top, chars)) continue;
+        Keep(h.row, h.centreX, h.top, chars);
+        PrintCentred(h.centreX, h.top, h.text);
+    }
+}
+
+void Plotter::Yield(int row) {
+    if (row < 0) return;
+    if (m_yields.size() <= static_cast<std::size_t>(row)) m_yields.resize(row + 1);
+    m_yields[row] = true;
+}
+
+double Plotter::Inside(double centreX, double chars, int row) const {
+    if (!m_allRows) return centreX;
+    if (chars < 0) {
+        chars = row >= 0 && static_cast<std::size_t>(row) < m_labels.size()
+                    ? m_labels[row].lastChars
+                    : 0;
+    }
+    const double half = kCharWidth * chars / 2;
+    const double width = m_labelColumns / m_labelScale.x;
+    if (centreX + half > width) centreX = width - half;
+    if (centreX - half < 0) centreX = half;
+    return centreX;
 }
 
 void Plotter::Box(double x1, double y1, double x2, double y2, Rgb colour) {
+    if (Beyond(x1, x2)) return;
     if (!Fits(x1) || !Fits(y1) || !Fits(x2) || !Fits(y2)) return;
     m_canvas.Box(F(x1), F(y1), F(x2), F(y2), colour);
 }
 
 void Plotter::Circle(double x, double y, double r) {
+    if (Beyond(x - std::fabs(r), x + std::fabs(r))) return;
     if (!Fits(x) || !Fits(y) || !Fits(r)) return;
     m_canvas.Circle(F(x), F(y), F(r));
 }
@@ -55,7 +110,7 @@ void Plotter::PrintCentred(double centreX, double top, std::string_view text) {
 }
 
 bool Plotter::FirstInColumn(int kind, double x) {
-    const int c = Cell(x * m_scale.x, m_columns);
+    const int c = Cell(x * m_scale.x - m_origin, m_columns);
     if (c < 0 || kind < 0) return true;
     if (m_kinds.size() <= static_cast<std::size_t>(kind)) m_kinds.resize(kind + 1);
     std::vector<bool>& seen = m_kinds[kind];
@@ -66,8 +121,8 @@ bool Plotter::FirstInColumn(int kind, double x) {
 }
 
 bool Plotter::Reaches(double x1, double y1, double x2, double y2) {
-    const int c = Cell(x1 * m_scale.x, m_columns);
-    if (c < 0 || c != Cell(x2 * m_scale.x, m_columns)) return true;
+    const int c = Cell(x1 * m_scale.x - m_origin, m_columns);
+    if (c < 0 || c != Cell(x2 * m_scale.x - m_origin, m_columns)) return true;
     const double d1 = y1 * m_scale.y, d2 = y2 * m_scale.y;
     if (!std::isfinite(d1) || !std::isfinite(d2)) return true;
     const int lo = static_cast<int>(std::floor(std::clamp(std::min(d1, d2), -1.0, m_rows + 1)));
@@ -84,8 +139,10 @@ bool Plotter::Reaches(double x1, double y1, double x2, double y2) {
 }
 
 void Plotter::Rule(int kind, double x1, double x2, double y) {
+    if (Beyond(x1, x2)) return;
     if (m_lod && kind >= 0) {
-        const double a = std::min(x1, x2) * m_scale.x, b = std::max(x1, x2) * m_scale.x;
+        const double a = std::min(x1, x2) * m_scale.x - m_origin;
+        const double b = std::max(x1, x2) * m_scale.x - m_origin;
         if (std::isfinite(a) && std::isfinite(b)) {
             const int lo = static_cast<int>(std::floor(std::clamp(a, -1.0, m_columns + 1.0)));
             const int hi = static_cast<int>(std::floor(std::clamp(b, -1.0, m_columns + 1.0)));
@@ -107,23 +164,27 @@ double Plotter::Chars(std::string_view text) {
 }
 
 Plotter::Box2 Plotter::LabelBox(double centreX, double top, double chars) const {
-    const double half = kCharWidth * chars / 2 * m_scale.x;
-    const double x = centreX * m_scale.x, y = top * m_scale.y;
-    return {x - half, x + half, y, y + kLabelHeight * m_scale.x};
+    const double half = kCharWidth * chars / 2 * m_labelScale.x;
+    const double x = centreX * m_labelScale.x, y = top * m_labelScale.y;
+    return {x - half, x + half, y, y + kLabelHeight * m_labelScale.x};
 }
 
 bool Plotter::Room(int row, double centreX, double top, double chars) {
     if (row < 0) return true;
     if (m_labels.size() <= static_cast<std::size_t>(row)) m_labels.resize(row + 1);
-    const Row& r = m_labels[row];
-    const Box2 b = LabelBox(centreX, top, chars < 0 ? r.lastChars : chars);
+    const Box2 b = LabelBox(centreX, top, chars < 0 ? m_labels[row].lastChars : chars);
     // Wholly above or below the picture, it would show nothing.
-    if (!(b.top < m_rows) || !(b.bottom > 0)) return false;
-    // Labels arrive from left to right: only the last few kept can be in the way.
-    for (auto it = r.kept.rbegin(); it != r.kept.rend(); ++it) {
-        if (it->left < b.left - r.widest) break;
-        if (it->left < b.right && b.left < it->right && it->top < b.bottom && b.top < it->bottom) {
-            return false;
+    if (!(b.top < m_labelRows) || !(b.bottom > 0)) return false;
+    for (std::size_t i = 0; i < m_labels.size(); ++i) {
+        if (!m_allRows && i != static_cast<std::size_t>(row)) continue;
+        const Row& r = m_labels[i];
+        // Labels arrive from left to right: only the last few kept can be in the way.
+        for (auto it = r.kept.rbegin(); it != r.kept.rend(); ++it) {
+            if (it->left < b.left - r.widest) break;
+            if (it->left < b.right && b.left < it->right && it->top < b.bottom &&
+                b.top < it->bottom) {
+                return false;
+            }
         }
     }
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <string>
@@ -22,17 +23,34 @@ namespace cbeam::drawing_detail {
 // out before their text is made: the canvas then gets about as many
 // primitives as the picture has columns, not as the beam has spans. A canvas
 // without a resolution gets everything.
+//
+// On a canvas that reports a visible stretch, what lies wholly beyond it is
+// dropped before anything else is worked out, so that a zoomed picture of a
+// long beam costs what its visible spans cost.
+//
+// On a canvas that people read (a label scale), a label is moved inside the
+// left and right edges and left out where it would cover any label of the
+// drawing already kept; labels of rows that yield are kept last.
 class Plotter {
   public:
     explicit Plotter(Canvas& canvas);
+    // Prints the labels held back for yielding rows.
+    ~Plotter();
+    Plotter(const Plotter&) = delete;
+    Plotter& operator=(const Plotter&) = delete;
+
+    // Labels of this row give way to those of the other rows.
+    void Yield(int row);
 
     // Lines come by the hundred thousand for a long beam: kept inline.
     void Line(double x1, double y1, double x2, double y2) {
+        if (Beyond(x1, x2)) return;
         if (!Fits(x1) || !Fits(y1) || !Fits(x2) || !Fits(y2)) return;
         m_canvas.Line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
                       static_cast<float>(y2));
     }
     void Line(double x1, double y1, double x2, double y2, Rgb colour) {
+        if (Beyond(x1, x2)) return;
         if (!Fits(x1) || !Fits(y1) || !Fits(x2) || !Fits(y2)) return;
         m_canvas.Line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
                       static_cast<float>(y2), colour);
@@ -44,6 +62,7 @@ class Plotter {
     // kind, one per pixel column.
     template <class Draw>
     void Symbol(int kind, double x, Draw draw) {
+        if (Beyond(x, x)) return;
         if (m_lod && !FirstInColumn(kind, x)) return;
         draw(x);
     }
@@ -52,6 +71,7 @@ class Plotter {
     // stays inside one pixel column, it is drawn only when it reaches rows of
     // that column that no earlier one reached.
     void Stroke(double x1, double y1, double x2, double y2, Rgb colour) {
+        if (Beyond(x1, x2)) return;
         if (m_lod && !Reaches(x1, y1, x2, y2)) return;
         Line(x1, y1, x2, y2, colour);
     }
@@ -66,21 +86,41 @@ class Plotter {
     template <class MakeText>
     void Label(int row, double centreX, double top, MakeText makeText) {
         if (!Fits(centreX) || !Fits(top)) return;
-        if (!m_lod) {
+        if (!m_apart) {
             PrintCentred(centreX, top, makeText());
             return;
         }
-        if (!Room(row, centreX, top, -1)) return;
-        const std::string text = makeText();
-        if (!Room(row, centreX, top, Chars(text))) return;
-        Keep(row, centreX, top, Chars(text));
-        PrintCentred(centreX, top, text);
+        if (Beyond(centreX - kFarLabel, centreX + kFarLabel)) return;
+        if (!Room(row, Inside(centreX, -1, row), top, -1)) return;
+        std::string text = makeText();
+        const double chars = Chars(text);
+        const double x = Inside(centreX, chars, row);
+        if (!Room(row, x, top, chars)) return;
+        if (m_allRows && Yields(row)) {
+            m_held.push_back({row, x, top, std::move(text)});
+            return;
+        }
+        Keep(row, x, top, chars);
+        PrintCentred(x, top, text);
     }
 
     // A finite number that a float can hold (NaN fails the comparison).
     static bool Fits(double v) { return std::fabs(v) <= FLT_MAX; }
 
   private:
+    // Half the width of the widest label, in canvas units.
+    static constexpr double kFarLabel = 3000;
+    // Wholly beyond the visible stretch, with room for a symbol's reach.
+    bool Beyond(double x1, double x2) const {
+        return std::max(x1, x2) < m_seenLeft || std::min(x1, x2) > m_seenRight;
+    }
+    bool Yields(int row) const {
+        return row >= 0 && static_cast<std::size_t>(row) < m_yields.size() && m_yields[row];
+    }
+    // centreX moved so that a label of `chars` characters (< 0: as wide as
+    // the last one kept in its row) stays inside the left and right edges.
+    double Inside(double centreX, double chars, int row) const;
+
     struct Span {
         int lo = 1, hi = 0;  // empty
     };
@@ -101,7 +141,20 @@ class Plotter {
 
     Canvas& m_canvas;
     DeviceScale m_scale;
+    DeviceScale m_labelScale;  // labels are kept apart on this scale
     bool m_lod = false;
+    bool m_apart = false;    // labels kept apart, at least within their row
+    bool m_allRows = false;  // ... from every label of the drawing, inside the edges
+    double m_seenLeft = -HUGE_VAL, m_seenRight = HUGE_VAL;
+    double m_origin = 0;  // device column of the first pixel column
+    double m_labelRows = 0, m_labelColumns = 0;
+    std::vector<bool> m_yields;
+    struct Held {
+        int row;
+        double centreX, top;
+        std::string text;
+    };
+    std::vector<Held> m_held;
     int m_columns = 0;
     double m_rows = 0;
     std::vector<std::vector<bool>> m_kinds;  // per symbol kind, per column

@@ -237,7 +237,12 @@ Status LoadBeam(const std::string& path, BeamState& state) {
     if (!IsJsonPath(path)) return LoadBeamFile(path, state);
     std::string text;
     if (Status r = ReadWholeFile(path, text); !r) return r;
-    return DecodeBeamJson(text, state);
+    const Status decoded = DecodeBeamJson(text, state);
+    if (decoded) {
+        state.FileName = path;
+        state.SavedInputs = state.InputValues();
+    }
+    return decoded;
 }
 
 Status SaveBeam(const std::string& path, const BeamState& state) {

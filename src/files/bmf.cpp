@@ -220,7 +220,12 @@ Status LoadBeamFile(const std::string& path, BeamState& state) {
     }
     ::close(fd);
     if (!read) return read;
-    return DecodeBeamFile(bytes, state);
+    const Status decoded = DecodeBeamFile(bytes, state);
+    if (decoded) {
+        state.FileName = path;
+        state.SavedInputs = state.InputValues();
+    }
+    return decoded;
 }
 
 Status SaveBeamFile(const std::string& path, const BeamState& state) {

@@ -1,8 +1,12 @@
 #pragma once
 
+
 #include <cassert>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "text/status.h"
@@ -122,11 +126,20 @@ struct BeamState {
     // Ok means that M and Theta are not its results (the beam changed since,
     // or its analysis was refused), so they must not be saved or reported.
     Status Results{Code::NotAnalysed};
+    // The file the beam was last loaded from; empty for a beam never loaded.
+    std::string FileName;
+    // The input values (InputValues) as last saved or loaded; kept with the
+    // beam, not a window, so that going back and confirming the beam again
+    // still tells a changed beam from the one on disk.
+    std::optional<std::vector<double>> SavedInputs;
 
     LoadKind Kind(int k) const { return static_cast<LoadKind>(LoadType(k)); }
     void SetKind(int k, LoadKind kind) { LoadType(k) = static_cast<std::int16_t>(kind); }
 
     // The start dialog's sizing for a new count: L and EI 1..n, every element 1.
+    // N, EIo, the end flags, then per span L, EI, load kind, magnitude and
+    // a; a span without load has kind and magnitude 0, as a file keeps it.
+    std::vector<double> InputValues() const;
     void SizeTyped(int n);
     // The input window's sizing of a typed beam: loads and analysis arrays for N, all zero.
     void SizeLoadsAndResults();

@@ -6,12 +6,14 @@
 
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QRectF>
 #include <cmath>
 
 #include "drawing/layout.h"
 #include "drawing_test_util.h"
 #include "files/bmf.h"
 #include "model/driver.h"
+#include "text/format.h"
 
 namespace cbeam::test {
 namespace {
@@ -143,6 +145,41 @@ TEST_F(ImageCanvasTest, LevelOfDetail) {
     c.Clear();
     DrawM(s, c);
     EXPECT_GT(Ink(c.Image(), c.Image().rect(), [](QColor q) { return q == kHatch; }), 10000);
+}
+
+// On a canvas people read, no label covers another or crosses a side, and a
+// maximized window shows every support moment of 12 spans.
+TEST_F(ImageCanvasTest, ReadableLabels) {
+    struct Readable : PixelRecording {
+        using PixelRecording::PixelRecording;
+        DeviceScale LabelScale() const override { return scale; }
+    };
+    BeamState s = LongBeam(12);
+    for (int i = 1; i <= 12; ++i) s.Q(i) *= 1000;  // labels wider than the margins
+    ASSERT_TRUE(RunAnalysis(s).status);
+    for (const int px : {1901, 573, 200}) {
+        for (const bool schematic : {true, false}) {
+            SCOPED_TRACE(std::to_string(px) + (schematic ? " schematic" : " diagram"));
+            const double unit = schematic ? 1 : kDiagramTwipsPerUnit;
+            Readable c(px * 15.0, 250 * 15 / unit, {1 / 15.0, unit / 15.0});
+            schematic ? ReDrawAll(s, c) : DrawM(s, c);
+            std::vector<QRectF> kept;
+            int supports = 0;
+            for (const Primitive& t : c.Items()) {
+                if (t.kind != Primitive::Kind::Text) continue;
+                const QRectF box(t.x1, t.y1 * unit, 100.0 * CountChars(t.text), 16 * 15);
+                EXPECT_TRUE(box.left() > -0.01 && box.right() < px * 15.0 + 0.01) << t.text;
+                for (const QRectF& other : kept) EXPECT_FALSE(other.intersects(box)) << t.text;
+                kept.push_back(box);
+                for (int k = 1; k <= 13; ++k)
+                    supports +=
+                        t.text == Format(s.M(k), k < 13 ? "#####0.00000" : "###0.00000") + "kNm";
+            }
+            if (!schematic && px == 1901) {
+                EXPECT_EQ(supports, 13);
+            }
+        }
+    }
 }
 
 TEST_F(ImageCanvasTest, WildCoordinatesAreSafe) {

@@ -59,6 +59,7 @@ TEST_F(CalcAllTest, RefusedAnalyses) {
         EXPECT_EQ(w->List1->Count(), solved ? 4 : 0) << "the last results stay shown";
         services.fileAnswers = {QString::fromStdString(dir.File("b.bmf")),
                                 QString::fromStdString(dir.File("r.txt"))};
+        services.replaceAnswers = {true};  // the first row's file
         w->CmdSave->click();
         w->saveTXT->click();
         ExpectOnlyMessage(QString::fromUtf8(r.message));

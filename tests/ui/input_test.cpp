@@ -2,6 +2,7 @@
 // the way back, the About box and the file commands.
 #include <QLabel>
 #include <QRadioButton>
+#include <QWheelEvent>
 
 #include "files/report.h"
 #include "model/driver.h"
@@ -41,8 +42,8 @@ TEST_F(InputTest, TypedBeamOpensUnloadedWithBothEndsFixedAndBackKeepsIt) {
     ASSERT_TRUE(w && Took().isEmpty());
     EXPECT_EQ(QStringList({w->windowTitle(), w->cmbN->itemText(2), w->cmbFlag0->currentText(),
                            w->cmbFlagN->currentText(), Load(w), Row(w, 0), Row(w, 1), Row(w, 2)}),
-              QStringList({"输入参数", " 3", "是", "是", "none", "第1跨|1.00|4.00| 无荷载 ||",
-                           "|||||", "|||||"}));
+              QStringList({"输入参数 - 未命名*", " 3", "是", "是", "none",
+                           "第1跨|1.00|4.00| 无荷载 ||", "|||||", "|||||"}));
     EXPECT_TRUE(w->cmbN->currentIndex() == 0 && state.CurSpan == 1 && state.Flag0 == kTrue &&
                 state.FlagN == kTrue);
     for (int k = 1; k <= 3; ++k) EXPECT_TRUE(state.LoadType(k) == 0 && state.Q(k) == 0) << k;
@@ -149,11 +150,13 @@ TEST_F(InputTest, LoadKindsAndTheirValues) {
 TEST_F(InputTest, MagnitudeAndPositionChecks) {
     frmInput* w = TypeBeam(1);
     w->optP->click();
+    // The last column: the field is framed red (while its text is not accepted whole).
     for (const char* row :
-         {"Q|-||0",  // "-" alone reads as 0, which is a load
-          "Q|-5|荷载必须大于零!|0", "Q|-50|荷载必须大于零!|0", "Q|3||3", "Q|1e999|数值超出范围！|3",
-          "Q|abc||0", "a|1.01|a必须在0-1之间!|0.5", "a|-0.1|a必须在0-1之间!|0.5", "a|0||0",
-          "a|1||1", "a|0.3||0.3", "a|2|a必须在0-1之间!|0.3", "a|1e999|数值超出范围！|0.3"}) {
+         {"Q|-||0|red",  // "-" alone reads as 0, which is a load
+          "Q|-5|荷载必须大于零!|0|red", "Q|-50|荷载必须大于零!|0|red", "Q|3||3|", "Q|1e||1|red",
+          "Q|1e999|数值超出范围！|1|red", "Q|abc||0|red", "Q| 2.5e1 ||25|",
+          "a|1.01|a必须在0-1之间!|0.5|red", "a|-0.1|a必须在0-1之间!|0.5|red", "a|0||0|", "a|1||1|",
+          "a|0.3||0.3|", "a|2|a必须在0-1之间!|0.3|red", "a|1e999|数值超出范围！|0.3|red"}) {
         SCOPED_TRACE(row);
         const QStringList f = QString(row).split(u'|');
         QLineEdit* field = f[0] == "a" ? w->txtPosA : w->txtQ;
@@ -162,6 +165,11 @@ TEST_F(InputTest, MagnitudeAndPositionChecks) {
         EXPECT_EQ(Took(), f[2].isEmpty() ? QStringList() : Refusal(f[2]));
         EXPECT_EQ(f[0] == "a" ? state.A(1) : state.Q(1), f[3].toDouble());
         EXPECT_EQ(field->text(), f[1]);
+        EXPECT_EQ(field->styleSheet().contains("red"), f[4] == "red");
+        EXPECT_EQ(field->toolTip().isEmpty(), f[4].isEmpty());
+        if (f[2].size()) {
+            EXPECT_EQ(field->toolTip(), f[2]);
+        }
         if (!f[2].isEmpty()) {
             EXPECT_EQ(w->List1->Items(), moments);
         }
@@ -209,6 +217,84 @@ TEST_F(InputTest, FileCommands) {
     EXPECT_EQ(Dump(again), Dump(sample));
     ASSERT_TRUE(SaveReport(dir.File("direct.txt"), state));
     EXPECT_EQ(testing::ReadAll(dir.File("report.txt")), testing::ReadAll(dir.File("direct.txt")));
+}
+
+// Rows "name|beam|edit|answer: Save, Discard, Cancel|file|closed|questions|title".
+TEST_F(InputTest, TitleAndTheQuestionBeforeUnsavedChangesAreDropped) {
+    for (const char* row :
+         {"unchanged|loaded||||closed|0|loaded.bmf", "取消 keeps|loaded|edit|C|||1|loaded.bmf*",
+          "不保存 closes|loaded|edit|D||closed|1|loaded.bmf*",
+          "保存 cancelled keeps|loaded|edit|S|||1|loaded.bmf*",
+          "保存 writes, closes|loaded|edit|S|kept.bmf|closed|1|loaded.bmf*",
+          "typed is unsaved|typed||D||closed|1|未命名*",
+          "back does not ask|typed|back||||0|未命名*"}) {
+        SCOPED_TRACE(row);
+        const QStringList f = QString(row).split(u'|');
+        QPointer<frmInput> w(f[1] == "typed" ? TypeBeam(2) : LoadBeam(SampleBeam()));
+        if (f[2] == "edit") Replace(w->txtQ, "7");
+        EXPECT_EQ(w->windowTitle(), "输入参数 - " + f[7]);
+        services.saveAnswers = {SaveChoice(QString("SDC").indexOf((f[3] + "C")[0]))};
+        services.fileAnswers = {f[4].isEmpty() ? "" : QString::fromStdString(dir.File("kept.bmf"))};
+        services.questions.clear();
+        f[2] == "back" ? w->Command3->click() : void(w->close());
+        DeleteLater();
+        EXPECT_EQ(w.isNull(), f[5] == "closed" || f[2] == "back");
+        EXPECT_EQ(services.questions, QStringList(f[6].toInt(), "当前连续梁尚未保存，是否保存？"));
+        BeamState kept;
+        EXPECT_EQ(LoadBeamFile(dir.File("kept.bmf"), kept) && kept.Q(1) == 7, !f[4].isEmpty());
+        std::remove(dir.File("kept.bmf").c_str());
+        delete w.data();
+    }
+}
+
+// Ctrl+S and Ctrl+E ask before they replace a file; "no" leaves it alone. F1: About.
+TEST_F(InputTest, ShortcutsAndSavingOverAFile) {
+    frmInput* w = LoadBeam(SampleBeam());
+    ASSERT_TRUE((w->activateWindow(), QTest::qWaitForWindowActive(w)));
+    for (const char* ext : {".bmf", ".txt"}) {
+        testing::WriteAll(dir.File("old") + ext, "old");
+        for (const bool yes : {false, true}) {
+            services.fileAnswers = {QString::fromStdString(dir.File("old"))};
+            services.replaceAnswers = {yes}, services.questions.clear();
+            QTest::keyClick(w, ext[1] == 'b' ? Qt::Key_S : Qt::Key_E, Qt::ControlModifier);
+            EXPECT_EQ(services.questions, QStringList({QString("replace old") + ext}));
+            EXPECT_EQ(testing::ReadAll(dir.File("old") + ext) == "old", !yes) << ext;
+        }
+    }
+    EXPECT_EQ(w->windowTitle(), "输入参数 - old.bmf");
+    QTest::keyClick(w, Qt::Key_F1);
+    EXPECT_NE(Window<frmAbout>(), nullptr);
+}
+
+// Extra room goes to the table, the results and the pictures (which share
+// the height); Ctrl+wheel zooms both pictures about the pointer, a drag pans,
+// a double click shows all; a click in the table chooses that span.
+TEST_F(InputTest, ResizeZoomAndTableRows) {
+    frmInput* w = LoadBeam(SampleBeam());
+    const QSize design = w->size();
+    const int list = w->List1->width(), column = w->ListC->width();
+    w->resize(design + QSize(300, 200));
+    EXPECT_EQ(w->minimumSize(), design);
+    EXPECT_EQ(w->Picture1->InnerSize(), QSize(573 + 300, 109 + 100));
+    EXPECT_EQ(w->Picture2->geometry(), QRect(8, 344 + 100, 877, 261));
+    EXPECT_TRUE(w->List1->width() > list && w->ListC->width() > column);
+    EXPECT_EQ(w->Picture2->Image().width(), 873);
+    const double full = w->Picture1->Surface().ScaleWidth();
+    QWheelEvent wheel({202, 50}, {}, {}, {0, 240}, {}, Qt::ControlModifier, Qt::NoScrollPhase, 0);
+    QApplication::sendEvent(w->Picture2, &wheel);  // two notches about x = 200 inside the border
+    const auto left = [&](PictureBox* p) { return p->Surface().Visible().left; };
+    EXPECT_DOUBLE_EQ(w->Picture1->Surface().ScaleWidth(), full * 1.5625);
+    EXPECT_EQ(left(w->Picture1), left(w->Picture2));
+    EXPECT_NEAR(left(w->Picture1) + 200 * 15, 200 * 15 * 1.5625, 1e-6);
+    QTest::mousePress(w->Picture1, Qt::LeftButton, {}, {100, 50});
+    QTest::mouseMove(w->Picture1, {60, 50});
+    QTest::mouseRelease(w->Picture1, Qt::LeftButton, {}, {60, 50});
+    EXPECT_NEAR(left(w->Picture2), 200 * 15 * 0.5625 + 40 * 15, 1e-6);
+    QTest::mouseDClick(w->Picture2, Qt::LeftButton, {}, {60, 50});
+    EXPECT_TRUE(w->Picture1->Surface().ScaleWidth() == full && left(w->Picture2) == 0);
+    QTest::mouseClick(w->ListL->viewport(), Qt::LeftButton, {},
+                      w->ListL->visualRect(w->ListL->model()->index(2, 0)).center());
+    EXPECT_TRUE(w->cmbN->currentIndex() == 2 && state.CurSpan == 3 && w->optQ->isChecked());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // edit the window must still describe one consistent beam.
 // CBEAM_RANDOM_EDIT_SEED and CBEAM_RANDOM_EDITS change the seed and the count.
 #include <QRadioButton>
+#include <QWheelEvent>
 #include <cmath>
 #include <random>
 
@@ -60,6 +61,7 @@ class RandomEditTest : public UiTest {
 
     // One random edit; returns what it did, for the failure message.
     std::string Edit(frmInput*& w) {
+        if (const int step = Pick(20); step < 3) return ViewStep(w, step);
         const int pick = Pick(w->txtQ->isHidden() ? 5 : 8), k = Pick(3);
         if (pick <= 1) {
             // Showing a span must not store the rounded texts of its load: q =
@@ -82,6 +84,33 @@ class RandomEditTest : public UiTest {
         pick == 7 ? Type(field, text) : Replace(field, text);
         return (pick == 5 || (pick == 7 && k == 2) ? "position " : "magnitude ") +
                text.toStdString();
+    }
+
+    // Resizing, zooming and closing with the question keep every edit.
+    std::string ViewStep(frmInput*& w, int step) {
+        const std::string before = Dump(state), path = dir.File(std::to_string(saves) + ".bmf");
+        if (step == 0) w->resize(w->minimumSize() + QSize(Pick(900), Pick(500)));
+        if (step == 1) {
+            QWheelEvent e(QPointF(Pick(600), 20), {}, {}, {0, Pick(3) ? 120 : -360}, Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(Pick(2) ? w->Picture1 : w->Picture2, &e);
+        }
+        if (step == 2) {  // 取消 keeps the window, 保存 writes the beam and closes it
+            const QString reopen = w->Modified() ? QString::fromStdString(path)
+                                                 : QString::fromStdString(state.FileName);
+            ++saves;
+            services.saveAnswers = {Pick(2) ? SaveChoice::Save : SaveChoice::Cancel};
+            services.fileAnswers = {QString::fromStdString(path)};
+            const QPointer<frmInput> open(w);
+            w->close();
+            DeleteLater();
+            services.saveAnswers.clear();
+            services.fileAnswers = {reopen};
+            if (!open) w = Open(Start()->Command1);
+            services.fileAnswers.clear();
+        }
+        EXPECT_EQ(Dump(state), before) << "view step " << step << " changed the beam";
+        return "view step " + std::to_string(step);
     }
 
     // Only refusals of bad texts, and one consistent beam whose results and

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -30,13 +31,26 @@ class ScriptedServices : public UiServices {
     void Message(const QString& title, const QString& text, MsgIcon icon) override {
         messages << title + u'|' + text + (icon == MsgIcon::Warning ? u'!' : u'.');
     }
+    SaveChoice AskToSave(const QString& text) override {
+        questions << text;
+        return saveAnswers.isEmpty() ? SaveChoice::Cancel : saveAnswers.takeFirst();
+    }
     Answer OpenFile(const QString& p, const QString& f) override { return Ask(p, f); }
-    Answer SaveFile(const QString& p, const QString& f) override { return Ask(p, f); }
+    Answer SaveFile(const QString& p, const QString& f) override {  // as QFileDialog confirms
+        const Answer name = Ask(p, f);
+        const QString file = name && !name->contains(u'.') ? *name + p.mid(1) : name.value_or("");
+        if (!name || !QFileInfo::exists(file)) return name;
+        questions << "replace " + QFileInfo(file).fileName();
+        return !replaceAnswers.isEmpty() && replaceAnswers.takeFirst() ? name : std::nullopt;
+    }
     bool StartProcess(const QString& p) override { return started << p, startSucceeds; }
     void EndProgram() override { ++endings; }
 
     QStringList messages, asked, started;  // asked: "preset|filter"
     QStringList fileAnswers;               // an empty name, or none left: cancelled
+    QStringList questions;                 // save first? replace a file?
+    QList<SaveChoice> saveAnswers;         // none left: 取消
+    QList<bool> replaceAnswers;            // none left: no
     bool startSucceeds = true;
     int endings = 0;
 

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QStringList>
 
 #include "text/number.h"
@@ -57,7 +58,11 @@ std::optional<QString> RunFileDialog(QFileDialog::AcceptMode mode, const QString
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    // Saving over another beam file without a word lost it: Qt asks first,
+    // also for a name typed without the extension that the file gets.
+    if (mode == QFileDialog::AcceptSave && preset.startsWith(QStringLiteral("*."))) {
+        dialog.setDefaultSuffix(preset.mid(2));
+    }
     dialog.setNameFilters(QtFilter(filter).split(QStringLiteral(";;")));
     if (!preset.contains(u'*')) dialog.selectFile(preset);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
@@ -74,6 +79,20 @@ void QtUiServices::Message(const QString& title, const QString& text, MsgIcon ic
     box.exec();
 }
 
+SaveChoice QtUiServices::AskToSave(const QString& text) {
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text,
+                    QMessageBox::NoButton, DialogParent());
+    QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("不保存"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save) return SaveChoice::Save;
+    if (box.clickedButton() == discard) return SaveChoice::Discard;
+    return SaveChoice::Cancel;
+}
+
 std::optional<QString> QtUiServices::OpenFile(const QString& preset, const QString& filter) {
     return RunFileDialog(QFileDialog::AcceptOpen, preset, filter);
 }
@@ -88,6 +107,9 @@ bool QtUiServices::StartProcess(const QString& program) {
 
 void QtUiServices::EndProgram() {
     QApplication::closeAllWindows();
+    for (const QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible()) return;
+    }
     QApplication::quit();
 }
 

@@ -17,6 +17,9 @@ enum class MsgIcon { None, Warning };
 // without typing it anew or losing its loads.
 enum class StartWith { Nothing, CurrentBeam };
 
+// The answers to "save the changes first?".
+enum class SaveChoice { Save, Discard, Cancel };
+
 // Everything a window asks of the desktop around it: modal messages, file
 // dialogs, starting other programs and ending this one. Windows get it by
 // reference so that tests can script the answers and record the questions.
@@ -25,12 +28,17 @@ class UiServices {
     virtual ~UiServices() = default;
     // Modal message box with an OK button.
     virtual void Message(const QString& title, const QString& text, MsgIcon icon) = 0;
+    // Modal question with the buttons 保存, 不保存 and 取消; Escape is 取消.
+    virtual SaveChoice AskToSave(const QString& text) = 0;
     // `filter` in the "description|pattern|..." form; nullopt when cancelled.
     virtual std::optional<QString> OpenFile(const QString& preset, const QString& filter) = 0;
+    // A name that exists already is handed back only when the user agreed to
+    // replace that file.
     virtual std::optional<QString> SaveFile(const QString& preset, const QString& filter) = 0;
     // Starts a program without waiting for it; false when it cannot be started.
     virtual bool StartProcess(const QString& program) = 0;
-    // Closes every window and ends the program.
+    // Closes every window and ends the program; a window that refuses to
+    // close (its user kept unsaved changes) keeps the program running.
     virtual void EndProgram() = 0;
 
     // The start dialog and the input window open each other through these,
@@ -60,6 +68,7 @@ QString QtFilter(const QString& filter);
 class QtUiServices : public UiServices {
   public:
     void Message(const QString& title, const QString& text, MsgIcon icon) override;
+    SaveChoice AskToSave(const QString& text) override;
     std::optional<QString> OpenFile(const QString& preset, const QString& filter) override;
     std::optional<QString> SaveFile(const QString& preset, const QString& filter) override;
     bool StartProcess(const QString& program) override;

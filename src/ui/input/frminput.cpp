@@ -29,6 +29,8 @@ QComboBox* MakeCombo(QWidget* parent, int left, int top, int width, int height) 
     return combo;
 }
 
+const QString kTooLarge = QStringLiteral("数值超出范围！");
+
 QString SpanName(int k) {
     return QStringLiteral("第") + F(k, "##") + QStringLiteral("跨");
 }
@@ -59,6 +61,7 @@ frmInput::frmInput(BeamState& state, UiServices& services, QWidget* parent)
     SetUpWindow(this, QStringLiteral("frmInput"), QStringLiteral("输入参数"), 8880, 7575);
     BuildControls();
     Form_Load();
+    SetUpView();
 }
 
 frmInput::~frmInput() = default;
@@ -96,9 +99,9 @@ void frmInput::BuildControls() {
     saveTXT = Make<QPushButton>(this, QStringLiteral("存为txt"), 6360, 840, 855, 315);
     CmdSave = Make<QPushButton>(this, QStringLiteral("保存"), 7800, 840, 855, 315);
 
-    Make<QLabel>(this,
-                 QStringLiteral("跨编号      EI(EI0)     L(m)    荷载类型   集度q     位置a(/L)"),
-                 240, 1800, 5655, 225);
+    m_tableHeader = Make<QLabel>(
+        this, QStringLiteral("跨编号      EI(EI0)     L(m)    荷载类型   集度q     位置a(/L)"), 240,
+        1800, 5655, 225);
     m_table = std::make_unique<SpanTable>(this);
     ListI = m_table->ListI;
     ListEI = m_table->ListEI;
@@ -106,7 +109,8 @@ void frmInput::BuildControls() {
     ListC = m_table->ListC;
     ListQ = m_table->ListQ;
     ListA = m_table->ListA;
-    Make<QLabel>(this, QStringLiteral("计算结果：M(KN*m)"), 5880, 1800, 2895, 225);
+    m_resultsCaption =
+        Make<QLabel>(this, QStringLiteral("计算结果：M(KN*m)"), 5880, 1800, 2895, 225);
     List1 = new ListBox(this);
     Place(List1, 5880, 2040, 2895, 1290);
     Picture1 = new PictureBox(this, 120, 3480, kSchematicPixels, 1.0);
@@ -286,11 +290,12 @@ void frmInput::WriteLoadCells() {
 void frmInput::txtQ_Change() {
     if (!HasSpan()) return;
     double v = 0;
-    if (!ReadTypedNumber(m_services, txtQ->text(), v)) return;
+    if (!ReadTypedNumber(m_services, txtQ->text(), v)) return MarkField(txtQ, kTooLarge);
     if (v < 0) {
         Refuse(m_services, QStringLiteral("荷载必须大于零!"));
-        return;
+        return MarkField(txtQ, QStringLiteral("荷载必须大于零!"));
     }
+    MarkField(txtQ, TextProblem(txtQ->text(), v));
     m_state.Q(m_state.CurSpan) = v;
     WriteLoadCells();
     RequestRefresh(Pending::Edit);
@@ -299,11 +304,12 @@ void frmInput::txtQ_Change() {
 void frmInput::txtPosA_Change() {
     if (!HasSpan()) return;
     double a = 0;
-    if (!ReadTypedNumber(m_services, txtPosA->text(), a)) return;
+    if (!ReadTypedNumber(m_services, txtPosA->text(), a)) return MarkField(txtPosA, kTooLarge);
     if (a < 0 || a > 1) {
         Refuse(m_services, QStringLiteral("a必须在0-1之间!"));
-        return;
+        return MarkField(txtPosA, QStringLiteral("a必须在0-1之间!"));
     }
+    MarkField(txtPosA, TextProblem(txtPosA->text(), a));
     m_state.A(m_state.CurSpan) = a;
     WriteLoadCells();
     RequestRefresh(Pending::Edit);

@@ -3,9 +3,12 @@
 #include <QPointer>
 #include <QWidget>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "model/beam.h"
 #include "ui/common/services.h"
+#include "ui/input/drawingview.h"
 #include "ui/input/spantable.h"
 
 class QComboBox;
@@ -41,6 +44,9 @@ class frmInput : public QWidget {
     void Command3_Click();
     void CmdSave_Click();
     void saveTXT_Click();
+
+    // Changes since the last save or load (a typed beam: until it is saved).
+    bool Modified() const;
 
     // Runs the analysis driver and shows its outcome: a message, or the
     // results list and the moment diagram.
@@ -78,6 +84,10 @@ class frmInput : public QWidget {
     PictureBox* Picture1 = nullptr;
     PictureBox* Picture2 = nullptr;
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     // What an edit ends with. Handlers nested in another handler that ends
     // with its own refresh only note theirs; the outermost one runs the last
@@ -96,6 +106,21 @@ class frmInput : public QWidget {
     void StoreEnd(const QComboBox* box, std::int16_t& flag);
     bool HasSpan() const;
 
+    // The window's own behaviour around the design: resizing, the shared
+    // view of the drawings, the title, shortcuts, the table's rows.
+    void SetUpView();
+    void LayOut();
+    // Both drawings again, at the pictures' size and view, from the beam
+    // and the last results.
+    void RedrawPictures();
+    void UpdateTitle();
+    // Saves through the file dialog; true when the beam was written.
+    bool Save();
+    // A red frame and `problem` as tooltip on a load field; none when empty.
+    void MarkField(QLineEdit* field, const QString& problem);
+    // What is wrong with an accepted text: empty when it reads wholly as a number.
+    static QString TextProblem(const QString& text, double value);
+
     BeamState& m_state;
     UiServices& m_services;
     std::unique_ptr<SpanTable> m_table;
@@ -103,6 +128,11 @@ class frmInput : public QWidget {
     Pending m_pending = Pending::None;
     QPointer<QWidget> m_about;  // one About box at a time, like a single form
     bool m_editNoted = false;
+    QLabel* m_tableHeader = nullptr;
+    QLabel* m_resultsCaption = nullptr;
+    DrawingView m_view;
+    QString m_path;                              // the file of the beam; empty: never saved
+    bool m_leaving = false;                      // "<上一步": no question
 };
 
 }  // namespace cbeam

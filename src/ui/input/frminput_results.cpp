@@ -38,6 +38,7 @@ void frmInput::RunRefresh(Pending kind, bool editBefore) {
         ReDrawAll();
         Picture2->Clear();
         CalcAll();
+        UpdateTitle();
         return;
     }
     // An end condition: the analysis first, then the schematic.
@@ -48,6 +49,7 @@ void frmInput::RunRefresh(Pending kind, bool editBefore) {
     CalcAll();
     Picture1->Clear();
     ReDrawAll();
+    UpdateTitle();
 }
 
 void frmInput::CalcAll() {
@@ -87,19 +89,30 @@ void frmInput::Command2_Click() {
 }
 
 void frmInput::Command3_Click() {
+    m_leaving = true;
     m_services.openStartDialog(StartWith::CurrentBeam);
     close();
 }
 
 void frmInput::CmdSave_Click() {
+    Save();
+}
+
+bool frmInput::Save() {
     const std::optional<QString> path = m_services.SaveFile(
         QStringLiteral("*.bmf"),
         QStringLiteral("连续梁bmf文档(*.bmf)|*.bmf| Text 文档(*.txt)|*.txt|All Files(*.*)|*.*"));
-    if (!path) return;
+    if (!path) return false;
     const QString name = WithExtension(*path, QStringLiteral(".bmf"));
     if (const Status r = SaveBeamFile(name.toStdString(), m_state); !r) {
         RefuseCommand(m_services, Command::Save, r);
+        return false;
     }
+    m_path = name;
+    m_state.FileName = name.toStdString();
+    m_state.SavedInputs = m_state.InputValues();
+    UpdateTitle();
+    return true;
 }
 
 void frmInput::saveTXT_Click() {

@@ -1,33 +1,68 @@
 #include "ui/input/picturebox.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
+#include <cmath>
 
 #include "canvas/image_canvas.h"
+#include "canvas/view_canvas.h"
 #include "ui/common/controls.h"
+#include "ui/input/drawingview.h"
 
 namespace cbeam {
 
 namespace {
-constexpr int kBorder = 2;  // the sunken 3D border of a picture box
-}
+constexpr int kBorder = 2;          // the sunken 3D border of a picture box
+constexpr double kZoomStep = 1.25;  // per wheel notch or key press
+}  // namespace
 
 PictureBox::PictureBox(QWidget* parent, int left, int top, PixelSize inner, double scaleY)
-    : QFrame(parent) {
+    : QFrame(parent), m_scaleY(scaleY) {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(kBorder);
     setGeometry(Px(left), Px(top), inner.width + 2 * kBorder, inner.height + 2 * kBorder);
-    m_canvas = std::make_unique<ImageCanvas>(QSize(inner.width, inner.height), scaleY,
-                                             devicePixelRatioF());
-    // Window-text colour on a picture box's default (button-face) background.
-    m_canvas->SetForeground(palette().color(QPalette::WindowText));
-    m_canvas->SetBackground(palette().color(QPalette::Button));
-    m_canvas->Clear();
+    SetInnerSize(QSize(inner.width, inner.height));
 }
 
 PictureBox::~PictureBox() = default;
 
+void PictureBox::SetInnerSize(QSize inner) {
+    m_canvas = std::make_unique<ImageCanvas>(inner, m_scaleY, devicePixelRatioF());
+    // Window-text colour on a picture box's default (button-face) background.
+    m_canvas->SetForeground(palette().color(QPalette::WindowText));
+    m_canvas->SetBackground(palette().color(QPalette::Button));
+    m_canvas->Clear();
+    FollowView();
+    update();
+}
+
+void PictureBox::Place(QPoint topLeft, QSize inner) {
+    setGeometry(QRect(topLeft, inner + QSize(2 * kBorder, 2 * kBorder)));
+    if (inner != InnerSize()) SetInnerSize(inner);
+}
+
+QSize PictureBox::InnerSize() const {
+    return m_canvas->LogicalSize();
+}
+
+void PictureBox::SetView(DrawingView* view, std::function<void()> viewChanged) {
+    m_view = view;
+    m_viewChanged = std::move(viewChanged);
+    setFocusPolicy(Qt::ClickFocus);
+    FollowView();
+}
+
+void PictureBox::FollowView() {
+    const bool zoomed = m_view != nullptr && m_view->Width() == InnerSize().width();
+    const double full = zoomed ? m_view->FullWidth() * kTwipsPerPixel : m_canvas->ScaleWidth();
+    const double left = zoomed ? m_view->Offset() * kTwipsPerPixel : 0.0;
+    m_surface = std::make_unique<ViewCanvas>(*m_canvas, full, left);
+}
+
 Canvas& PictureBox::Surface() {
-    return *m_canvas;
+    return *m_surface;
 }
 
 const QImage& PictureBox::Image() const {
@@ -39,10 +74,64 @@ void PictureBox::Clear() {
     update();
 }
 
+void PictureBox::Changed() {
+    if (m_viewChanged) m_viewChanged();
+}
+
 void PictureBox::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     QPainter painter(this);
     painter.drawImage(contentsRect().topLeft(), m_canvas->Image());
+}
+
+void PictureBox::wheelEvent(QWheelEvent* event) {
+    if (m_view == nullptr || !(event->modifiers() & Qt::ControlModifier)) {
+        QFrame::wheelEvent(event);
+        return;
+    }
+    const double notches = event->angleDelta().y() / 120.0;
+    m_view->ZoomAt(std::pow(kZoomStep, notches), event->position().x() - contentsRect().left());
+    Changed();
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool in = key == Qt::Key_Plus || key == Qt::Key_Equal;
+    if (m_view == nullptr || (!in && key != Qt::Key_Minus)) {
+        QFrame::keyPressEvent(event);
+        return;
+    }
+    m_view->ZoomAt(in ? kZoomStep : 1 / kZoomStep, m_view->Width() / 2.0);
+    Changed();
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    if (m_view != nullptr && event->button() == Qt::LeftButton) {
+        m_dragging = true;
+        m_dragX = event->position().x();
+    }
+    QFrame::mousePressEvent(event);
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_dragging) return;
+    const double x = event->position().x();
+    m_view->PanBy(x - m_dragX);
+    m_dragX = x;
+    Changed();
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    m_dragging = false;
+    QFrame::mouseReleaseEvent(event);
+}
+
+void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (m_view == nullptr) return;
+    m_dragging = false;
+    m_view->ShowAll();
+    Changed();
+    event->accept();
 }
 
 }  // namespace cbeam

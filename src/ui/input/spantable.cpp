@@ -7,8 +7,11 @@
 
 namespace cbeam {
 
+namespace {
+constexpr std::array<int, 7> kLefts = {120, 1200, 2040, 3000, 3960, 4920, 5880};
+}
+
 SpanTable::SpanTable(QWidget* parent) {
-    constexpr std::array<int, 7> kLefts = {120, 1200, 2040, 3000, 3960, 4920, 5880};
     std::array<ListBox**, 6> columns = {&ListI, &ListEI, &ListL, &ListC, &ListQ, &ListA};
     for (std::size_t i = 0; i < columns.size(); ++i) {
         auto* list = new ListBox(parent);
@@ -21,6 +24,18 @@ SpanTable::SpanTable(QWidget* parent) {
             QObject::connect((*a)->verticalScrollBar(), &QScrollBar::valueChanged,
                              (*b)->verticalScrollBar(), &QScrollBar::setValue);
         }
+    }
+}
+
+void SpanTable::LayOut(int extra) {
+    const int first = Px(kLefts.front()), width = Px(kLefts.back()) - first;
+    const auto left = [&](std::size_t i) {
+        const int at = Px(kLefts[i]);
+        return at + static_cast<int>(static_cast<long long>(at - first) * extra / width);
+    };
+    const std::array<ListBox*, 6> columns = {ListI, ListEI, ListL, ListC, ListQ, ListA};
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        columns[i]->setGeometry(left(i), Px(2040), left(i + 1) - left(i), Px(1290));
     }
 }
 

@@ -13,6 +13,9 @@ struct SpanTable {
 
     // Every column gets `rows` empty lines.
     void SetEmptyRows(int rows);
+    // The columns at their design places, `extra` pixels wider in all,
+    // shared in proportion to their design widths.
+    void LayOut(int extra);
 
     ListBox* ListI = nullptr;
     ListBox* ListEI = nullptr;
