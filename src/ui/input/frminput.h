@@ -7,6 +7,7 @@
 #include "model/beam.h"
 #include "ui/common/services.h"
 #include "ui/input/spantable.h"
+#include "ui/results/frmresults.h"
 
 class QComboBox;
 class QGroupBox;
@@ -41,6 +42,9 @@ class frmInput : public QWidget {
     void Command3_Click();
     void CmdSave_Click();
     void saveTXT_Click();
+    // Opens the detailed results window, or brings the open one forward.
+    void cmdResults_Click();
+    frmResults* ResultsWindow() const { return m_results; }
 
     // Runs the analysis driver and shows its outcome: a message, or the
     // results list and the moment diagram.
@@ -68,6 +72,7 @@ class frmInput : public QWidget {
     QLabel* lbl_PerQ = nullptr;
     QPushButton* saveTXT = nullptr;
     QPushButton* CmdSave = nullptr;
+    QPushButton* cmdResults = nullptr;
     ListBox* ListI = nullptr;
     ListBox* ListEI = nullptr;
     ListBox* ListL = nullptr;
@@ -101,7 +106,8 @@ class frmInput : public QWidget {
     std::unique_ptr<SpanTable> m_table;
     int m_batchDepth = 0;
     Pending m_pending = Pending::None;
-    QPointer<QWidget> m_about;  // one About box at a time, like a single form
+    QPointer<QWidget> m_about;       // one About box at a time, like a single form
+    QPointer<frmResults> m_results;  // likewise one results window
     bool m_editNoted = false;
 };
 
