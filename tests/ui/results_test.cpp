@@ -59,6 +59,8 @@ TEST_F(ResultsTest, FollowsEveryEditAndShowsTheRefusal) {
         const DesignValues d = ComputeDesignValues(state);
         EXPECT_EQ(Cell(r->SpanTable, 0, 1), QString::fromStdString(Format(d.spans[0].Vl, "0.000")));
         EXPECT_EQ(Cell(r->NodeTable, 3, 2), QString::fromStdString(Format(d.R[3], "0.000")));
+        EXPECT_EQ(Cell(r->NodeTable, 3, 3),
+                  QString::fromStdString(Format(SlopeAt(state, 3, 4), "0.000E+00")));
     }
     EXPECT_TRUE(
         r->TablesText().startsWith("结点\t弯矩 M (kN·m)\t支座反力 R (kN)\t转角 θ (rad)\n1\t"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <vector>
 
 #include "model/beam.h"
 #include "model/design.h"
@@ -47,6 +48,7 @@ class frmResults : public QWidget {
     CellTable* m_nodes = nullptr;
     CellTable* m_spans = nullptr;
     DesignValues m_design;
+    std::vector<double> m_rotations;  // rad, nodes 1..N+1 at [0..N]
 };
 
 }  // namespace cbeam
