@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -141,38 +143,25 @@ TEST(CliFormat, JsonOfGivenResults) {
 
 // The numbers of `key`'s array, nested pairs flattened.
 std::vector<double> Numbers(const std::string& json, const std::string& key) {
-    std::vector<double> out;
-    const std::size_t at = json.find("\"" + key + "\":[");
-    if (at == std::string::npos) return out;
-    char* p = const_cast<char*>(json.c_str()) + at + key.size() + 4;
-    for (int depth = 1; depth > 0 && *p != '\0';) {
-        if (*p == '[' || *p == ']' || *p == ',') {
-            depth += *p == '[' ? 1 : *p == ']' ? -1 : 0;
-            ++p;
-        } else {
-            char* end = p;
-            out.push_back(std::strtod(p, &end));
-            if (end == p) break;
-            p = end;
-        }
-    }
-    return out;
+    const std::size_t at = json.find('"' + key + "\":");
+    if (at == std::string::npos) return {};
+    std::string text = json.substr(at, json.find_first_of("\"}", at + 1 + key.size() + 1) - at);
+    std::replace_if(
+        text.begin(), text.end(),
+        [](char c) { return !std::isdigit(c) && c != '.' && c != '-' && c != 'e'; }, ' ');
+    std::istringstream in(text);
+    return {std::istream_iterator<double>(in), {}};
 }
 
 // Two equal spans under q over both, pinned ends: R = 3qL/8, 5qL/4, 3qL/8;
 // end shears 3qL/8 and 5qL/8; largest sagging moment 9qL^2/128 at 3L/8.
 TEST(CliProcess, SolveJsonGivesTheDesignValues) {
-    const double q = 10, L = 8;
+    const double q = 10, L = 8, r = 3 * q * L / 8, v = 5 * q * L / 8, m = 9 * q * L * L / 128;
     TempDir dir;
-    const BeamState beam = MakeBeam({{L, 1, 1, q, 1}, {L, 1, 1, q, 1}}, kFalse, kFalse);
-    ASSERT_TRUE(SaveBeamFile(dir.File("two.bmf"), beam));
-    const Outcome o = RunCli({"solve", dir.File("two.bmf"), "--json"});
-    ASSERT_EQ(o.exit, 0) << o.err;
-    const std::string& json = o.out;
-    BeamState s = beam;
-    ASSERT_TRUE(RunAnalysis(s).status);
+    BeamState s = MakeBeam({{L, 1, 1, q, 1}, {L, 1, 1, q, 1}}, kFalse, kFalse);
+    ASSERT_TRUE(SaveBeamFile(dir.File("two.bmf"), s) && RunAnalysis(s).status);
+    const std::string json = RunCli({"solve", dir.File("two.bmf"), "--json"}).out;
     const DesignValues d = ComputeDesignValues(s);
-    const double r = 3 * q * L / 8, v = 5 * q * L / 8, m = 9 * q * L * L / 128;
     const struct {
         const char* key;
         std::vector<double> expected;
@@ -180,10 +169,9 @@ TEST(CliProcess, SolveJsonGivesTheDesignValues) {
                 {"V", {r, -v, v, -r}},
                 {"Msag", {-m, -m}},
                 {"xMsag", {3 * L / 8, 5 * L / 8}},
-                {"w", {d.spans[0].w, d.spans[1].w}},
-                {"xw", {d.spans[0].xw, d.spans[1].xw}}};
+                {"w", {d.spans[0].w, d.spans[0].w}},
+                {"xw", {d.spans[0].xw, L - d.spans[0].xw}}};
     EXPECT_LT(json.find("\"Theta\""), json.find("\"R\""));
-    EXPECT_GT(d.spans[0].w, 0);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.key);
         const std::vector<double> got = Numbers(json, row.key);
@@ -192,32 +180,26 @@ TEST(CliProcess, SolveJsonGivesTheDesignValues) {
     }
 }
 
-// Span 2 of the example: P at 2.25 of 4.5 m, xw = 1.228 m; 4 points a span.
+// Span 2 of the example: P at 2.25 of 4.5 m = xMsag, xw = 1.228 m; 4 points a span.
 TEST(CliProcess, TableRowsOfEachSpanInOrderOfX) {
     const Outcome o = RunCli({"table", kExamples + "three-span.bmf", "--points", "4"});
-    ASSERT_EQ(o.exit, 0) << o.err;
-    std::istringstream in(o.out);
-    std::string line;
-    std::getline(in, line);
-    EXPECT_EQ(line, "span,x,M,V,w");
+    EXPECT_TRUE(o.out.starts_with("span,x,M,V,w\n")) << o.err;
     std::map<int, std::vector<std::array<double, 4>>> spans;
-    for (int span = 0; std::getline(in, line);) {
-        std::array<double, 4> x{};
-        ASSERT_EQ(
-            std::sscanf(line.c_str(), "%d,%lf,%lf,%lf,%lf", &span, &x[0], &x[1], &x[2], &x[3]), 5)
-            << line;
-        spans[span].push_back(x);
+    int span = 0;
+    std::array<double, 4> x{};
+    for (const char* p = o.out.c_str(); (p = std::strchr(p, '\n')) != nullptr;) {
+        if (std::sscanf(++p, "%d,%lf,%lf,%lf,%lf", &span, &x[0], &x[1], &x[2], &x[3]) == 5)
+            spans[span].push_back(x);
     }
     ASSERT_EQ(spans.size(), 3u);
-    for (const auto& [span, rows] : spans) {
-        SCOPED_TRACE(span);
-        EXPECT_GE(rows.size(), 4u);
-        for (std::size_t k = 1; k < rows.size(); ++k) EXPECT_LT(rows[k - 1][0], rows[k][0]);
+    for (const auto& [k, rows] : spans) {
+        EXPECT_GE(rows.size(), 4u) << k;
+        for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_LT(rows[i - 1][0], rows[i][0]) << k;
     }
-    const auto& two = spans[2];
-    ASSERT_EQ(two.size(), 6u);  // 0, xw, 1.5, load = xMsag, 3, 4.5
+    const auto& two = spans[2];  // 0, xw, 1.5, 2.25, 3, 4.5
+    ASSERT_EQ(two.size(), 6u);
     EXPECT_NEAR(two[1][0], 1.2281769342260203, 1e-12);
-    EXPECT_NEAR(two[1][3], -0.01035312348759383, 1e-12) << "largest deflection at xw";
+    EXPECT_NEAR(two[1][3], -0.01035312348759383, 1e-12) << "the largest deflection at xw";
     EXPECT_EQ(two[3][0], 2.25);
     EXPECT_NEAR(two[3][2], -14.591397849462362, 1e-9) << "the shear right of the load";
 }
