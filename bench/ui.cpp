@@ -1,6 +1,7 @@
 // The input window's response: one accepted keystroke in the load field
 // (store, table row, schematic, analysis, results list, diagram, repaint),
-// and the opening of the window for a beam file.
+// also with the detailed results window open, and the opening of the
+// window for a beam file.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -122,6 +123,26 @@ void BM_ZoomPanRepaint(benchmark::State& st) {
     }
 }
 BENCHMARK(BM_ZoomPanRepaint)->Arg(32766)->Unit(benchmark::kMillisecond);
+
+// The same with the detailed results window open: its tables, shear-force
+// diagram and deflection curve follow the keystroke.
+void BM_KeystrokeWithResultsWindow(benchmark::State& st) {
+    EnsureApp();
+    SilentServices services;
+    cbeam::BeamState s = LoadedBeam(static_cast<int>(st.range(0)));
+    auto w = std::make_unique<cbeam::frmInput>(s, services);
+    w->show();
+    w->cmdResults_Click();
+    QApplication::processEvents();
+    bool flip = false;
+    for (auto _ : st) {
+        flip = !flip;
+        w->txtQ->setText(flip ? QStringLiteral("21") : QStringLiteral("20"));
+        w->txtQ_Change();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_KeystrokeWithResultsWindow)->Arg(1000)->Arg(32766)->Unit(benchmark::kMillisecond);
 
 void BM_OpenInputWindowFromFile(benchmark::State& st) {
     EnsureApp();

@@ -7,6 +7,8 @@
 #include "files/beam_json.h"
 #include "files/bmf.h"
 #include "files/report.h"
+#include "files/table.h"
+#include "model/design.h"
 #include "model/driver.h"
 #include "text/status.h"
 
@@ -29,6 +31,18 @@ void AppendArray(std::string& out, const char* name, const RealArray& values, in
     for (int k = 1; k <= count; ++k) {
         if (k > 1) out += ',';
         AppendReal17(out, values(k));
+    }
+    out += ']';
+}
+
+template <class Get>
+void AppendValues(std::string& out, const char* name, std::size_t count, Get get) {
+    out += ",\"";
+    out += name;
+    out += "\":[";
+    for (std::size_t k = 0; k < count; ++k) {
+        if (k > 0) out += ',';
+        AppendReal17(out, get(k));
     }
     out += ']';
 }
@@ -57,6 +71,16 @@ std::optional<std::vector<std::string>> FileArgs(const std::vector<std::string>&
     return files;
 }
 
+int Finish(std::ostream& out, std::ostream& err) {
+    out.flush();
+    // A full disk or a closed pipe must not pass for a result.
+    if (!out) {
+        err << MessageText(Status{Code::ResultsNotOut}) << '\n';
+        return kExitFile;
+    }
+    return kExitOk;
+}
+
 int Solve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     bool json = false;
     const auto files = FileArgs(args, 1, "solve 需要一个数据文件", err, &json);
@@ -68,13 +92,40 @@ int Solve(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     } else {
         for (const std::string& line : ResultLines(state)) out << line << '\n';
     }
-    out.flush();
-    // A full disk or a closed pipe must not pass for a result.
-    if (!out) {
-        err << MessageText(Status{Code::ResultsNotOut}) << '\n';
-        return kExitFile;
+    return Finish(out, err);
+}
+
+// "--points K" with 2 <= K <= kMaxTablePoints; anything else prints its
+// error line and gives nothing.
+std::optional<int> PointsOption(std::vector<std::string>& args, std::ostream& err) {
+    int points = kDefaultTablePoints;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--points") continue;
+        const std::string value = i + 1 < args.size() ? args[i + 1] : std::string();
+        const char* end = value.data() + value.size();
+        const auto [stop, ec] = std::from_chars(value.data(), end, points);
+        if (value.empty() || ec != std::errc() || stop != end || points < kMinTablePoints ||
+            points > kMaxTablePoints) {
+            err << "--points 需要 " << kMinTablePoints << " 到 " << kMaxTablePoints << " 之间的整数"
+                << kSeeHelp << '\n';
+            return std::nullopt;
+        }
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+                   args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+        --i;
     }
-    return kExitOk;
+    return points;
+}
+
+int Table(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
+    const std::optional<int> points = PointsOption(args, err);
+    if (!points) return kExitUsage;
+    const auto files = FileArgs(args, 1, "table 需要一个数据文件", err);
+    if (!files) return kExitUsage;
+    BeamState state;
+    if (const int rc = LoadAndAnalyse((*files)[0], state, err); rc != kExitOk) return rc;
+    out << TableCsv(TableRows(state, ComputeDesignValues(state), *points));
+    return Finish(out, err);
 }
 
 int Report(const std::vector<std::string>& args, std::ostream& err) {
@@ -119,7 +170,22 @@ std::string HelpText() {
       每个结点输出一行弯矩（kN*m），与计算结果列表相同，例如：
         结点 1:0.000
       --json  改为输出一个 JSON 对象：N、Flag0、FlagN（true 为固定端）
-              以及数组 M 和 Theta（结点 1..N+1，17 位有效数字）。
+              以及数组 M 和 Theta（结点 1..N+1，17 位有效数字），
+              其后为设计值（同样 17 位有效数字）：
+                R      支座反力，结点 1..N+1，kN，向上为正
+                V      每跨两端剪力 [左端, 右端]，kN
+                Msag   每跨最小弯矩（负值为正弯矩，即下部受拉），kN*m
+                xMsag  其位置，距该跨左支座，m
+                w      每跨绝对值最大的挠度，mm，向下为正
+                xw     其位置，距该跨左支座，m
+  cbeam-cli table FILE.bmf [--points K]
+      计算后以 CSV（UTF-8）输出沿梁的内力和挠度，表头 span,x,M,V,w：
+      每跨 K 个等距点（默认 20，x = 0 到 L，K 在 2 到 100000 之间），
+      另加集中荷载作用点或均布荷载的终点、最大正弯矩位置和最大挠度位置，
+      按 x 排序，重复的点只出一行。x 为距该跨左支座的距离（m），
+      M 弯矩（kN*m，负弯矩为正），V 剪力（kN），w 挠度（mm，向下为正）。
+      集中荷载作用点只出一行，其 V 为荷载右侧的剪力；左侧的剪力即前一行
+      的值（该段剪力不变）。
   cbeam-cli report FILE.bmf OUT.txt
       计算后写出与“存为txt”相同的文本报告（GBK 编码，CR LF 换行）。
       报告先写入同一文件夹中的临时文件，全部写完后才替换 OUT.txt。
@@ -160,6 +226,22 @@ std::string NodeResultJson(const BeamState& s) {
     out += s.FlagN != kFalse ? "true" : "false";
     AppendArray(out, "M", s.M, s.N + 1);
     AppendArray(out, "Theta", s.Theta, s.N + 1);
+    const DesignValues d = ComputeDesignValues(s);
+    const auto& sp = d.spans;
+    AppendValues(out, "R", d.R.size(), [&](std::size_t k) { return d.R[k]; });
+    out += ",\"V\":[";
+    for (std::size_t k = 0; k < sp.size(); ++k) {
+        out += k > 0 ? ",[" : "[";
+        AppendReal17(out, sp[k].Vl);
+        out += ',';
+        AppendReal17(out, sp[k].Vr);
+        out += ']';
+    }
+    out += ']';
+    AppendValues(out, "Msag", sp.size(), [&](std::size_t k) { return sp[k].Msag; });
+    AppendValues(out, "xMsag", sp.size(), [&](std::size_t k) { return sp[k].xMsag; });
+    AppendValues(out, "w", sp.size(), [&](std::size_t k) { return sp[k].w; });
+    AppendValues(out, "xw", sp.size(), [&](std::size_t k) { return sp[k].xw; });
     out += "}\n";
     return out;
 }
@@ -196,6 +278,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (command == "solve") return Solve(rest, out, err);
     if (command == "report") return Report(rest, err);
     if (command == "convert") return Convert(rest, err);
+    if (command == "table") return Table(rest, out, err);
     err << "未知的命令：" << command << kSeeHelp << '\n';
     return kExitUsage;
 }

@@ -17,15 +17,17 @@ constexpr int kExitAnalysis = 3;  // an undefined span or an unsolvable system
 // The text of `cbeam-cli --help`.
 std::string HelpText();
 
-// One JSON object: N, Flag0, FlagN (booleans) and the arrays M and Theta
-// over nodes 1..N+1, with 17 significant digits; ended by "\n".
+// One JSON object: N, Flag0, FlagN (booleans), the arrays M and Theta over
+// nodes 1..N+1, then the design values R (nodes), V ([Vl, Vr] per span),
+// Msag, xMsag, w and xw (per span), all with 17 significant digits; ended
+// by "\n".
 std::string NodeResultJson(const BeamState& state);
 
 // Loads FILE and runs the analysis driver on it; on failure prints the
 // error line to `err` and returns its exit code (kExitFile, kExitAnalysis).
 int LoadAndAnalyse(const std::string& path, BeamState& state, std::ostream& err);
 
-// Every command except "draw" (args exclude the program name). Results go
+// Every command except "draw" (solve, report, table) (args exclude the program name). Results go
 // to `out`, each error as one line to `err`; returns the exit code.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

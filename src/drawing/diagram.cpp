@@ -11,6 +11,7 @@ namespace cbeam {
 namespace {
 
 using drawing_detail::Plotter;
+using drawing_detail::Steps;
 
 constexpr Rgb kBlack{0, 0, 0};
 constexpr Rgb kDiagram{50, 50, 255};
@@ -18,27 +19,6 @@ constexpr Rgb kDiagram{50, 50, 255};
 // Label rows and symbol kinds, for thinning out a crowded picture.
 enum Row { kNodeRow, kSpanRow };
 enum SymbolKind { kSupportSymbol };
-
-// Lines of one hatch run or samples of one parabola. A normal picture needs
-// one per 100 units of canvas width; only a step that has become a vanishing
-// fraction of its stretch comes near this.
-constexpr double kMaxSteps = 100000;
-
-// Calls f(u) for u = u1, u1 + ds, ... while u <= u2, each u the previous one
-// plus ds, so that the last u lands on u2 only when the additions do. When
-// ds is too small a part of the stretch, the stretch is divided into
-// kMaxSteps equal steps instead.
-template <class F>
-void Steps(double u1, double u2, double ds, F f) {
-    if (!std::isfinite(u1) || !std::isfinite(u2) || !(ds > 0)) return;
-    double step = ds;
-    if ((u2 - u1) / ds > kMaxSteps) step = (u2 - u1) / kMaxSteps;
-    int count = 0;
-    for (double u = u1; u <= u2 && count <= kMaxSteps; u += step, ++count) {
-        f(u);
-        if (u + step == u) break;  // no progress left at this magnitude
-    }
-}
 
 std::string MomentText(double m, const char* pattern) {
     return Format(m, pattern) + "kNm";
@@ -84,7 +64,7 @@ void DrawM(BeamState& s, Canvas& canvas) {
         const auto hatch = [&](double u1, double u2, auto m) {
             Steps(u1, u2, ds, [&](double u) { p.Stroke(X(u), Y(m(u)), X(u), y0, kDiagram); });
         };
-        const SpanMoments sm = SpanValues(s, i);
+        const SpanMoments sm = SpanMomentsOf(s, i);
 
         switch (s.Kind(i)) {
             case LoadKind::None:

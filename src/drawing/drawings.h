@@ -2,6 +2,7 @@
 
 #include "canvas/canvas.h"
 #include "model/beam.h"
+#include "model/design.h"
 
 namespace cbeam {
 
@@ -12,5 +13,15 @@ void ReDrawAll(const BeamState& s, Canvas& canvas);
 // The bending-moment diagram of the last analysis; sets HatchSpacing.
 // Never clears the canvas.
 void DrawM(BeamState& s, Canvas& canvas);
+
+// The shear-force diagram of a solved beam over the whole canvas width:
+// positive shear above the axis, each span's end shears labelled. `design`
+// is ComputeDesignValues of the same state. Never clears the canvas.
+void DrawV(const BeamState& s, const DesignValues& design, Canvas& canvas);
+
+// The deflection curve of a solved beam, downward deflection below the axis,
+// each span's largest deflection labelled where it occurs. Never clears the
+// canvas.
+void DrawW(const BeamState& s, const DesignValues& design, Canvas& canvas);
 
 }  // namespace cbeam

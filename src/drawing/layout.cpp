@@ -74,7 +74,7 @@ std::optional<SchematicLayout> LayOutSchematic(const BeamState& s, double W, dou
     return SchematicLayout{*map, static_cast<double>(*y0), map->kx * map->Ltot + kMargin};
 }
 
-SpanMoments SpanValues(const BeamState& s, int i) {
+SpanMoments SpanMomentsOf(const BeamState& s, int i) {
     SpanMoments r;
     const double L = s.L(i);
     const double a = s.A(i);
@@ -121,7 +121,7 @@ std::optional<DiagramLayout> LayOutDiagram(const BeamState& s, double W, double 
         lay.Mmax = std::max(lay.Mmax, std::fabs(s.M(k)));
     }
     for (int i = 1; i <= n; ++i) {
-        const SpanMoments m = SpanValues(s, i);
+        const SpanMoments m = SpanMomentsOf(s, i);
         if (!AllFinite(m)) return std::nullopt;
         lay.Mmax = std::max(lay.Mmax, std::fabs(m.v));
     }

@@ -70,7 +70,7 @@ struct SpanMoments {
     double Mm = 0;  // in the middle of a uniform load
     double v = 0;   // what counts for the scale
 };
-SpanMoments SpanValues(const BeamState& s, int i);
+SpanMoments SpanMomentsOf(const BeamState& s, int i);
 
 struct DiagramLayout {
     XMapping x;

@@ -168,4 +168,25 @@ class Plotter {
     std::vector<Row> m_labels;
 };
 
+// Lines of one hatch run or samples of one parabola. A normal picture needs
+// one per 100 units of canvas width; only a step that has become a vanishing
+// fraction of its stretch comes near this.
+constexpr double kMaxSteps = 100000;
+
+// Calls f(u) for u = u1, u1 + ds, ... while u <= u2, each u the previous one
+// plus ds, so that the last u lands on u2 only when the additions do. When
+// ds is too small a part of the stretch, the stretch is divided into
+// kMaxSteps equal steps instead.
+template <class F>
+void Steps(double u1, double u2, double ds, F f) {
+    if (!std::isfinite(u1) || !std::isfinite(u2) || !(ds > 0)) return;
+    double step = ds;
+    if ((u2 - u1) / ds > kMaxSteps) step = (u2 - u1) / kMaxSteps;
+    int count = 0;
+    for (double u = u1; u <= u2 && count <= kMaxSteps; u += step, ++count) {
+        f(u);
+        if (u + step == u) break;  // no progress left at this magnitude
+    }
+}
+
 }  // namespace cbeam::drawing_detail

@@ -149,6 +149,8 @@ std::string LeadIn(Command command) {
             return "保存数据文件失败！";
         case Command::Report:
             return "保存txt文件失败！";
+        case Command::Table:
+            return "导出CSV文件失败！";
     }
     return {};
 }

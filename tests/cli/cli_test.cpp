@@ -1,12 +1,19 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <array>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <map>
+#include <sstream>
 
 #include "cli/commands.h"
 #include "common/beam_helpers.h"
 #include "files/bmf.h"
 #include "files/report.h"
+#include "model/design.h"
 #include "model/driver.h"
 
 namespace cbeam {
@@ -89,6 +96,8 @@ TEST(CliProcess, ErrorsAreOneChineseLineWithTheirExitCode) {
         {{"frobnicate"}, 1, "未知的命令：frobnicate…"},
         {{"solve", "--xml", good}, 1, "未知的选项：--xml…"},
         {{"report", good}, 1, "report 需要…"},
+        {{"table", good, "--points", "1"}, 1, "--points 需要 2 到 100000 之间的整数…"},
+        {{"table", undefined}, 3, "第 2跨未定义!"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(::testing::PrintToString(r.args));
@@ -113,6 +122,7 @@ TEST(CliProcess, HelpDocumentsEveryCommandAndItsMessages) {
     }
     for (const char* part :
          {"cbeam-cli solve FILE.bmf [--json]", "cbeam-cli report FILE.bmf OUT.txt",
+          "cbeam-cli table FILE.bmf [--points K]", "V 为荷载右侧的剪力",
           "cbeam-cli draw FILE.bmf [--schematic OUT] [--diagram OUT] [--size WxH] [--scale S] "
           "[--list schematic|diagram] [--canvas WxH]",
           "（“无法读取数据文件！”加原因）", "（“保存txt文件失败！”加原因）",
@@ -154,9 +164,72 @@ TEST(CliFormat, JsonOfGivenResults) {
     BeamState s = MakeBeam({{}}, kFalse, 1);
     s.M(1) = -1.23456789;
     s.Theta(2) = 0.1;
-    EXPECT_EQ(cli::NodeResultJson(s),
-              "{\"N\":1,\"Flag0\":false,\"FlagN\":true,\"M\":[-1.2345678899999999,0],"
-              "\"Theta\":[0,0.10000000000000001]}\n");
+    EXPECT_TRUE(cli::NodeResultJson(s).starts_with(
+        "{\"N\":1,\"Flag0\":false,\"FlagN\":true,\"M\":[-1.2345678899999999,0],"
+        "\"Theta\":[0,0.10000000000000001],\"R\":["));
+}
+
+// The numbers of `key`'s array, nested pairs flattened.
+std::vector<double> Numbers(const std::string& json, const std::string& key) {
+    const std::size_t at = json.find('"' + key + "\":");
+    if (at == std::string::npos) return {};
+    std::string text = json.substr(at, json.find_first_of("\"}", at + 1 + key.size() + 1) - at);
+    std::replace_if(
+        text.begin(), text.end(),
+        [](char c) { return !std::isdigit(c) && c != '.' && c != '-' && c != 'e'; }, ' ');
+    std::istringstream in(text);
+    return {std::istream_iterator<double>(in), {}};
+}
+
+// Two equal spans under q over both, pinned ends: R = 3qL/8, 5qL/4, 3qL/8;
+// end shears 3qL/8 and 5qL/8; largest sagging moment 9qL^2/128 at 3L/8.
+TEST(CliProcess, SolveJsonGivesTheDesignValues) {
+    const double q = 10, L = 8, r = 3 * q * L / 8, v = 5 * q * L / 8, m = 9 * q * L * L / 128;
+    TempDir dir;
+    BeamState s = MakeBeam({{L, 1, 1, q, 1}, {L, 1, 1, q, 1}}, kFalse, kFalse);
+    ASSERT_TRUE(SaveBeamFile(dir.File("two.bmf"), s) && RunAnalysis(s).status);
+    const std::string json = RunCli({"solve", dir.File("two.bmf"), "--json"}).out;
+    const DesignValues d = ComputeDesignValues(s);
+    const struct {
+        const char* key;
+        std::vector<double> expected;
+    } rows[] = {{"R", {r, 2 * v, r}},
+                {"V", {r, -v, v, -r}},
+                {"Msag", {-m, -m}},
+                {"xMsag", {3 * L / 8, 5 * L / 8}},
+                {"w", {d.spans[0].w, d.spans[0].w}},
+                {"xw", {d.spans[0].xw, L - d.spans[0].xw}}};
+    EXPECT_LT(json.find("\"Theta\""), json.find("\"R\""));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.key);
+        const std::vector<double> got = Numbers(json, row.key);
+        ASSERT_EQ(got.size(), row.expected.size());
+        for (std::size_t k = 0; k < got.size(); ++k) EXPECT_NEAR(got[k], row.expected[k], 1e-11);
+    }
+}
+
+// Span 2 of the example: P at 2.25 of 4.5 m = xMsag, xw = 1.228 m; 4 points a span.
+TEST(CliProcess, TableRowsOfEachSpanInOrderOfX) {
+    const Outcome o = RunCli({"table", kExamples + "three-span.bmf", "--points", "4"});
+    EXPECT_TRUE(o.out.starts_with("span,x,M,V,w\n")) << o.err;
+    std::map<int, std::vector<std::array<double, 4>>> spans;
+    int span = 0;
+    std::array<double, 4> x{};
+    for (const char* p = o.out.c_str(); (p = std::strchr(p, '\n')) != nullptr;) {
+        if (std::sscanf(++p, "%d,%lf,%lf,%lf,%lf", &span, &x[0], &x[1], &x[2], &x[3]) == 5)
+            spans[span].push_back(x);
+    }
+    ASSERT_EQ(spans.size(), 3u);
+    for (const auto& [k, rows] : spans) {
+        EXPECT_GE(rows.size(), 4u) << k;
+        for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_LT(rows[i - 1][0], rows[i][0]) << k;
+    }
+    const auto& two = spans[2];  // 0, xw, 1.5, 2.25, 3, 4.5
+    ASSERT_EQ(two.size(), 6u);
+    EXPECT_NEAR(two[1][0], 1.2281769342260203, 1e-12);
+    EXPECT_NEAR(two[1][3], -0.01035312348759383, 1e-12) << "the largest deflection at xw";
+    EXPECT_EQ(two[3][0], 2.25);
+    EXPECT_NEAR(two[3][2], -14.591397849462362, 1e-9) << "the shear right of the load";
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The exact primitives the drawings hand a recording canvas, and their guards.
+// The exact primitives the drawings hand a recording canvas, and their guards;
+// what the shear-force diagram and the deflection curve hand one.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include "drawing_test_util.h"
 #include "files/bmf.h"
 #include "model/driver.h"
+#include "text/format.h"
 
 namespace cbeam::test {
 namespace {
@@ -112,6 +114,66 @@ TEST(Drawings, ListingQuotesLabels) {
     c.Print(0, 0, "say \"hi\"\\\n第1跨");
     EXPECT_EQ(ListPrimitives(c.Items()),
               "line 600 940 133.333328 -0.5\ntext 0 0 \"say \\\"hi\\\"\\\\\\n第1跨\"\n");
+}
+
+// The shear-force diagram and the deflection curve.
+// The labels and the diagram lines (blue) a drawing gives.
+struct Drawn {
+    std::vector<Primitive> labels, lines;
+    Drawn(decltype(&DrawV) draw, BeamState& s, double W, DeviceScale res = {}) {
+        EXPECT_TRUE(RunAnalysis(s).status);
+        PixelRecording c(W, 2000, res);
+        draw(s, ComputeDesignValues(s), c);
+        for (const Primitive& p : c.Items()) {
+            if (p.kind == Primitive::Kind::Text) labels.push_back(p);
+            if (p.kind == Primitive::Kind::Line && p.hasColour) lines.push_back(p);
+        }
+    }
+};
+
+// Two spans of 8 m under 10 kN/m, pinned: end shears 30 and 50 kN, the
+// first drawn up from the axis (y 1000) at the left end (x 600).
+TEST(DesignDiagrams, ShearLabelsEveryEndShearAndDrawsPositiveUp) {
+    BeamState s = Beam({{8, 1, 1, 10, 1}, {8, 1, 1, 10, 1}});
+    const Drawn d(DrawV, s, 6000);
+    std::string texts;
+    for (const Primitive& p : d.labels) texts += p.text + ' ';
+    EXPECT_EQ(texts, "30.00kN -50.00kN 50.00kN -30.00kN ");
+    ASSERT_FALSE(d.lines.empty());
+    EXPECT_TRUE(d.lines[0].x1 == 600 && d.lines[0].y1 == 1000 && d.lines[0].y2 < 1000);
+}
+
+// Each span's largest deflection is labelled below the axis, just under the
+// deepest point of its curve.
+TEST(DesignDiagrams, DeflectionLabelsEachSpansPeakWhereTheCurveReachesIt) {
+    BeamState s = Beam({{6, 1, 2, 20, 0.3}, {4}, {5, 1, 1, 10, 0.5}});
+    const Drawn d(DrawW, s, 7000);
+    const DesignValues v = ComputeDesignValues(s);
+    ASSERT_EQ(d.labels.size(), 3u);
+    float deepest = 0;  // on span 1, which ends at x 600 + 6 m * 6400 / 15 m
+    for (const Primitive& p : d.lines) deepest = std::max({deepest, p.x1 < 3160 ? p.y2 : 0.0f});
+    EXPECT_EQ(d.labels[0].text, Format(v.spans[0].w, "#####0.000") + "mm");
+    EXPECT_FLOAT_EQ(d.labels[0].y1 - 30, deepest);
+    EXPECT_EQ(d.labels[2].text, Format(v.spans[2].w, "#####0.000") + "mm");
+}
+
+// On a picture, crowded labels are left out rather than printed over each other.
+TEST(DesignDiagrams, LabelsOnAPictureStandApart) {
+    Spans spans;
+    for (int k = 0; k < 300; ++k) spans.push_back({1.0 + k % 3, 1, 1 + k % 2, 5.0 + k % 7, 0.6});
+    for (const auto draw : {&DrawV, &DrawW}) {
+        BeamState s = Beam(spans);
+        const std::vector<Primitive> l = Drawn(draw, s, 8595, {1 / 15.0, 1 / 15.0}).labels;
+        EXPECT_GT(l.size(), 5u);
+        for (std::size_t i = 0; i < l.size(); ++i) {
+            for (std::size_t j = 0; j < i; ++j) {
+                EXPECT_TRUE(l[i].x1 + 100 * CountChars(l[i].text) <= l[j].x1 ||
+                            l[j].x1 + 100 * CountChars(l[j].text) <= l[i].x1 ||
+                            std::fabs(l[i].y1 - l[j].y1) >= 240)
+                    << l[i].text << " over " << l[j].text << (draw == &DrawV ? " (shear)" : "");
+            }
+        }
+    }
 }
 
 }  // namespace

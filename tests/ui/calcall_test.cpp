@@ -1,7 +1,15 @@
 // The analysis driver in the input window: the results list, the refusals,
-// and what the file commands make of a refused analysis.
+// what the file commands make of a refused analysis, and the detailed
+// results window that follows it.
+#include <QLabel>
 #include <QRadioButton>
+#include <QSignalSpy>
+#include <QTableView>
 
+#include "files/table.h"
+#include "model/design.h"
+#include "text/format.h"
+#include "ui/common/controls.h"
 #include "ui/common/listbox.h"
 #include "ui/input/picturebox.h"
 #include "ui_support.h"
@@ -71,6 +79,56 @@ TEST_F(CalcAllTest, RefusedAnalyses) {
         w->Command3->click();
         DeleteLater();
     }
+}
+
+// Rigidities +1 and -1 cancel with both ends fixed, not with a pinned one.
+TEST_F(CalcAllTest, ResultsWindowFollowsEveryEditAndShowsTheRefusal) {
+    frmInput* w = TypeBeam(3, {1, -1, 1});
+    ASSERT_NE(w, nullptr);
+    Choose(w->cmbFlag0, 1);
+    QApplication::setActiveWindow(w);
+    QTest::keyClick(w, Qt::Key_R, Qt::ControlModifier);
+    frmResults* r = w->ResultsWindow();
+    ASSERT_NE(r, nullptr);
+    w->cmdResults->click();
+    EXPECT_EQ(w->ResultsWindow(), r) << "one window at a time";
+    QSignalSpy resets(r->SpanTable->model(), &QAbstractItemModel::modelReset);
+    const auto cell = [](QTableView* v, int row, int col) {
+        return v->model()->index(row, col).data();
+    };
+    const auto text = [](double v, const char* pattern) { return Q(Format(v, pattern)); };
+    const std::pair<const char*, std::function<void()>> rows[] = {
+        {"load on span 1", [&] { w->optQ->click(); }},
+        {"its magnitude", [&] { Replace(w->txtQ, "25"); }},
+        {"left end fixed: refused", [&] { Choose(w->cmbFlag0, 0); }},
+        {"left end pinned", [&] { Choose(w->cmbFlag0, 1); }}};
+    for (const auto& [name, edit] : rows) {
+        SCOPED_TRACE(name);
+        resets.clear();
+        edit();
+        Took();
+        EXPECT_EQ(resets.size(), 1) << "one refresh per edit";
+        const DesignValues d = ComputeDesignValues(state);
+        if (state.Flag0 == kTrue) {
+            EXPECT_EQ(r->lblReason->text(), Q(MessageText(Status{Code::NotSolvable})));
+            EXPECT_TRUE(r->lblReason->isVisible() && !cell(r->NodeTable, 0, 1).isValid());
+            continue;
+        }
+        EXPECT_FALSE(r->lblReason->isVisible());
+        EXPECT_EQ(cell(r->SpanTable, 0, 1), text(d.spans[0].Vl, "0.000"));
+        EXPECT_EQ(cell(r->NodeTable, 3, 2), text(d.R[3], "0.000"));
+        EXPECT_EQ(cell(r->SpanTable, 0, 3),  // the largest sagging moment, as a magnitude
+                  d.spans[0].Msag < 0 ? text(-d.spans[0].Msag, "0.000") : "无正弯矩");
+        EXPECT_EQ(cell(r->NodeTable, 0, 3), text(SlopeAt(state, 1, 0), "0.000E+00"));  // radians
+    }
+    EXPECT_TRUE(
+        r->TablesText().startsWith("结点\t弯矩 M (kN·m)\t支座反力 R (kN)\t转角 θ (rad)\n1\t"));
+    EXPECT_EQ(r->TablesText().count(u'\n'), 1 + 4 + 1 + 1 + 3);
+    // The export writes what `cbeam-cli table` prints, under the name given.
+    services.fileAnswers = {QString::fromStdString(dir.File("values"))};
+    r->cmdExport->click();
+    EXPECT_EQ(testing::ReadAll(dir.File("values.csv")),
+              TableCsv(TableRows(state, ComputeDesignValues(state), kDefaultTablePoints)));
 }
 
 }  // namespace

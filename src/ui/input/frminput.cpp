@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <algorithm>
 
 #include "text/format.h"
@@ -14,6 +15,7 @@
 #include "ui/common/entry.h"
 #include "ui/common/listbox.h"
 #include "ui/input/picturebox.h"
+#include "ui/results/frmresults.h"
 
 namespace cbeam {
 
@@ -64,7 +66,11 @@ frmInput::frmInput(BeamState& state, UiServices& services, QWidget* parent)
     SetUpView();
 }
 
-frmInput::~frmInput() = default;
+frmInput::~frmInput() {
+    // The results window follows this window's edits; without them it
+    // would go stale.
+    if (m_results) m_results->close();
+}
 
 void frmInput::BuildControls() {
     Make<QLabel>(this, QStringLiteral("第"), 240, 240, 255, 225);
@@ -98,6 +104,8 @@ void frmInput::BuildControls() {
 
     saveTXT = Make<QPushButton>(this, QStringLiteral("存为txt"), 6360, 840, 855, 315);
     CmdSave = Make<QPushButton>(this, QStringLiteral("保存"), 7800, 840, 855, 315);
+    // In the free row under the two file buttons, above the results list.
+    cmdResults = Make<QPushButton>(this, QStringLiteral("详细结果"), 6360, 1320, 855, 315);
 
     m_tableHeader = Make<QLabel>(
         this, QStringLiteral("跨编号      EI(EI0)     L(m)    荷载类型   集度q     位置a(/L)"), 240,
@@ -137,6 +145,9 @@ void frmInput::BuildControls() {
     connect(Command3, &QPushButton::clicked, this, &frmInput::Command3_Click);
     connect(CmdSave, &QPushButton::clicked, this, &frmInput::CmdSave_Click);
     connect(saveTXT, &QPushButton::clicked, this, &frmInput::saveTXT_Click);
+    connect(cmdResults, &QPushButton::clicked, this, &frmInput::cmdResults_Click);
+    auto* results = new QShortcut(QKeySequence(QStringLiteral("Ctrl+R")), this);
+    connect(results, &QShortcut::activated, this, &frmInput::cmdResults_Click);
 }
 
 void frmInput::Form_Load() {

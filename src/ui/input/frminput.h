@@ -10,6 +10,7 @@
 #include "ui/common/services.h"
 #include "ui/input/drawingview.h"
 #include "ui/input/spantable.h"
+#include "ui/results/frmresults.h"
 
 class QComboBox;
 class QGroupBox;
@@ -44,6 +45,9 @@ class frmInput : public QWidget {
     void Command3_Click();
     void CmdSave_Click();
     void saveTXT_Click();
+    // Opens the detailed results window, or brings the open one forward.
+    void cmdResults_Click();
+    frmResults* ResultsWindow() const { return m_results; }
 
     // Changes since the last save or load (a typed beam: until it is saved).
     bool Modified() const;
@@ -74,6 +78,7 @@ class frmInput : public QWidget {
     QLabel* lbl_PerQ = nullptr;
     QPushButton* saveTXT = nullptr;
     QPushButton* CmdSave = nullptr;
+    QPushButton* cmdResults = nullptr;
     ListBox* ListI = nullptr;
     ListBox* ListEI = nullptr;
     ListBox* ListL = nullptr;
@@ -126,7 +131,8 @@ class frmInput : public QWidget {
     std::unique_ptr<SpanTable> m_table;
     int m_batchDepth = 0;
     Pending m_pending = Pending::None;
-    QPointer<QWidget> m_about;  // one About box at a time, like a single form
+    QPointer<QWidget> m_about;       // one About box at a time, like a single form
+    QPointer<frmResults> m_results;  // likewise one results window
     bool m_editNoted = false;
     QLabel* m_tableHeader = nullptr;
     QLabel* m_resultsCaption = nullptr;

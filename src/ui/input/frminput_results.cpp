@@ -10,6 +10,7 @@
 #include "ui/common/listbox.h"
 #include "ui/input/frminput.h"
 #include "ui/input/picturebox.h"
+#include "ui/results/frmresults.h"
 
 namespace cbeam {
 
@@ -38,18 +39,19 @@ void frmInput::RunRefresh(Pending kind, bool editBefore) {
         ReDrawAll();
         Picture2->Clear();
         CalcAll();
-        UpdateTitle();
-        return;
+    } else {
+        // An end condition: the analysis first, then the schematic.
+        if (editBefore) {
+            List1->Clear();
+            Picture2->Clear();
+        }
+        CalcAll();
+        Picture1->Clear();
+        ReDrawAll();
     }
-    // An end condition: the analysis first, then the schematic.
-    if (editBefore) {
-        List1->Clear();
-        Picture2->Clear();
-    }
-    CalcAll();
-    Picture1->Clear();
-    ReDrawAll();
     UpdateTitle();
+    // Once per refresh, after the analysis has recorded its outcome.
+    if (m_results) m_results->Refresh();
 }
 
 void frmInput::CalcAll() {
@@ -86,6 +88,13 @@ void frmInput::Command2_Click() {
     m_about->show();
     m_about->raise();
     m_about->activateWindow();
+}
+
+void frmInput::cmdResults_Click() {
+    if (m_results.isNull()) m_results = new frmResults(m_state, m_services);
+    m_results->show();
+    m_results->raise();
+    m_results->activateWindow();
 }
 
 void frmInput::Command3_Click() {

@@ -1,0 +1,80 @@
+#include "files/table.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace cbeam {
+namespace {
+
+void AppendShortest(std::string& out, double v) {
+    char buf[40];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+    out.append(buf, ec == std::errc() ? end : buf);
+}
+
+}  // namespace
+
+std::vector<double> TableXs(const BeamState& solved, int span, const SpanValues& values,
+                            int points) {
+    const double L = solved.L(span);
+    // The points a reader looks for come first, so that they win over a grid
+    // point that rounding put a hair away from them.
+    struct Candidate {
+        double x;
+        int rank;  // 0 for the points of interest, 1 for the grid
+    };
+    std::vector<Candidate> cs;
+    cs.reserve(static_cast<std::size_t>(points) + 3);
+    const auto add = [&](double x, int rank) {
+        if (std::isfinite(x)) cs.push_back({std::clamp(x, 0.0, L), rank});
+    };
+    if (solved.Kind(span) != LoadKind::None) add(solved.A(span) * L, 0);
+    add(values.xMsag, 0);
+    add(values.xw, 0);
+    for (int j = 0; j < points; ++j) add(j == points - 1 ? L : L * j / (points - 1), 1);
+    std::stable_sort(cs.begin(), cs.end(),
+                     [](const Candidate& a, const Candidate& b) { return a.x < b.x; });
+    const double tolerance = 1e-9 * std::fabs(L);
+    std::vector<double> xs;
+    xs.reserve(cs.size());
+    int lastRank = 2;
+    for (const Candidate& c : cs) {
+        if (!xs.empty() && c.x - xs.back() <= tolerance) {
+            if (c.rank < lastRank) xs.back() = c.x, lastRank = c.rank;
+            continue;
+        }
+        xs.push_back(c.x);
+        lastRank = c.rank;
+    }
+    return xs;
+}
+
+std::vector<TableRow> TableRows(const BeamState& solved, const DesignValues& design, int points) {
+    std::vector<TableRow> rows;
+    const int n = static_cast<int>(design.spans.size());
+    rows.reserve(static_cast<std::size_t>(n) * (static_cast<std::size_t>(points) + 3));
+    for (int k = 1; k <= n; ++k) {
+        const SpanCurve curve(solved, k);
+        for (const double x : TableXs(solved, k, design.spans[k - 1], points)) {
+            rows.push_back({k, x, curve.Moment(x), curve.Shear(x), curve.Deflection(x)});
+        }
+    }
+    return rows;
+}
+
+std::string TableCsv(const std::vector<TableRow>& rows) {
+    std::string out = "span,x,M,V,w\n";
+    out.reserve(out.size() + rows.size() * 64);
+    for (const TableRow& r : rows) {
+        out += std::to_string(r.span);
+        for (const double v : {r.x, r.M, r.V, r.w}) {
+            out += ',';
+            AppendShortest(out, v);
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+}  // namespace cbeam

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/beam.h"
+#include "model/design.h"
+
+// The values along a solved beam as a table: the command line's `table` and
+// the results window's CSV export write the same bytes.
+namespace cbeam {
+
+struct TableRow {
+    int span = 0;  // 1..N
+    double x = 0;  // m from the span's left support
+    double M = 0;  // kN·m, hogging positive
+    double V = 0;  // kN; at a point load the value just right of it
+    double w = 0;  // mm, downward positive
+};
+
+constexpr int kDefaultTablePoints = 20;
+constexpr int kMinTablePoints = 2;
+constexpr int kMaxTablePoints = 100000;
+
+// The x of span `span`'s rows: `points` equally spaced from 0 to L, the
+// point load or the end of the uniform load, xMsag and xw, in increasing
+// order. Points closer than a billionth of the span count as one, and then
+// the load's position, xMsag or xw is kept rather than the grid's.
+std::vector<double> TableXs(const BeamState& solved, int span, const SpanValues& values,
+                            int points);
+
+// Every row of every span, spans in order.
+std::vector<TableRow> TableRows(const BeamState& solved, const DesignValues& design, int points);
+
+// UTF-8 CSV: the header "span,x,M,V,w" and one line per row, numbers in
+// their shortest exact form, lines ended by "\n".
+std::string TableCsv(const std::vector<TableRow>& rows);
+
+}  // namespace cbeam

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QFrame>
+#include <functional>
+#include <memory>
+
+#include "canvas/canvas.h"
+
+namespace cbeam {
+
+class ImageCanvas;
+
+// A sunken frame showing a drawing over its whole inner area, one canvas
+// unit a twip both ways. The drawing is made again when the frame is resized
+// or Redraw is called, never in a repaint.
+class DiagramView : public QFrame {
+  public:
+    using Draw = std::function<void(Canvas&)>;
+    explicit DiagramView(QWidget* parent = nullptr);
+    ~DiagramView() override;
+
+    // What to draw from now on; an empty one leaves the area blank.
+    void SetDraw(Draw draw);
+    void Redraw();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    Draw m_draw;
+    std::unique_ptr<ImageCanvas> m_canvas;
+};
+
+}  // namespace cbeam

@@ -1,0 +1,214 @@
+#include "ui/results/frmresults.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeySequence>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSplitter>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "drawing/drawings.h"
+#include "files/safe_write.h"
+#include "files/table.h"
+#include "text/format.h"
+#include "ui/common/controls.h"
+#include "ui/results/diagramview.h"
+#include "ui/results/results_models.h"
+
+namespace cbeam {
+
+namespace {
+
+QString F3(double v) {
+    return Q(Format(v, "0.000"));
+}
+
+// A rotation is a few thousandths of a radian or less: three decimals would
+// show most of them as 0.000, so they keep three decimals of a mantissa.
+QString Rotation(double v) {
+    return Q(Format(v, "0.000E+00"));
+}
+
+QTableView* MakeTable(CellTable* model, QWidget* parent) {
+    auto* view = new QTableView(parent);
+    view->setModel(model);
+    view->verticalHeader()->hide();
+    // Fixed row heights and column widths: a view that measured its rows
+    // would visit every one of them.
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    view->horizontalHeader()->setStretchLastSection(true);
+    const QFontMetrics metrics = view->horizontalHeader()->fontMetrics();
+    for (int c = 0; c < model->columnCount(); ++c) {
+        const QString header = model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        view->setColumnWidth(c, std::max(72, metrics.horizontalAdvance(header) + 24));
+    }
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    return view;
+}
+
+QGroupBox* Framed(const QString& title, QWidget* inside, QWidget* parent) {
+    auto* box = new QGroupBox(title, parent);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(inside);
+    return box;
+}
+
+}  // namespace
+
+frmResults::frmResults(BeamState& state, UiServices& services, QWidget* parent)
+    : QWidget(parent), m_state(state), m_services(services) {
+    setObjectName(QStringLiteral("frmResults"));
+    setWindowIcon(ProgramIcon());
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("详细结果"));
+    resize(1180, 720);
+    BuildControls();
+    Refresh();
+}
+
+frmResults::~frmResults() = default;
+
+void frmResults::BuildControls() {
+    m_nodes = new CellTable({QStringLiteral("结点"), QStringLiteral("弯矩 M (kN·m)"),
+                             QStringLiteral("支座反力 R (kN)"), QStringLiteral("转角 θ (rad)")},
+                            this);
+    m_spans = new CellTable(
+        {QStringLiteral("跨"), QStringLiteral("左端剪力 (kN)"), QStringLiteral("右端剪力 (kN)"),
+         QStringLiteral("最大正弯矩 (kN·m)"), QStringLiteral("位置 x (m)"),
+         QStringLiteral("最大挠度 (mm)"), QStringLiteral("位置 x (m)")},
+        this);
+    NodeTable = MakeTable(m_nodes, this);
+    SpanTable = MakeTable(m_spans, this);
+    ShearDiagram = new DiagramView(this);
+    DeflectionDiagram = new DiagramView(this);
+    lblReason = new QLabel(this);
+    lblReason->setWordWrap(true);
+    lblReason->setStyleSheet(QStringLiteral("color: #b00000"));
+    cmdExport = new QPushButton(QStringLiteral("导出CSV…"), this);
+
+    auto* tables = new QSplitter(Qt::Horizontal);
+    tables->addWidget(Framed(QStringLiteral("结点"), NodeTable, this));
+    tables->addWidget(Framed(QStringLiteral("跨"), SpanTable, this));
+    tables->setStretchFactor(1, 2);
+    tables->setSizes({420, 740});
+    auto* all = new QSplitter(Qt::Vertical);
+    all->addWidget(tables);
+    all->addWidget(Framed(QStringLiteral("剪力图"), ShearDiagram, this));
+    all->addWidget(Framed(QStringLiteral("挠度曲线"), DeflectionDiagram, this));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(new QLabel(QStringLiteral("Ctrl+C 复制表格"), this));
+    buttons->addStretch();
+    buttons->addWidget(cmdExport);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblReason);
+    layout->addWidget(all, 1);
+    layout->addLayout(buttons);
+
+    auto* copy = new QShortcut(QKeySequence::Copy, this);
+    connect(copy, &QShortcut::activated, this,
+            [this] { QApplication::clipboard()->setText(TablesText()); });
+    connect(cmdExport, &QPushButton::clicked, this, &frmResults::ExportCsv);
+}
+
+void frmResults::Refresh() {
+    const Status& status = m_state.Results;
+    // Moments of a refused beam belong to an earlier one; a beam that is
+    // only not symmetric still has its moments, shown with the warning.
+    const bool values = status || status.code == Code::NotSymmetric;
+    lblReason->setText(Q(MessageText(status)));
+    lblReason->setVisible(!status);
+    if (!values) {
+        m_design = {};
+        ShowValues(false);
+        return;
+    }
+    m_design = ComputeDesignValues(m_state);
+    const BeamState& s = m_state;
+    const DesignValues& d = m_design;
+    // The state's Theta is scaled by the rigidities; the curves give radians.
+    m_rotations.clear();
+    for (int k = 1; k <= s.N; ++k) m_rotations.push_back(SpanCurve(s, k).Slope(0));
+    if (s.N >= 1) m_rotations.push_back(SpanCurve(s, s.N).Slope(s.L(s.N)));
+    const std::vector<double>& theta = m_rotations;
+    m_nodes->SetContents(static_cast<int>(d.R.size()), [&s, &d, &theta](int row, int column) {
+        const int k = row + 1;
+        switch (column) {
+            case 0:
+                return QString::number(k);
+            case 1:
+                return F3(s.M(k));
+            case 2:
+                return F3(d.R[row]);
+            default:
+                return Rotation(theta[row]);
+        }
+    });
+    m_spans->SetContents(static_cast<int>(d.spans.size()), [&d](int row, int column) {
+        const SpanValues& v = d.spans[row];
+        // Msag is the smallest moment: a sagging one only when negative.
+        const bool sags = v.Msag < 0;
+        switch (column) {
+            case 0:
+                return QString::number(row + 1);
+            case 1:
+                return F3(v.Vl);
+            case 2:
+                return F3(v.Vr);
+            case 3:
+                return sags ? F3(-v.Msag) : QStringLiteral("无正弯矩");
+            case 4:
+                return sags ? F3(v.xMsag) : QString();
+            case 5:
+                return F3(v.w);
+            default:
+                return F3(v.xw);
+        }
+    });
+    ShowValues(true);
+}
+
+void frmResults::ShowValues(bool shown) {
+    if (!shown) {
+        m_nodes->SetContents(0, {});
+        m_spans->SetContents(0, {});
+        ShearDiagram->SetDraw({});
+        DeflectionDiagram->SetDraw({});
+        return;
+    }
+    ShearDiagram->SetDraw([this](Canvas& c) { DrawV(m_state, m_design, c); });
+    DeflectionDiagram->SetDraw([this](Canvas& c) { DrawW(m_state, m_design, c); });
+}
+
+QString frmResults::TablesText() const {
+    return m_nodes->TabSeparated() + u'\n' + m_spans->TabSeparated();
+}
+
+void frmResults::ExportCsv() {
+    if (m_design.spans.empty()) {
+        Refuse(m_services, Q(MessageText(m_state.Results)));
+        return;
+    }
+    const std::optional<QString> path = m_services.SaveFile(
+        QStringLiteral("*.csv"), QStringLiteral("CSV 文件(*.csv)|*.csv|All Files(*.*)|*.*"));
+    if (!path) return;
+    const QString name =
+        QFileInfo(*path).fileName().contains(u'.') ? *path : *path + QStringLiteral(".csv");
+    const std::string csv = TableCsv(TableRows(m_state, m_design, kDefaultTablePoints));
+    if (const Status r = WriteFileSafely(name.toStdString(), csv); !r) {
+        RefuseCommand(m_services, Command::Table, r);
+    }
+}
+
+}  // namespace cbeam

@@ -1,0 +1,48 @@
+#include "ui/results/results_models.h"
+
+namespace cbeam {
+
+CellTable::CellTable(QStringList headers, QObject* parent)
+    : QAbstractTableModel(parent), m_headers(std::move(headers)) {}
+
+void CellTable::SetContents(int rows, Cell cell) {
+    beginResetModel();
+    m_rows = rows;
+    m_cell = std::move(cell);
+    endResetModel();
+}
+
+QString CellTable::TabSeparated() const {
+    QString out = m_headers.join(u'\t') + u'\n';
+    for (int r = 0; r < m_rows; ++r) {
+        for (int c = 0; c < m_headers.size(); ++c) {
+            if (c > 0) out += u'\t';
+            out += m_cell(r, c);
+        }
+        out += u'\n';
+    }
+    return out;
+}
+
+int CellTable::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_rows;
+}
+
+int CellTable::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_headers.size());
+}
+
+QVariant CellTable::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= m_rows) return {};
+    if (role == Qt::DisplayRole) return m_cell(index.row(), index.column());
+    if (role == Qt::TextAlignmentRole) return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+}
+
+QVariant CellTable::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Horizontal) return m_headers.value(section);
+    return {};
+}
+
+}  // namespace cbeam
