@@ -31,12 +31,16 @@ class ScriptedServices : public UiServices {
         messages << title + u'|' + text + (icon == MsgIcon::Warning ? u'!' : u'.');
     }
     Answer OpenFile(const QString& p, const QString& f) override { return Ask(p, f); }
-    Answer SaveFile(const QString& p, const QString& f) override { return Ask(p, f); }
+    Answer SaveFile(const QString& p, const QString& f, int* chosen = nullptr) override {
+        if (chosen != nullptr) *chosen = filterAnswer;
+        return Ask(p, f);
+    }
     bool StartProcess(const QString& p) override { return started << p, startSucceeds; }
     void EndProgram() override { ++endings; }
 
     QStringList messages, asked, started;  // asked: "preset|filter"
     QStringList fileAnswers;               // an empty name, or none left: cancelled
+    int filterAnswer = 0;                  // the file type picked in a save dialog
     bool startSucceeds = true;
     int endings = 0;
 

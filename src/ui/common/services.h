@@ -22,7 +22,10 @@ class UiServices {
     virtual void Message(const QString& title, const QString& text, MsgIcon icon) = 0;
     // `filter` in the "description|pattern|..." form; nullopt when cancelled.
     virtual std::optional<QString> OpenFile(const QString& preset, const QString& filter) = 0;
-    virtual std::optional<QString> SaveFile(const QString& preset, const QString& filter) = 0;
+    // `chosenFilter`, when given, receives the index of the filter the user
+    // picked (0 for the first), so that a filter can choose an encoding.
+    virtual std::optional<QString> SaveFile(const QString& preset, const QString& filter,
+                                            int* chosenFilter = nullptr) = 0;
     // Starts a program without waiting for it; false when it cannot be started.
     virtual bool StartProcess(const QString& program) = 0;
     // Closes every window and ends the program.
@@ -56,7 +59,8 @@ class QtUiServices : public UiServices {
   public:
     void Message(const QString& title, const QString& text, MsgIcon icon) override;
     std::optional<QString> OpenFile(const QString& preset, const QString& filter) override;
-    std::optional<QString> SaveFile(const QString& preset, const QString& filter) override;
+    std::optional<QString> SaveFile(const QString& preset, const QString& filter,
+                                    int* chosenFilter = nullptr) override;
     bool StartProcess(const QString& program) override;
     void EndProgram() override;
 };
