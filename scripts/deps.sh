@@ -12,7 +12,7 @@ case "${1:-test}" in
   package) packages=("${build[@]}" "${gui[@]}" dpkg-dev file) ;;
   core) packages=("${build[@]}" libgtest-dev) ;;
   test) packages=("${build[@]}" "${gui[@]}" libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
-        desktop-file-utils dpkg-dev file) ;;
+        desktop-file-utils dpkg-dev file poppler-utils) ;;
   *) echo "usage: deps.sh [run|core|package|test]" >&2; exit 1 ;;
 esac
 missing=()
