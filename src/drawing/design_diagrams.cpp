@@ -74,7 +74,10 @@ void DrawShear(const BeamState& s, const DesignValues& design, Canvas& canvas) {
         p.Stroke(f->X(d + L), Y(v.Vr), f->X(d + L), f->y0, kCurve);
         const auto top = [&](double value) { return value >= 0 ? Y(value) - 150 : Y(value) + 30; };
         p.Label(kLeftRow, f->X(d) + 300, top(v.Vl), [&] { return Kn(v.Vl); });
-        p.Label(kRightRow, f->X(d + L) - 300, top(v.Vr), [&] { return Kn(v.Vr); });
+        // A span without load has one shear: one label says it.
+        if (Kn(v.Vr) != Kn(v.Vl)) {
+            p.Label(kRightRow, f->X(d + L) - 300, top(v.Vr), [&] { return Kn(v.Vr); });
+        }
         d += L;
     }
 }
