@@ -16,6 +16,10 @@ int SheetCommand(const std::vector<std::string>& args) {
     using namespace cbeam;
     std::vector<std::string> files;
     for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") {
+            std::cout << cli::HelpText();
+            return cli::kExitOk;
+        }
         if (a.size() > 1 && a[0] == '-') {
             std::cerr << "未知的选项：" << a << "（用法见 cbeam-cli --help）\n";
             return cli::kExitUsage;
