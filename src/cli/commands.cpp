@@ -129,11 +129,27 @@ int Table(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
 }
 
 int Report(const std::vector<std::string>& args, std::ostream& err) {
-    const auto files = FileArgs(args, 2, "report 需要一个数据文件和一个报告文件", err);
+    // --encoding takes a value, so it is taken out before the file arguments.
+    std::vector<std::string> rest;
+    ReportEncoding encoding = ReportEncoding::Gbk;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--encoding") {
+            rest.push_back(args[i]);
+            continue;
+        }
+        const std::string value = i + 1 < args.size() ? args[++i] : std::string();
+        if (value == "utf-8" || value == "UTF-8") {
+            encoding = ReportEncoding::Utf8;
+        } else if (value != "gbk" && value != "GBK") {
+            err << "--encoding 须为 gbk 或 utf-8" << kSeeHelp << '\n';
+            return kExitUsage;
+        }
+    }
+    const auto files = FileArgs(rest, 2, "report 需要一个数据文件和一个报告文件", err);
     if (!files) return kExitUsage;
     BeamState state;
     if (const int rc = LoadAndAnalyse((*files)[0], state, err); rc != kExitOk) return rc;
-    if (const Status r = SaveReport((*files)[1], state); !r) {
+    if (const Status r = SaveReport((*files)[1], state, encoding); !r) {
         err << LeadIn(Command::Report) << MessageText(r) << '\n';
         return kExitFile;
     }
@@ -186,11 +202,15 @@ std::string HelpText() {
       M 弯矩（kN*m，负弯矩为正），V 剪力（kN），w 挠度（mm，向下为正）。
       集中荷载作用点只出一行，其 V 为荷载右侧的剪力；左侧的剪力即前一行
       的值（该段剪力不变）。
-  cbeam-cli report FILE.bmf OUT.txt
-      计算后写出与“存为txt”相同的文本报告（GBK 编码，CR LF 换行）。
+  cbeam-cli report FILE.bmf OUT.txt [--encoding gbk|utf-8]
+      计算后写出与“存为txt”相同的文本报告（CR LF 换行），默认 GBK 编码，
+      --encoding utf-8 改为 UTF-8 编码（不带 BOM）。
       报告先写入同一文件夹中的临时文件，全部写完后才替换 OUT.txt。
   cbeam-cli draw FILE.bmf [--schematic OUT] [--diagram OUT] [--size WxH] [--scale S] [--list schematic|diagram] [--canvas WxH]
       画出连续梁简图（--schematic）和弯矩图（--diagram）。
+  cbeam-cli sheet FILE.bmf OUT.pdf
+      计算后写出 PDF 计算书（A4）：计算数据、计算结果、计算简图、弯矩图、
+      剪力图、挠度曲线和计算过程。无法计算的连续梁不写计算书。
   cbeam-cli convert IN OUT
       在 .bmf 数据文件和 JSON 连续梁文件（.json）之间转换，按扩展名决定格式；
       能计算的连续梁连同计算结果写入 .bmf。

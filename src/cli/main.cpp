@@ -5,6 +5,7 @@
 #include "cli/commands.h"
 #ifdef CBEAM_CLI_DRAW
 #include "cli/draw_command.h"
+#include "cli/sheet_command.h"
 #endif
 #include "version/version.h"
 
@@ -18,6 +19,9 @@ int main(int argc, char** argv) {
 #ifdef CBEAM_CLI_DRAW
     if (!args.empty() && args[0] == "draw") {
         return DrawCommand(std::vector<std::string>(args.begin() + 1, args.end()));
+    }
+    if (!args.empty() && args[0] == "sheet") {
+        return SheetCommand(std::vector<std::string>(args.begin() + 1, args.end()));
     }
 #endif
     return cbeam::cli::Run(args, std::cout, std::cerr);

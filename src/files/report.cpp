@@ -129,12 +129,17 @@ std::string ReportText(const BeamState& state) {
     return text;
 }
 
-Status EncodeReport(const BeamState& state, std::string& bytes) {
+Status EncodeReport(const BeamState& state, std::string& bytes, ReportEncoding encoding) {
     if (!HasCompleteBeam(state)) return Status{Code::NoBeam};
     std::string text;
     for (const std::string& line : ReportLines(state)) {
         text += line;
         text += "\r\n";
+    }
+    // The lines are UTF-8 already, and a desktop that reads UTF-8 wants no BOM.
+    if (encoding == ReportEncoding::Utf8) {
+        bytes = std::move(text);
+        return {};
     }
     std::optional<std::string> gbk = Utf8ToGbk(text);
     if (!gbk) return Status{Code::NotGbk};
@@ -142,11 +147,11 @@ Status EncodeReport(const BeamState& state, std::string& bytes) {
     return {};
 }
 
-Status SaveReport(const std::string& path, const BeamState& state) {
+Status SaveReport(const std::string& path, const BeamState& state, ReportEncoding encoding) {
     // The old results beside the new input would be a report of no beam.
     if (!state.Results) return state.Results;
     std::string bytes;
-    if (Status r = EncodeReport(state, bytes); !r) return r;
+    if (Status r = EncodeReport(state, bytes, encoding); !r) return r;
     return WriteFileSafely(path, bytes);
 }
 

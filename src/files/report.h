@@ -17,11 +17,17 @@ std::vector<std::string> ReportLines(const BeamState& state);
 // last one); empty when the state holds no complete beam.
 std::string ReportText(const BeamState& state);
 
-// The report file's bytes: GBK, every line ended by CR LF.
-Status EncodeReport(const BeamState& state, std::string& bytes);
+// The report file's character set: GBK for the Chinese Windows code page the
+// file has always had, UTF-8 (without a BOM) for today's desktops.
+enum class ReportEncoding { Gbk, Utf8 };
 
-// Writes the report (GBK, CR LF) atomically, like SaveBeamFile. Refuses,
-// with the analysis' own status, a beam whose results are not current.
-Status SaveReport(const std::string& path, const BeamState& state);
+// The report file's bytes: every line ended by CR LF, in the given encoding.
+Status EncodeReport(const BeamState& state, std::string& bytes,
+                    ReportEncoding encoding = ReportEncoding::Gbk);
+
+// Writes the report (CR LF) atomically, like SaveBeamFile. Refuses, with the
+// analysis' own status, a beam whose results are not current.
+Status SaveReport(const std::string& path, const BeamState& state,
+                  ReportEncoding encoding = ReportEncoding::Gbk);
 
 }  // namespace cbeam

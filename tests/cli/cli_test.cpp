@@ -12,6 +12,7 @@
 #include "cli/commands.h"
 #include "common/beam_helpers.h"
 #include "files/bmf.h"
+#include "files/gbk.h"
 #include "files/report.h"
 #include "model/design.h"
 #include "model/driver.h"
@@ -65,6 +66,10 @@ TEST(CliProcess, SolveAndReportGiveTheWindowsResults) {
         std::string expected;
         ASSERT_TRUE(EncodeReport(s, expected));
         EXPECT_EQ(ReadAll(dir.File("r.txt")), expected);
+        EXPECT_EQ(
+            RunCli({"report", "--encoding", "utf-8", kExamples + r.file, dir.File("u.txt")}).exit,
+            0);
+        EXPECT_EQ(GbkToUtf8(expected), ReadAll(dir.File("u.txt")));
     }
 }
 
@@ -91,6 +96,7 @@ TEST(CliProcess, ErrorsAreOneChineseLineWithTheirExitCode) {
         {{"report", good, dir.File("no/folder/r.txt")}, 2, "保存txt文件失败！文件或文件夹不存在"},
 #ifdef CBEAM_CLI_DRAW
         {{"draw", undefined, "--list", "diagram"}, 3, "第 2跨未定义!"},
+        {{"sheet", undefined, dir.File("u.pdf")}, 3, "第 2跨未定义!"},
 #endif
         {{}, 1, "缺少命令…"},
         {{"frobnicate"}, 1, "未知的命令：frobnicate…"},
@@ -98,6 +104,7 @@ TEST(CliProcess, ErrorsAreOneChineseLineWithTheirExitCode) {
         {{"report", good}, 1, "report 需要…"},
         {{"table", good, "--points", "1"}, 1, "--points 需要 2 到 100000 之间的整数…"},
         {{"table", undefined}, 3, "第 2跨未定义!"},
+        {{"report", "--encoding", "latin1", good, dir.File("z.txt")}, 1, "--encoding 须为…"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(::testing::PrintToString(r.args));
@@ -110,6 +117,7 @@ TEST(CliProcess, ErrorsAreOneChineseLineWithTheirExitCode) {
         EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1);
     }
     EXPECT_FALSE(std::filesystem::exists(dir.File("u.txt")) ||
+                 std::filesystem::exists(dir.File("u.pdf")) ||
                  std::filesystem::exists(dir.File("z.txt")));
     // Results that cannot be written are no success.
     EXPECT_EQ(RunCli({"solve", good}, "/dev/full").exit, 2);

@@ -198,7 +198,7 @@ TEST_F(InputTest, FileCommands) {
     } rows[] = {{w->CmdSave, "beam", "保存数据文件失败！\n文件或文件夹不存在",
                  "*.bmf|连续梁bmf文档(*.bmf)|*.bmf| Text 文档(*.txt)|*.txt|All Files(*.*)|*.*"},
                 {w->saveTXT, "report.txt", "保存txt文件失败！\n文件或文件夹不存在",
-                 "*.txt| Text 文档(*.txt)|*.txt|All Files(*.*)|*.*"}};
+                 "*.txt| Text 文档(*.txt)|*.txt|文本文件 UTF-8 (*.txt)|*.txt|All Files(*.*)|*.*"}};
     services.asked.clear();
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -217,6 +217,13 @@ TEST_F(InputTest, FileCommands) {
     EXPECT_EQ(Dump(again), Dump(sample));
     ASSERT_TRUE(SaveReport(dir.File("direct.txt"), state));
     EXPECT_EQ(testing::ReadAll(dir.File("report.txt")), testing::ReadAll(dir.File("direct.txt")));
+    // The second file type writes the same report in UTF-8.
+    services.fileAnswers = {QString::fromStdString(dir.File("utf8.txt"))};
+    services.filterAnswer = 1;
+    w->saveTXT->click();
+    std::string utf8;
+    ASSERT_TRUE(EncodeReport(state, utf8, ReportEncoding::Utf8));
+    EXPECT_EQ(testing::ReadAll(dir.File("utf8.txt")), utf8);
 }
 
 // Rows "name|beam|edit|answer: Save, Discard, Cancel|file|closed|questions|title".

@@ -36,7 +36,8 @@ class ScriptedServices : public UiServices {
         return saveAnswers.isEmpty() ? SaveChoice::Cancel : saveAnswers.takeFirst();
     }
     Answer OpenFile(const QString& p, const QString& f) override { return Ask(p, f); }
-    Answer SaveFile(const QString& p, const QString& f) override {  // as QFileDialog confirms
+    Answer SaveFile(const QString& p, const QString& f, int* chosen = nullptr) override {
+        if (chosen != nullptr) *chosen = filterAnswer;  // as QFileDialog confirms
         const Answer name = Ask(p, f);
         const QString file = name && !name->contains(u'.') ? *name + p.mid(1) : name.value_or("");
         if (!name || !QFileInfo::exists(file)) return name;
@@ -51,6 +52,7 @@ class ScriptedServices : public UiServices {
     QStringList questions;                 // save first? replace a file?
     QList<SaveChoice> saveAnswers;         // none left: 取消
     QList<bool> replaceAnswers;            // none left: no
+    int filterAnswer = 0;                  // the file type picked in a save dialog
     bool startSucceeds = true;
     int endings = 0;
 

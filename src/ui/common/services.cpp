@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStringList>
+#include <algorithm>
 
 #include "text/number.h"
 
@@ -53,7 +54,7 @@ QWidget* DialogParent() {
 }
 
 std::optional<QString> RunFileDialog(QFileDialog::AcceptMode mode, const QString& preset,
-                                     const QString& filter) {
+                                     const QString& filter, int* chosenFilter = nullptr) {
     QFileDialog dialog(DialogParent());
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
@@ -63,11 +64,16 @@ std::optional<QString> RunFileDialog(QFileDialog::AcceptMode mode, const QString
     if (mode == QFileDialog::AcceptSave && preset.startsWith(QStringLiteral("*."))) {
         dialog.setDefaultSuffix(preset.mid(2));
     }
-    dialog.setNameFilters(QtFilter(filter).split(QStringLiteral(";;")));
+    const QStringList filters = QtFilter(filter).split(QStringLiteral(";;"));
+    dialog.setNameFilters(filters);
     if (!preset.contains(u'*')) dialog.selectFile(preset);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty() || files.first().isEmpty()) return std::nullopt;
+    if (chosenFilter != nullptr) {
+        *chosenFilter =
+            static_cast<int>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())));
+    }
     return files.first();
 }
 
@@ -97,8 +103,9 @@ std::optional<QString> QtUiServices::OpenFile(const QString& preset, const QStri
     return RunFileDialog(QFileDialog::AcceptOpen, preset, filter);
 }
 
-std::optional<QString> QtUiServices::SaveFile(const QString& preset, const QString& filter) {
-    return RunFileDialog(QFileDialog::AcceptSave, preset, filter);
+std::optional<QString> QtUiServices::SaveFile(const QString& preset, const QString& filter,
+                                              int* chosenFilter) {
+    return RunFileDialog(QFileDialog::AcceptSave, preset, filter, chosenFilter);
 }
 
 bool QtUiServices::StartProcess(const QString& program) {

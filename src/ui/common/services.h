@@ -34,7 +34,10 @@ class UiServices {
     virtual std::optional<QString> OpenFile(const QString& preset, const QString& filter) = 0;
     // A name that exists already is handed back only when the user agreed to
     // replace that file.
-    virtual std::optional<QString> SaveFile(const QString& preset, const QString& filter) = 0;
+    // `chosenFilter`, when given, receives the index of the filter the user
+    // picked (0 for the first), so that a filter can choose an encoding.
+    virtual std::optional<QString> SaveFile(const QString& preset, const QString& filter,
+                                            int* chosenFilter = nullptr) = 0;
     // Starts a program without waiting for it; false when it cannot be started.
     virtual bool StartProcess(const QString& program) = 0;
     // Closes every window and ends the program; a window that refuses to
@@ -70,7 +73,8 @@ class QtUiServices : public UiServices {
     void Message(const QString& title, const QString& text, MsgIcon icon) override;
     SaveChoice AskToSave(const QString& text) override;
     std::optional<QString> OpenFile(const QString& preset, const QString& filter) override;
-    std::optional<QString> SaveFile(const QString& preset, const QString& filter) override;
+    std::optional<QString> SaveFile(const QString& preset, const QString& filter,
+                                    int* chosenFilter = nullptr) override;
     bool StartProcess(const QString& program) override;
     void EndProgram() override;
 };

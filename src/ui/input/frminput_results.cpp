@@ -130,11 +130,15 @@ void frmInput::saveTXT_Click() {
         Refuse(m_services, Q(MessageText(m_state.Results)));
         return;
     }
+    int filter = 0;
     const std::optional<QString> path = m_services.SaveFile(
-        QStringLiteral("*.txt"), QStringLiteral(" Text 文档(*.txt)|*.txt|All Files(*.*)|*.*"));
+        QStringLiteral("*.txt"),
+        QStringLiteral(" Text 文档(*.txt)|*.txt|文本文件 UTF-8 (*.txt)|*.txt|All Files(*.*)|*.*"),
+        &filter);
     if (!path) return;
     const QString name = WithExtension(*path, QStringLiteral(".txt"));
-    if (const Status r = SaveReport(name.toStdString(), m_state); !r) {
+    const ReportEncoding encoding = filter == 1 ? ReportEncoding::Utf8 : ReportEncoding::Gbk;
+    if (const Status r = SaveReport(name.toStdString(), m_state, encoding); !r) {
         RefuseCommand(m_services, Command::Report, r);
     }
 }

@@ -1,0 +1,539 @@
+#include "sheet/sheet.h"
+
+#include <QBuffer>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "drawing/drawings.h"
+#include "drawing/layout.h"
+#include "files/safe_write.h"
+#include "model/design.h"
+#include "sheet/pdf_canvas.h"
+#include "text/format.h"
+
+namespace cbeam {
+namespace {
+
+// One device unit is one logical pixel of the drawings, so that they come
+// out at the size the window shows them.
+constexpr int kDpi = 96;
+constexpr double kHeaderHeight = 30;
+constexpr double kFooterHeight = 28;
+constexpr double kLine = 20;
+constexpr double kRowLine = 18;
+constexpr double kCaption = 18;
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+QString F3(double v) {
+    return Q(Format(v, "0.000"));
+}
+QString Fe(double v) {
+    return Q(Format(v, "0.000E+00"));
+}
+// Stiffness-like numbers can be of any size: three decimals where that keeps
+// their digits, the exponent form otherwise.
+QString Fs(double v) {
+    const double a = std::fabs(v);
+    return v == 0 || (a >= 0.01 && a < 1e9) ? F3(v) : Fe(v);
+}
+QString Int(int v) {
+    return QString::number(v);
+}
+
+QFont SheetFont(int pixels, bool bold = false) {
+    QFont f;
+    f.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")});
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+enum class Kind : std::uint8_t { Title, Heading, Text, TableHeader, TableRow, Figure };
+enum Figure { kSchematic, kMoment, kShear, kDeflection };
+
+struct Block {
+    Kind kind;
+    int a = 0;  // text, table or figure
+    int b = 0;  // row
+    double h = 0;
+    bool keep = false;  // stays on the page of the block after it
+};
+
+struct Table {
+    QStringList head;
+    std::vector<double> widths;  // fractions of the text width
+    int rows = 0;
+    std::function<QStringList(int)> cells;
+};
+
+struct Placed {
+    int block;
+    float top;
+};
+
+class Sheet {
+  public:
+    Sheet(const BeamState& s, const SheetInfo& info, QSizeF page)
+        : m_s(s),
+          m_info(info),
+          m_design(ComputeDesignValues(s)),
+          m_width(page.width()),
+          m_bodyTop(kHeaderHeight),
+          m_bodyBottom(page.height() - kFooterHeight),
+          m_body(SheetFont(13)),
+          m_bodyMetrics(m_body) {
+        const int n = s.N;
+        m_rowCount = (n + kSheetSpansPerRow - 1) / kSheetSpansPerRow;
+        Build();
+        Paginate();
+    }
+
+    int Pages() const { return static_cast<int>(m_pages.size()); }
+    void Paint(QPainter& p, int page) const;
+
+  private:
+    void Build();
+    void BuildInput();
+    void BuildResults();
+    void BuildFigures();
+    void BuildMethod();
+    void Paginate();
+    void Title() { m_blocks.push_back({Kind::Title, 0, 0, 120}); }
+    void Heading(const QString& text) {
+        m_texts.push_back(text);
+        m_blocks.push_back({Kind::Heading, static_cast<int>(m_texts.size()) - 1, 0, 34});
+    }
+    // A paragraph, broken into lines of the text width at any character.
+    void Text(const QString& text);
+    void AddTable(Table t) {
+        m_tables.push_back(std::move(t));
+        const int id = static_cast<int>(m_tables.size()) - 1;
+        m_blocks.push_back({Kind::TableHeader, id, 0, kRowLine + 6});
+        for (int r = 0; r < m_tables.back().rows; ++r)
+            m_blocks.push_back({Kind::TableRow, id, r, kRowLine});
+    }
+    void PaintBlock(QPainter& p, const Block& b, double top) const;
+    void PaintTableRow(QPainter& p, const Table& t, const QStringList& cells, double top,
+                       bool header) const;
+    void PaintFigure(QPainter& p, int figure, int row, double top) const;
+    std::pair<int, int> RowSpans(int row) const {  // first and last span of a drawing row
+        const int n = m_s.N;
+        return {1 + static_cast<int>(static_cast<long long>(row) * n / m_rowCount),
+                static_cast<int>(static_cast<long long>(row + 1) * n / m_rowCount)};
+    }
+    static double FigureHeight(int figure) {
+        return figure == kSchematic ? kSchematicPixels.height : kDiagramPixels.height;
+    }
+
+    const BeamState& m_s;
+    const SheetInfo& m_info;
+    DesignValues m_design;
+    double m_width, m_bodyTop, m_bodyBottom;
+    QFont m_body;
+    QFontMetricsF m_bodyMetrics;
+    int m_rowCount = 0;
+    std::vector<QString> m_texts;
+    std::vector<Table> m_tables;
+    std::vector<Block> m_blocks;
+    std::vector<std::vector<Placed>> m_pages;
+};
+
+void Sheet::Text(const QString& text) {
+    QString line;
+    double used = 0;
+    const auto flush = [&] {
+        m_texts.push_back(line);
+        m_blocks.push_back({Kind::Text, static_cast<int>(m_texts.size()) - 1, 0, kLine});
+        line.clear();
+        used = 0;
+    };
+    for (const QChar c : text) {
+        const double w = m_bodyMetrics.horizontalAdvance(c);
+        if (used + w > m_width && !line.isEmpty()) flush();
+        line += c;
+        used += w;
+    }
+    flush();
+}
+
+void Sheet::Build() {
+    Title();
+    BuildInput();
+    BuildResults();
+    BuildFigures();
+    BuildMethod();
+}
+
+QString LoadName(LoadKind k) {
+    switch (k) {
+        case LoadKind::Uniform:
+            return QStringLiteral("均布荷载");
+        case LoadKind::Point:
+            return QStringLiteral("集中荷载");
+        default:
+            return QStringLiteral("无");
+    }
+}
+
+QString EndName(std::int16_t flag) {
+    return flag != kFalse ? QStringLiteral("固结") : QStringLiteral("铰接");
+}
+
+void Sheet::BuildInput() {
+    const BeamState& s = m_s;
+    Heading(QStringLiteral("一、计算数据"));
+    Text(QStringLiteral("跨数 N = %1，EIo = %2 kN·m²，左端%3，右端%4。")
+             .arg(Int(s.N), Fs(s.EIo), EndName(s.Flag0), EndName(s.FlagN)));
+    Text(QStringLiteral("a：均布荷载自跨左端起的分布长度、集中荷载至跨左端的距离，与跨长之比。"));
+    AddTable({{QStringLiteral("跨"), QStringLiteral("L (m)"), QStringLiteral("EI (EIo)"),
+               QStringLiteral("EI (kN·m²)"), QStringLiteral("荷载类型"),
+               QStringLiteral("q (kN/m) 或 P (kN)"), QStringLiteral("a")},
+              {0.07, 0.13, 0.13, 0.17, 0.14, 0.24, 0.12},
+              s.N,
+              [&s](int r) {
+                  const int k = r + 1;
+                  const LoadKind kind = s.Kind(k);
+                  const bool loaded = kind == LoadKind::Uniform || kind == LoadKind::Point;
+                  const QString load =
+                      kind == LoadKind::Uniform ? QStringLiteral("q = ") + F3(s.Q(k))
+                      : kind == LoadKind::Point ? QStringLiteral("P = ") + F3(s.Q(k))
+                                                : QString();
+                  return QStringList{Int(k),
+                                     F3(s.L(k)),
+                                     Fs(s.EI(k)),
+                                     Fs(s.EI(k) * s.EIo),
+                                     LoadName(kind),
+                                     load,
+                                     loaded ? F3(s.A(k)) : QString()};
+              }});
+    Text(
+        QStringLiteral("符号规定：弯矩以使梁上侧受拉（负弯矩）为正，弯矩图画在受拉一侧；"
+                       "剪力以使隔离体顺时针转动为正；挠度以向下为正；转角以顺时针为正。"));
+}
+
+void Sheet::BuildResults() {
+    const BeamState& s = m_s;
+    const DesignValues& d = m_design;
+    Heading(QStringLiteral("二、计算结果"));
+    Text(QStringLiteral("结点弯矩、支座反力与结点转角："));
+    AddTable({{QStringLiteral("结点"), QStringLiteral("M (kN·m)"), QStringLiteral("R (kN)"),
+               QStringLiteral("θ (rad)")},
+              {0.1, 0.3, 0.3, 0.3},
+              s.N + 1,
+              [&s, &d](int r) {
+                  return QStringList{Int(r + 1), F3(s.M(r + 1)), F3(d.R[static_cast<size_t>(r)]),
+                                     Fe(s.Theta(r + 1))};
+              }});
+    Text(QStringLiteral("各跨杆端剪力、最大正弯矩（跨中最小的 M）与最大挠度，x 自跨左端量起："));
+    AddTable({{QStringLiteral("跨"), QStringLiteral("Vl (kN)"), QStringLiteral("Vr (kN)"),
+               QStringLiteral("Mmax (kN·m)"), QStringLiteral("x (m)"), QStringLiteral("wmax (mm)"),
+               QStringLiteral("x (m)")},
+              {0.07, 0.155, 0.155, 0.175, 0.13, 0.175, 0.14},
+              s.N,
+              [&d](int r) {
+                  const auto& v = d.spans[static_cast<size_t>(r)];
+                  return QStringList{Int(r + 1),  F3(v.Vl), F3(v.Vr), F3(v.Msag),
+                                     F3(v.xMsag), F3(v.w),  F3(v.xw)};
+              }});
+    double reactions = 0, load = 0;
+    for (double r : d.R) reactions += r;
+    for (int k = 1; k <= s.N; ++k) {
+        if (s.Kind(k) == LoadKind::Uniform) load += s.Q(k) * s.A(k) * s.L(k);
+        if (s.Kind(k) == LoadKind::Point) load += s.Q(k);
+    }
+    Text(QStringLiteral("校核：ΣR = %1 kN，荷载总和 = %2 kN，相差 %3 kN。")
+             .arg(F3(reactions), F3(load), F3(reactions - load)));
+}
+
+void Sheet::BuildFigures() {
+    Heading(QStringLiteral("三、图"));
+    if (m_rowCount > 1) {
+        Text(QStringLiteral("每行画出至多 %1 跨，各行分别取纵向比例。").arg(kSheetSpansPerRow));
+    }
+    const QString names[] = {
+        QStringLiteral("图 1  计算简图"), QStringLiteral("图 2  弯矩图 (kN·m)"),
+        QStringLiteral("图 3  剪力图 (kN)"), QStringLiteral("图 4  挠度曲线 (mm)")};
+    for (int f = kSchematic; f <= kDeflection; ++f) {
+        Text(names[f]);
+        m_blocks.back().keep = true;
+        for (int r = 0; r < m_rowCount; ++r)
+            m_blocks.push_back({Kind::Figure, f, r, kCaption + FigureHeight(f) + 6});
+    }
+}
+
+void Sheet::BuildMethod() {
+    const BeamState& s = m_s;
+    const int n = s.N;
+    Heading(QStringLiteral("四、计算过程"));
+    if (n > kSheetMethodSpans) {
+        Text(QStringLiteral("本梁共 %1 跨，计算方法与不多于 %2 跨的梁相同（线刚度、固端弯矩、"
+                            "结点平衡方程、结点转角、杆端弯矩），计算过程从略。")
+                 .arg(Int(n), Int(kSheetMethodSpans)));
+        return;
+    }
+    Text(QStringLiteral("用位移法（转角位移方程）计算，结点转角为未知量；杆端弯矩以顺时针为正。"));
+    Text(QStringLiteral("1. 各跨线刚度 i = EI/L："));
+    for (int k = 1; k <= n; ++k) {
+        Text(QStringLiteral("    i%1 = EI/L = %2 / %3 = %4")
+                 .arg(Int(k), Fs(s.EI(k) * s.EIo), F3(s.L(k)), Fs(s.LineStiff(k))));
+    }
+    Text(QStringLiteral("2. 固端弯矩 MF（a 为荷载位置与跨长之比）："));
+    for (int k = 1; k <= n; ++k) {
+        const QString ij = QStringLiteral("MF(%1,%2)").arg(Int(k), Int(k + 1));
+        const QString ji = QStringLiteral("MF(%1,%2)").arg(Int(k + 1), Int(k));
+        QString left, right, what;
+        switch (s.Kind(k)) {
+            case LoadKind::Uniform:
+                what = QStringLiteral("均布荷载 q = %1 kN/m，a = %2").arg(F3(s.Q(k)), F3(s.A(k)));
+                left = QStringLiteral("−q a²L²(6 − 8a + 3a²)/12");
+                right = QStringLiteral("q a³L²(4 − 3a)/12");
+                break;
+            case LoadKind::Point:
+                what = QStringLiteral("集中荷载 P = %1 kN，a = %2").arg(F3(s.Q(k)), F3(s.A(k)));
+                left = QStringLiteral("−P L a(1 − a)²");
+                right = QStringLiteral("P L a²(1 − a)");
+                break;
+            default:
+                what = QStringLiteral("无荷载");
+                left = right = QStringLiteral("0");
+                break;
+        }
+        Text(QStringLiteral("    跨 %1：%2").arg(Int(k), what));
+        Text(QStringLiteral("        %1 = %2 = %3，%4 = %5 = %6")
+                 .arg(ij, left, F3(s.FemL(k)), ji, right, F3(s.FemR(k))));
+    }
+    const int f = s.Flag0 != kFalse ? 2 : 1;
+    const int g = s.FlagN != kFalse ? n : n + 1;
+    Text(QStringLiteral(
+        "3. 结点平衡方程：结点 k 处 Σ 4i·θk + 2i·θ相邻 = −Σ MF（右端为结点荷载）。"));
+    if (s.Flag0 != kFalse) Text(QStringLiteral("    左端固结，θ1 = 0，不列方程。"));
+    if (s.FlagN != kFalse)
+        Text(QStringLiteral("    右端固结，θ%1 = 0，不列方程。").arg(Int(n + 1)));
+    for (int k = f; k <= g; ++k) {
+        QString eq;
+        const auto term = [&](double c, int node) {
+            if (!eq.isEmpty()) eq += QStringLiteral(" + ");
+            eq += Fs(c) + QStringLiteral("θ") + Int(node);
+        };
+        // The clamped ends' rows were overwritten by the solver: the
+        // coefficients come from the line stiffnesses, as the equations do.
+        const double left = k > 1 ? s.LineStiff(k - 1) : 0;
+        const double right = k <= n ? s.LineStiff(k) : 0;
+        if (k > f) term(2 * left, k - 1);
+        term(4 * (left + right), k);
+        if (k < g) term(2 * right, k + 1);
+        Text(QStringLiteral("    结点 %1：%2 = %3").arg(Int(k), eq, F3(s.NodeLoad(k))));
+    }
+    Text(QStringLiteral("4. 解得结点转角（rad）："));
+    for (int k = 1; k <= n + 1; ++k)
+        Text(QStringLiteral("    θ%1 = %2").arg(Int(k), Fe(s.Theta(k))));
+    Text(
+        QStringLiteral("5. 杆端弯矩 M(i,j) = MF(i,j) + 4iθi + 2iθj，M(j,i) = MF(j,i) + 2iθi + "
+                       "4iθj；结点弯矩（上侧受拉为正）Mk = −M(k,k+1) = M(k,k−1)："));
+    for (int k = 1; k <= n; ++k) {
+        const double i = s.LineStiff(k);
+        const double mij = s.FemL(k) + 4 * i * s.Theta(k) + 2 * i * s.Theta(k + 1);
+        const double mji = s.FemR(k) + 2 * i * s.Theta(k) + 4 * i * s.Theta(k + 1);
+        Text(QStringLiteral("    跨 %1：M(%1,%2) = %3 kN·m，M(%2,%1) = %4 kN·m")
+                 .arg(Int(k), Int(k + 1), F3(mij), F3(mji)));
+    }
+}
+
+void Sheet::Paginate() {
+    std::vector<Placed> page;
+    double y = m_bodyTop;
+    const auto newPage = [&] {
+        m_pages.push_back(std::move(page));
+        page.clear();
+        y = m_bodyTop;
+    };
+    for (std::size_t i = 0; i < m_blocks.size(); ++i) {
+        const Block& b = m_blocks[i];
+        // A heading or a table's header goes with what follows it.
+        double need = b.h;
+        if ((b.keep || b.kind == Kind::Heading || b.kind == Kind::TableHeader) &&
+            i + 1 < m_blocks.size())
+            need += m_blocks[i + 1].h;
+        if (y + need > m_bodyBottom && !page.empty()) {
+            newPage();
+            if (b.kind == Kind::TableRow) {
+                // The table goes on under its header repeated.
+                for (std::size_t h = i; h-- > 0;) {
+                    if (m_blocks[h].kind == Kind::TableHeader && m_blocks[h].a == b.a) {
+                        page.push_back({static_cast<int>(h), static_cast<float>(y)});
+                        y += m_blocks[h].h;
+                        break;
+                    }
+                }
+            }
+        }
+        page.push_back({static_cast<int>(i), static_cast<float>(y)});
+        y += b.h;
+    }
+    if (!page.empty()) newPage();
+}
+
+void Sheet::PaintTableRow(QPainter& p, const Table& t, const QStringList& cells, double top,
+                          bool header) const {
+    double x = 0;
+    for (int c = 0; c < cells.size() && c < static_cast<int>(t.widths.size()); ++c) {
+        const double w = t.widths[static_cast<size_t>(c)] * m_width;
+        p.drawText(QRectF(x + 2, top, w - 8, kRowLine), Qt::AlignVCenter | Qt::AlignRight,
+                   cells[c]);
+        x += w;
+    }
+    if (header) p.drawLine(QPointF(0, top + kRowLine + 2), QPointF(m_width, top + kRowLine + 2));
+}
+
+void Sheet::PaintFigure(QPainter& p, int figure, int row, double top) const {
+    const auto [first, last] = RowSpans(row);
+    const int n = last - first + 1;
+    p.setFont(m_body);
+    p.drawText(QPointF(0, top + 14), QStringLiteral("跨 %1 – %2").arg(Int(first), Int(last)));
+    // The row as a beam of its own: the drawings stay functions of a beam and
+    // a canvas, and a row costs the same however long the whole beam is.
+    BeamState r;
+    r.SizeAll(n);
+    r.EIo = m_s.EIo;
+    r.Flag0 = first == 1 ? m_s.Flag0 : kFalse;
+    r.FlagN = last == m_s.N ? m_s.FlagN : kFalse;
+    DesignValues d;
+    for (int k = 1; k <= n; ++k) {
+        const int o = first + k - 1;
+        r.L(k) = m_s.L(o);
+        r.EI(k) = m_s.EI(o);
+        r.LoadType(k) = m_s.LoadType(o);
+        r.Q(k) = m_s.Q(o);
+        r.A(k) = m_s.A(o);
+        d.spans.push_back(m_design.spans[static_cast<size_t>(o - 1)]);
+    }
+    for (int k = 1; k <= n + 1; ++k) {
+        r.M(k) = m_s.M(first + k - 1);
+        r.Theta(k) = m_s.Theta(first + k - 1);
+    }
+    r.Results = Status{};
+    const double h = FigureHeight(figure);
+    p.save();
+    p.translate(0, top + kCaption);
+    p.setClipRect(QRectF(0, 0, m_width, h));
+    {
+        const int w = static_cast<int>(m_width);
+        PdfCanvas canvas(p, QSize(w, static_cast<int>(h)),
+                         figure == kSchematic ? 1.0 : kDiagramTwipsPerUnit);
+        switch (figure) {
+            case kSchematic:
+                ReDrawAll(r, canvas);
+                break;
+            case kMoment:
+                DrawM(r, canvas);
+                break;
+            case kShear:
+                DrawV(r, d, canvas);
+                break;
+            default:
+                DrawW(r, d, canvas);
+                break;
+        }
+    }
+    p.restore();
+}
+
+void Sheet::PaintBlock(QPainter& p, const Block& b, double top) const {
+    switch (b.kind) {
+        case Kind::Title: {
+            p.setFont(SheetFont(24, true));
+            p.drawText(QRectF(0, top, m_width, 40), Qt::AlignCenter,
+                       QStringLiteral("连续梁计算书"));
+            p.setFont(m_body);
+            const QString lines[] = {
+                QStringLiteral("文件：") + Q(m_info.fileName),
+                QStringLiteral("日期：") + Q(m_info.dateTime),
+                QStringLiteral("程序：") + Q(m_info.program) + u' ' + Q(m_info.version)};
+            for (int i = 0; i < 3; ++i) p.drawText(QPointF(0, top + 62 + i * kLine), lines[i]);
+            break;
+        }
+        case Kind::Heading:
+            p.setFont(SheetFont(16, true));
+            p.drawText(QPointF(0, top + 26), m_texts[static_cast<size_t>(b.a)]);
+            break;
+        case Kind::Text:
+            p.setFont(m_body);
+            p.drawText(QPointF(0, top + 15), m_texts[static_cast<size_t>(b.a)]);
+            break;
+        case Kind::TableHeader:
+        case Kind::TableRow: {
+            const Table& t = m_tables[static_cast<size_t>(b.a)];
+            p.setFont(m_body);
+            const bool header = b.kind == Kind::TableHeader;
+            PaintTableRow(p, t, header ? t.head : t.cells(b.b), top, header);
+            break;
+        }
+        case Kind::Figure:
+            PaintFigure(p, b.a, b.b, top);
+            break;
+    }
+}
+
+void Sheet::Paint(QPainter& p, int page) const {
+    const int count = Pages();
+    p.setPen(Qt::black);
+    p.setFont(SheetFont(11));
+    p.drawText(QRectF(0, 0, m_width, 18), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("连续梁计算书  ") + Q(m_info.fileName));
+    p.drawText(QRectF(0, 0, m_width, 18), Qt::AlignRight | Qt::AlignVCenter,
+               Q(m_info.program) + u' ' + Q(m_info.version));
+    p.drawLine(QPointF(0, 21), QPointF(m_width, 21));
+    p.drawText(QRectF(0, m_bodyBottom + 8, m_width, 18), Qt::AlignCenter,
+               QStringLiteral("第 %1 页 共 %2 页").arg(page + 1).arg(count));
+    for (const Placed& at : m_pages[static_cast<size_t>(page)]) {
+        PaintBlock(p, m_blocks[static_cast<size_t>(at.block)], at.top);
+    }
+}
+
+}  // namespace
+
+Status RenderSheet(const BeamState& solved, const SheetInfo& info, std::string& bytes) {
+    if (!solved.Results) return solved.Results;
+    if (solved.N < 1) return Status{Code::NoBeam};
+    QByteArray out;
+    {
+        QBuffer buffer(&out);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(kDpi);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                         QMarginsF(18, 14, 18, 12), QPageLayout::Millimeter));
+        writer.setTitle(QStringLiteral("连续梁计算书"));
+        writer.setCreator(Q(info.program) + u' ' + Q(info.version));
+        const Sheet sheet(solved, info, QSizeF(writer.width(), writer.height()));
+        QPainter p;
+        if (!p.begin(&writer)) return SystemFailure(EIO);
+        for (int page = 0; page < sheet.Pages(); ++page) {
+            if (page > 0) writer.newPage();
+            sheet.Paint(p, page);
+        }
+        if (!p.end()) return SystemFailure(EIO);
+    }
+    bytes.assign(out.constData(), static_cast<std::size_t>(out.size()));
+    return {};
+}
+
+Status WriteSheet(const std::string& path, const BeamState& solved, const SheetInfo& info) {
+    std::string bytes;
+    if (Status r = RenderSheet(solved, info, bytes); !r) return r;
+    return WriteFileSafely(path, bytes);
+}
+
+}  // namespace cbeam

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+#include "model/beam.h"
+#include "text/status.h"
+
+namespace cbeam {
+
+// What the sheet says about where it comes from, as shown on its first page.
+struct SheetInfo {
+    std::string fileName;  // the beam file's name
+    std::string dateTime;  // when the sheet was made
+    std::string program = "连续梁计算程序";
+    std::string version;
+};
+
+// The drawings show a long beam in rows of at most this many spans, so that
+// their labels stay readable.
+constexpr int kSheetSpansPerRow = 12;
+// Beyond this many spans the working is left out: it would be the same steps
+// over hundreds of pages.
+constexpr int kSheetMethodSpans = 30;
+
+// The calculation sheet (计算书) as PDF bytes: A4 pages of input, results,
+// drawings and working. Refuses, with the analysis' own status, a beam whose
+// results are not current. Needs a QGuiApplication for its fonts.
+Status RenderSheet(const BeamState& solved, const SheetInfo& info, std::string& bytes);
+
+// Renders the sheet and writes it atomically, like the text report.
+Status WriteSheet(const std::string& path, const BeamState& solved, const SheetInfo& info);
+
+}  // namespace cbeam

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <regex>
+#include <sstream>
+
+#include "common/beam_helpers.h"
+#include "files/beam_json.h"
+#include "model/design.h"
+#include "model/driver.h"
+#include "text/format.h"
+
+namespace cbeam {
+namespace {
+
+using namespace testing;
+
+std::string Shell(const std::string& command) {
+    std::string out(1 << 20, '\0');
+    FILE* p = popen(command.c_str(), "r");
+    out.resize(fread(out.data(), 1, out.size(), p));
+    pclose(p);
+    return out;
+}
+
+// The sheet cbeam-cli writes for `beam` into `pdf`, as pdftotext lays it out
+// (every page ended by a form feed).
+std::string SheetText(const TempDir& dir, const BeamState& beam, const std::string& pdf) {
+    EXPECT_TRUE(SaveBeam(dir.File("b.json"), beam));
+    EXPECT_EQ(std::system(("'" CBEAM_CLI "' sheet " + dir.File("b.json") + " " + pdf).c_str()), 0);
+    return Shell("pdftotext -layout " + pdf + " -");
+}
+
+// A number as the sheet writes it, as a regular expression.
+std::string Re(double v, const char* picture = "0.000") {
+    return std::regex_replace(Format(v, picture), std::regex("[.+]"), "\\$&");
+}
+
+// Clamped left, pinned right, EIo 2: a full, a point and a half-span load,
+// worked by hand: i = EI EIo / L; fixed-end moments -+qL^2/12, -Pab^2/L^2 and
+// Pa^2b/L^2, for q over c from the left qc^2(6L^2 - 8Lc + 3c^2)/12L^2 and
+// qc^3(4L - 3c)/12L^2. Every result stands in its table row.
+TEST(SheetPdf, ResultsInTheirRowsAndTheWorkingAsWorkedByHand) {
+    TempDir dir;
+    BeamState s =
+        MakeBeam({{4, 2, 1, 10, 1}, {6, 1.5, 2, 20, 0.25}, {5, 1, 1, 5, 0.5}}, kTrue, kFalse, 2);
+    const std::string text = SheetText(dir, s, dir.File("b.pdf"));
+    ASSERT_TRUE(RunAnalysis(s).status);
+    const DesignValues d = ComputeDesignValues(s);
+    const auto has = [&](const std::string& name, const std::string& pattern) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(std::regex_search(text, std::regex(pattern)));
+    };
+    const auto row = [&](const std::string& node, std::vector<std::string> cells) {
+        std::string pattern = "\n *" + node;
+        for (const std::string& c : cells) pattern += " +" + c;
+        has("row" + pattern, pattern + " *\n");
+    };
+    const double i1 = 1, i2 = 0.5, i3 = 0.4, q1 = 10 * 16 / 12.0;
+    const double p12 = 20 * 1.5 * 4.5 * 4.5 / 36, p21 = 20 * 1.5 * 1.5 * 4.5 / 36;
+    const double u12 = 5 * 6.25 * (150 - 100 + 18.75) / 300, u21 = 5 * 15.625 * 12.5 / 300;
+    const std::string any = " = [^=\n]+ = ";
+    has("i1", "i1 = EI/L" + any + Re(i1));
+    has("i3", "i3 = EI/L" + any + Re(i3));
+    has("FEM 1", "MF\\(1,2\\)" + any + Re(-q1) + "，MF\\(2,1\\)" + any + Re(q1));
+    has("FEM 2", "MF\\(2,3\\)" + any + Re(-p12) + "，MF\\(3,2\\)" + any + Re(p21));
+    has("FEM 3", "MF\\(3,4\\)" + any + Re(-u12) + "，MF\\(4,3\\)" + any + Re(u21));
+    has("node 2", "结点 2：" + Re(4 * (i1 + i2)) + "θ2 \\+ " + Re(2 * i2) + "θ3 = " + Re(p12 - q1));
+    has("node 4", "结点 4：" + Re(2 * i3) + "θ3 \\+ " + Re(4 * i3) + "θ4 = " + Re(-u21));
+    for (int k = 1; k <= s.N + 1; ++k) {
+        const std::string n = std::to_string(k), m = std::to_string(k + 1);
+        row(n, {Re(s.M(k)), Re(d.R[k - 1]), Re(s.Theta(k), "0.000E+00")});
+        has("θ" + n, "θ" + n + " = " + Re(s.Theta(k), "0.000E+00"));
+        if (k > s.N) break;
+        const auto& v = d.spans[k - 1];
+        row(n, {Re(v.Vl), Re(v.Vr), Re(v.Msag), Re(v.xMsag), Re(v.w), Re(v.xw)});
+        has("end moments " + n, "M\\(" + n + "," + m + "\\) = " + Re(-s.M(k)) + " kN·m，M\\(" + m +
+                                    "," + n + "\\) = " + Re(s.M(k + 1)));
+    }
+    EXPECT_EQ(text.find("结点 1："), std::string::npos) << "the clamped end has no equation";
+}
+
+// A long beam: text in embedded fonts, no images, numbered pages, the table
+// header on every page a table goes on to, the working left out.
+TEST(SheetPdf, LongBeamPagesFontsAndNoImages) {
+    TempDir dir;
+    const std::string pdf = dir.File("b.pdf");
+    const std::string text =
+        SheetText(dir, MakeBeam(std::vector<SpanInput>(120, {5, 1, 1, 10, 1}), kTrue, kTrue), pdf);
+    EXPECT_EQ(Shell("pdfimages -list " + pdf + " | wc -l"), "2\n");
+    EXPECT_EQ(Shell("pdffonts " + pdf + " | awk 'NR > 2 { print $(NF-4) }' | sort -u"), "yes\n");
+    const auto pages = std::count(text.begin(), text.end(), '\f');
+    ASSERT_GT(pages, 3);
+    std::istringstream all(text);
+    int page = 0;
+    for (std::string p; std::getline(all, p, '\f'); ++page) {
+        SCOPED_TRACE("page " + std::to_string(page + 1));
+        const std::string footer = "第\\s*" + std::to_string(page + 1) + "\\s*页\\s*共\\s*";
+        EXPECT_TRUE(std::regex_search(p, std::regex(footer + std::to_string(pages) + "\\s*页")));
+        const std::regex nodeRow("\n +[0-9]+ +[-0-9.]+ +[-0-9.]+ +[-0-9.]+E");
+        EXPECT_TRUE(!std::regex_search(p, nodeRow) || p.find("θ (rad)") != std::string::npos);
+    }
+    EXPECT_NE(text.find("计算过程从略"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace cbeam
