@@ -18,7 +18,7 @@ cmake -S . -B "$dir" -G Ninja -DCBEAM_BENCH=OFF >/dev/null || exit 2
 # Only what the tests run: the test programs and the command-line program.
 targets=$(ninja -C "$dir" -t targets all | sed -n 's/^\(test_[a-z]*\|cbeam-cli\): .*/\1/p' | sort -u)
 build() { cmake --build "$dir" -j "$JOBS" --target $targets >/dev/null 2>&1; }
-programs() { find "$dir" -type f \( -name 'test_*' -o -name cbeam-cli \) -perm -u+x -printf '%T@ %p\n' | sort -k2; }
+programs() { find "$(realpath "$dir")" -type f \( -name 'test_*' -o -name cbeam-cli \) -perm -u+x -printf '%T@ %p\n' | sort -k2; }
 
 # Runs the given test programs; prints the failed tests (or the program that
 # failed without naming one), comma-separated.
