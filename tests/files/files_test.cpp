@@ -227,7 +227,7 @@ const Refusal kRefusals[] = {
     {"OverflowingNumber", "\"L\": 4.0", "\"L\": 1e999", "有超出范围"},
     {"MissingRigidity", "\"EI\": 1.0, ", "", "spans[0].EI"},
     {"UnknownKind", "\"kind\": \"none\"", "\"kind\": \"moment\"", "spans[2].load.kind"},
-    {"NegativeLoad", "\"q\": 7.25", "\"q\": -7.25", "spans[1].load.q"},
+    {"NegativeLoad", "\"q\": 7.25", "\"q\": -0.5", "spans[1].load.q"},
     {"PositionAboveOne", "\"a\": 0.3", "\"a\": 1.5", "spans[1].load.a"},
     {"MissingPosition", ", \"a\": 1.0", "", "spans[0].load.a"},
     {"NoSpans", "\"spans\": [", "\"spans\": [], \"x\": [", "spans"},
