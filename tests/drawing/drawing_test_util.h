@@ -14,9 +14,7 @@ using Items = std::vector<Primitive>;
 using Spans = std::vector<testing::SpanInput>;
 
 // Pinned ends and no results, the way most drawings here start.
-inline BeamState Beam(const Spans& spans) {
-    return testing::MakeBeam(spans, kFalse, kFalse);
-}
+inline const auto Beam = [](const Spans& s) { return testing::MakeBeam(s, kFalse, kFalse); };
 
 // A recording canvas that may claim a device resolution, as a picture does.
 struct PixelRecording : RecordingCanvas {

@@ -1,11 +1,14 @@
-// The image canvas: pixels where the drawings put them, Chinese labels, and
-// long beams thinned out to what the picture can show.
+// The image canvas: pixels where the drawings put them, Chinese labels, long
+// beams thinned out to what the picture can show; and cbeam-cli draw through
+// the real program: listings, picture files, refusals.
 #include "canvas/image_canvas.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QRectF>
 #include <cmath>
 
@@ -19,31 +22,17 @@ namespace cbeam::test {
 namespace {
 
 const QColor kRed(Qt::red), kWhite(Qt::white), kGreen(0, 200, 0), kHatch(50, 50, 255);
+const auto kDark = [](QColor q) { return q.lightness() < 100; };
 
 int Ink(const QImage& im, QRect area, auto isInk) {
     int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
             n += im.valid(x, y) && isInk(im.pixelColor(x, y));
-        }
-    }
     return n;
 }
 
-// Spans of 3 to 8 m with every kind of load, fixed ends, as the benchmark draws.
-BeamState LongBeam(int n) {
-    BeamState s = testing::MakeBeam({}, kTrue, kTrue);
-    s.SizeAll(n);
-    for (int i = 1; i <= n; ++i) {
-        s.L(i) = 3 + (i * 7) % 6, s.EI(i) = 1 + (i % 3) * 0.5, s.LoadType(i) = i % 3;
-        s.Q(i) = 5 + (i * 13) % 40, s.A(i) = 0.1 + 0.8 * ((i * 5) % 9) / 8.0;
-    }
-    EXPECT_TRUE(RunAnalysis(s).status);
-    return s;
-}
-
-class ImageCanvasTest : public ::testing::Test {
-  protected:
+struct ImageCanvasTest : ::testing::Test {
     static void SetUpTestSuite() {
         static int argc = 1;
         static char name[] = "test_drawing", *argv[] = {name, nullptr};
@@ -70,35 +59,19 @@ TEST_F(ImageCanvasTest, LinesBoxesAndCirclesLandOnTheirPixels) {
         };
         for (int x = 0; x < 100; ++x) EXPECT_EQ(at(x, 1), kRed) << x;
         EXPECT_TRUE(at(50, 0) == kWhite && at(50, 2) == kWhite && at(50, 30) == kWhite);
-        for (const QPoint p : {QPoint(60, 30), QPoint(40, 30), QPoint(50, 40), QPoint(50, 20)}) {
+        for (const QPoint p : {QPoint(60, 30), QPoint(40, 30), QPoint(50, 40), QPoint(50, 20)})
             EXPECT_EQ(at(p.x(), p.y()), kRed) << p.x() << "," << p.y();
-        }
         // the outline with its right and bottom edges, nothing inside
         EXPECT_TRUE(at(10, 35) == kGreen && at(30, 45) == kGreen && at(20, 40) == kWhite);
         EXPECT_EQ(blank.pixelColor(0, 1.25 * dpr), kWhite);  // a copy handed out stays
     }
 }
 
-TEST_F(ImageCanvasTest, ChineseLabelsRender) {
-    EXPECT_EQ(QFontInfo(QtCanvas::DefaultFont()).family(), "WenQuanYi Micro Hei");
-    std::vector<QImage> images;
-    for (const char* t : {"第", "跨", "-10.00000kNm", "\xff\xfe bad"}) {
-        ImageCanvas c(QSize(100, 30));
-        c.Clear();
-        c.Print(150, 75, t);
-        images.push_back(c.Image());
-        EXPECT_GT(
-            Ink(images.back(), QRect(0, 0, 100, 30), [](QColor q) { return q.lightness() < 128; }),
-            5)
-            << t;
-    }
-    EXPECT_NE(images[0], images[1]);  // two glyphs, not two boxes of a missing font
-}
-
-// The window's drawings of the three-span file: every label leaves ink where
-// it is laid out (the upper half of its line); bar, base and hatching where
-// they belong.
+// The window's drawings of the three-span file in the Chinese font: every
+// label leaves ink where it is laid out (the upper half of its line); bar,
+// base and hatching where they belong.
 TEST_F(ImageCanvasTest, WindowDrawingsLandWhereLaidOut) {
+    EXPECT_EQ(QFontInfo(QtCanvas::DefaultFont()).family(), "WenQuanYi Micro Hei");
     BeamState s;
     ASSERT_TRUE(LoadBeamFile(CBEAM_TEST_DATA "/draw_three_span.bmf", s));
     ASSERT_TRUE(RunAnalysis(s).status);
@@ -113,31 +86,42 @@ TEST_F(ImageCanvasTest, WindowDrawingsLandWhereLaidOut) {
         for (const Primitive& t : Record(s, schematic, c.ScaleWidth(), c.ScaleHeight())) {
             if (t.kind != Primitive::Kind::Text) continue;
             const QRect box(t.x1 / 15, t.y1 * v / 15, t.text.size() * 100 / 15, 7);  // upper half
-            EXPECT_GT(Ink(im, box, [](QColor q) { return q.lightness() < 100; }), 8) << t.text;
+            EXPECT_GT(Ink(im, box, kDark), 8) << t.text;
         }
         EXPECT_TRUE(schematic ? at(1500, 633) == QColor(0, 0, 225) && at(600, 798) == Qt::black
                               : at(1000, 1100) == kHatch);
     }
 }
 
+// Spans of 3 to 8 m with every kind of load, fixed ends, as the benchmark draws.
+BeamState LongBeam(int n) {
+    BeamState s = testing::MakeBeam({}, kTrue, kTrue);
+    s.SizeAll(n);
+    for (int i = 1; i <= n; ++i) {
+        s.L(i) = 3 + (i * 7) % 6, s.EI(i) = 1 + (i % 3) * 0.5, s.LoadType(i) = i % 3;
+        s.Q(i) = 5 + (i * 13) % 40, s.A(i) = 0.1 + 0.8 * ((i * 5) % 9) / 8.0;
+    }
+    EXPECT_TRUE(RunAnalysis(s).status);
+    return s;
+}
+
+// 3 spans lose nothing in a picture; 32,766 spans keep a few primitives per
+// pixel column, the labels of a row apart.
 TEST_F(ImageCanvasTest, LevelOfDetail) {
     const DeviceScale pixels{1 / 15.0, 1 / 15.0};
-    BeamState three = LongBeam(3);  // a picture of a normal beam loses nothing
-    EXPECT_EQ(Record(three, true, 8595, 1635, pixels), Record(three, true, 8595, 1635));
-    EXPECT_EQ(Record(three, false, 8595, 1635, pixels), Record(three, false, 8595, 1635));
-    // 32,766 spans: a few primitives per pixel column, the labels of a row apart
-    BeamState s = LongBeam(kMaxSpans);
+    BeamState s = LongBeam(3);
+    for (const bool schematic : {true, false})
+        EXPECT_TRUE(Record(s, schematic, 8595, 1635, pixels) == Record(s, schematic, 8595, 1635));
+    s = LongBeam(kMaxSpans);
     const Items items = Record(s, true, 8595, 1635, pixels);
     EXPECT_LT(items.size(), 20u * 573);
     for (const std::string unit : {"EI", "M", "kN/m", "kN"}) {
         float right = -1e9f;
         int labels = 0;
         for (const Primitive& t : items) {
-            const std::string& x = t.text;
-            if (x.size() < unit.size() || x.compare(x.size() - unit.size(), unit.size(), unit))
-                continue;
-            EXPECT_GE(t.x1, right) << x;
-            right = t.x1 + 100.0f * x.size(), ++labels;
+            if (!t.text.ends_with(unit)) continue;
+            EXPECT_GE(t.x1, right) << t.text;
+            right = t.x1 + 100.0f * t.text.size(), ++labels;
         }
         EXPECT_GT(labels, 3) << unit;
     }
@@ -187,13 +171,66 @@ TEST_F(ImageCanvasTest, WildCoordinatesAreSafe) {
     ImageCanvas c(QSize(100, 50)), empty(QSize(0, 0));
     c.Clear(), empty.Clear(), empty.Line(0, 0, 10, 10);
     EXPECT_LT(Seconds([&] {
-                  c.Line(-big, 150, big, 150), c.Line(NAN, 0, 10, 10),
-                      c.Box(-big, -big, big, big, {});
-                  c.Circle(750, 375, big), c.Circle(NAN, 0, 30), c.Print(big, -big, "x");
+                  c.Line(-big, 150, big, 150), c.Line(NAN, 0, 10, 10), c.Print(0, 600, "\xff\xfe");
+                  c.Box(-big, -big, big, big, {}), c.Print(big, -big, "x");
+                  c.Circle(750, 375, big), c.Circle(NAN, 0, 30);
               }),
               1.0);
     for (int x = 0; x < 100; ++x) EXPECT_EQ(c.Image().pixelColor(x, 10), Qt::black) << x;
     EXPECT_TRUE(empty.Image().isNull());
+}
+
+struct DrawCommand : ::testing::Test {
+    struct Outcome {
+        int code;
+        std::string out, err;
+    };
+    // No argument here holds a single quote, so plain quoting will do.
+    Outcome Draw(const std::vector<std::string>& args) {
+        std::string cmd = "'" CBEAM_CLI "' draw";
+        for (const std::string& a : args) cmd += " '" + a + "'";
+        const int status =
+            std::system((cmd + " >'" + dir.File("out") + "' 2>'" + dir.File("err") + "'").c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, testing::ReadAll(dir.File("out")),
+                testing::ReadAll(dir.File("err"))};
+    }
+    const std::string beam = CBEAM_TEST_DATA "/draw_three_span.bmf";
+    testing::TempDir dir;
+};
+
+TEST_F(DrawCommand, ListsOnTheWindowsCanvasOrAGivenOneAndWritesPngAndSvg) {
+    const Outcome d = Draw({beam, "--list", "diagram"});
+    EXPECT_EQ(d.out, testing::ReadAll(CBEAM_TEST_DATA "/drawing/three_span_diagram.txt")) << d.err;
+    const Outcome s = Draw({beam, "--list", "schematic", "--canvas", "8600x2080"});
+    EXPECT_EQ(s.out.rfind("box 600 840 8000 855 0 0 225\n", 0), 0u) << s.err;
+    const std::string png = dir.File("schematic.png"), svg = dir.File("diagram.SVG");
+    ASSERT_EQ(Draw({beam, "--schematic", png, "--diagram", svg}).code, 0);
+    EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(573, 109));
+    EXPECT_NE(testing::ReadAll(svg).find("70.17339kNm"), std::string::npos);
+    ASSERT_EQ(Draw({beam, "--diagram", png, "--size", "400x100", "--scale", "2"}).code, 0);
+    EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(800, 200));
+}
+
+TEST_F(DrawCommand, RefusesWithTheSolveMessages) {
+    std::string bytes = testing::ReadAll(beam);  // span 2 undefined: its EI (offset 10) zero
+    ASSERT_GE(bytes.size(), 128u);
+    testing::WriteAll(dir.File("undefined.bmf"), bytes.replace(64 + 10, 8, 8, '\0'));
+    // clang-format off
+    const struct { std::vector<std::string> args; int code; std::string err; } rows[] = {
+        {{dir.File("missing.bmf"), "--list", "diagram"}, 2, "无法读取数据文件！"},
+        {{dir.File("undefined.bmf"), "--list", "diagram"}, 3, "第 2跨未定义!"},
+        {{beam}, 1, ""},
+        {{beam, "--schematic", dir.File("x.bmp")}, 1, ""},
+        {{beam, "--schematic", dir.File("x.png"), "--size", "0x5"}, 1, ""},
+        {{beam, "--diagram", "/nonexistent-folder/x.svg"}, 2, ""}};
+    // clang-format on
+    for (const auto& k : rows) {
+        SCOPED_TRACE(k.args.back());
+        const Outcome r = Draw(k.args);
+        EXPECT_EQ(r.code, k.code) << r.err;
+        EXPECT_EQ(r.err.rfind(k.err, 0), 0u) << r.err;
+        EXPECT_TRUE(r.out.empty());
+    }
 }
 
 }  // namespace

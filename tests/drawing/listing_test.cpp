@@ -1,5 +1,7 @@
-// The exact primitives the drawings hand a recording canvas, and their guards;
-// what the shear-force diagram and the deflection curve hand one.
+// The layout of both drawings as numbers (scales, reference lines, nodes), the exact primitives the
+// drawings hand a recording canvas, and their guards. The golden listings pin the three-span beam
+// whole; the layout rows add halves that must round to even and the diagram's scales.
+// What the shear-force diagram and the deflection curve hand one.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,18 +17,58 @@
 namespace cbeam::test {
 namespace {
 
+TEST(Layout, Schematic) {
+    // clang-format off
+    const struct { const char* name; Spans spans; double W, H; std::int32_t xR; double kx, y0;
+                   std::vector<double> nodes; } rows[] = {
+        {"y0 half to even", {{4}, {6}, {5}}, 8595, 1665, 7995, 493, 632, {600, 2572, 5530, 7995}},
+        {"xR half to even", {{1}}, 8600.5, 2080, 8000, 7400, 840, {600, 8000}},
+        {"two spans", {{4}, {6}}, 8600, 2080, 8000, 740, 840, {600, 3560, 8000}}};
+    // clang-format on
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        const BeamState s = Beam(r.spans);
+        const auto lay = LayOutSchematic(s, r.W, r.H);
+        ASSERT_TRUE(lay.has_value());
+        EXPECT_EQ(std::tuple(lay->x.xR, lay->x.kx, lay->y0), std::tuple(r.xR, r.kx, r.y0));
+        EXPECT_NEAR(lay->xE, r.xR, 1e-6);
+        EXPECT_EQ(NodeXs(s, lay->x), r.nodes);
+    }
+}
+
+TEST(Layout, Diagram) {
+    // clang-format off
+    const struct { const char* name; Spans spans; std::vector<double> M;  // nodes 1..N+1
+                   double H, h, y0, kx, Mmax; } rows[] = {
+        {"y0 half down to even", {{4}, {6}}, {0, 50, 0}, 2079, 679, 940, 740, 50},
+        {"y0 half up to even", {{4}, {6}}, {0, 50, 0}, 2081, 681, 940, 740, 50},
+        // the mean of the end moments counts, not the moment under the load
+        {"point load off centre", {{4, 1, 2, 10, 0.25}}, {-2, 2}, 2080, 680, 940, 1850, 7.5},
+        {"half uniform load", {{4, 1, 1, 10, 0.5}}, {0, 0}, 2080, 680, 940, 1850, 10},
+        {"no moments at all", {{4}}, {0, 0}, 2080, 680, 940, 1850, 0}};
+    // clang-format on
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        BeamState s = Beam(r.spans);
+        EXPECT_FALSE(LayOutDiagram(s, 1200, r.H, kHatchSpacing).has_value());  // too narrow
+        for (std::size_t k = 0; k < r.M.size(); ++k) s.M(static_cast<int>(k) + 1) = r.M[k];
+        const auto lay = LayOutDiagram(s, 8600, r.H, kHatchSpacing);
+        ASSERT_TRUE(lay.has_value());
+        EXPECT_EQ(std::tuple(lay->h, lay->y0, lay->x.kx, lay->Mmax),
+                  std::tuple(r.h, r.y0, r.kx, r.Mmax));
+    }
+}
+
 // The file's three spans on the window's canvases; pinned ends, loads at
 // a = 0 and a = 1, rigidities 2 and 0.5 and an unloaded span on small ones.
 TEST(Drawings, GoldenListings) {
-    const struct {
-        const char* name;
-        bool fromFile, schematic;
-        double W, H;
-    } rows[] = {{"three_span_schematic", true, true, 8595, 1635},
-                {"three_span_diagram", true, false, 8595,
-                 ScaleOf(kDiagramPixels, kDiagramTwipsPerUnit).height},
-                {"pinned_schematic", false, true, 3000, 1500},
-                {"pinned_diagram", false, false, 3000, 1800}};
+    const double diagramH = ScaleOf(kDiagramPixels, kDiagramTwipsPerUnit).height;
+    // clang-format off
+    const struct { const char* name; bool fromFile, schematic; double W, H; } rows[] = {
+        {"three_span_schematic", true, true, 8595, 1635},
+        {"three_span_diagram", true, false, 8595, diagramH},
+        {"pinned_schematic", false, true, 3000, 1500}, {"pinned_diagram", false, false, 3000, 1800}};
+    // clang-format on
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         BeamState s = Beam({{3, 2, 1, 12, 0}, {1, 0.5, 2, 8, 1}, {2}});
@@ -39,59 +81,49 @@ TEST(Drawings, GoldenListings) {
 
 // Arrow rows (shafts from y0 - 200 = 600 down to the bar) and diagram lines.
 TEST(Drawings, UniformLoadArrowsAndDiagramLines) {
-    const struct {
-        const char* name;
-        Spans spans;
-        double W;
-        long arrows, lines;  // lines: 4 m on 7350 units (W = 8550)
-    } rows[] = {{"full span, 2000 wide", {{1, 1, 1, 5, 1}}, 3200, 16, 2 * 74 + 2},
-                {"half of 3000 wide", {{1, 1, 1, 5, 0.5}}, 4200, 8, 2 * 37 + 2 + 37 + 1},
-                {"a = 0", {{1, 1, 1, 5, 0}}, 4200, 1, 1 + 1 + 74 + 1},
-                {"point load at a = 0", {{1, 1, 2, 5, 0}}, 4200, 1, 1 + 1 + 74 + 1},
-                {"narrower than its spacing", {{1}, {1e-6, 1, 1, 5, 1}}, 8600, 16, -1},
-                {"zero-length span", {{1}, {0, 1, 1, 5, 1}}, 8600, 16, -1},
-                {"wild fraction", {{1}, {1, 1, 1, 5, 1e12}}, 8600, 4096, -1}};
+    // clang-format off
+    const struct { const char* name; Spans spans; double W; long arrows, lines; } rows[] = {
+        {"full span, 2000 wide", {{1, 1, 1, 5, 1}}, 3200, 16, 2 * 74 + 2},  // lines: 4 m on 7350
+        {"half of 3000 wide", {{1, 1, 1, 5, 0.5}}, 4200, 8, 2 * 37 + 2 + 37 + 1},
+        {"a = 0", {{1, 1, 1, 5, 0}}, 4200, 1, 1 + 1 + 74 + 1},
+        {"point load at a = 0", {{1, 1, 2, 5, 0}}, 4200, 1, 1 + 1 + 74 + 1},
+        {"narrower than its spacing", {{1}, {1e-6, 1, 1, 5, 1}}, 8600, 16, -1},
+        {"zero-length span", {{1}, {0, 1, 1, 5, 1}}, 8600, 16, -1},
+        {"wild fraction", {{1}, {1, 1, 1, 5, 1e12}}, 8600, 4096, -1}};
+    // clang-format on
+    const auto arrow = [](const Primitive& p) { return p.y1 == 600 && p.y2 == 800; };
+    const auto line = [](const Primitive& p) { return p.colour == Rgb{50, 50, 255}; };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         BeamState s = Beam(r.spans);
-        const Items schematic = Record(s, true, r.W, 2000);
-        EXPECT_EQ(std::count_if(schematic.begin(), schematic.end(),
-                                [](const Primitive& p) { return p.y1 == 600 && p.y2 == 800; }),
-                  r.arrows);
+        EXPECT_EQ(std::ranges::count_if(Record(s, true, r.W, 2000), arrow), r.arrows);
         if (r.lines < 0) continue;
         s.M(1) = s.M(2) = 40.0 / 3;
-        const Items diagram = Record(s, false, 8550, 2080);
-        EXPECT_EQ(std::count_if(diagram.begin(), diagram.end(),
-                                [](const Primitive& p) {
-                                    return p.colour == Rgb{50, 50, 255};
-                                }),
-                  r.lines);
+        EXPECT_EQ(std::ranges::count_if(Record(s, false, 8550, 2080), line), r.lines);
     }
 }
 
-// Invariants that do not hold must neither hang nor hand on a bad coordinate.
+// Invariants that do not hold must neither hang nor hand on a bad coordinate;
+// "schematic" and "diagram": whether each is drawn at all.
 TEST(Drawings, GuardAgainstUnusableInput) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = INFINITY;
     const testing::SpanInput loaded{4, 1, 1, 5, 1};
-    const struct {
-        const char* name;
-        Spans spans;
-        double W, m2;
-        bool schematic, diagram;  // drawn at all
-    } rows[] = {{"NaN canvas", {loaded}, nan, 1, false, false},
-                {"canvas 1200 wide", {loaded}, 1200, 1, false, false},
-                {"huge canvas", {loaded}, 1e300, 1, false, false},
-                {"no total length", {{0, 1, 1, 5, 1}}, 8600, 1, false, false},
-                {"NaN moment", {loaded}, 8600, nan, true, false},
-                {"infinite length", {loaded, {inf}}, 8600, 1, false, false},
-                {"subnormal total length", {{5e-324, 1, 1, 1, 1}}, 8600, 1, false, false},
-                {"infinite load", {{4, 1, 1, inf, 1}}, 8600, 1, true, false},
-                {"subnormal moment", {{4}}, 8600, 5e-324, true, true},
-                {"tiny span", {{1}, {1e-300, 1, 1, 5, 1}}, 8600, 1, true, true},
-                {"negative span", {{2}, {-1, 1, 1, 5, 1}}, 8600, 1, true, true},
-                {"vanishing hatch step", {{1}}, 5e8, 1, true, true},
-                {"vanishing parabola step", {loaded}, 5e8, 1, true, true}};
+    // clang-format off
+    const struct { const char* name; Spans spans; double W, m2; bool schematic, diagram; } rows[] = {
+        {"NaN canvas", {loaded}, nan, 1, false, false},
+        {"canvas 1200 wide", {loaded}, 1200, 1, false, false},
+        {"huge canvas", {loaded}, 1e300, 1, false, false},
+        {"no total length", {{0, 1, 1, 5, 1}}, 8600, 1, false, false},
+        {"NaN moment", {loaded}, 8600, nan, true, false},
+        {"infinite length", {loaded, {inf}}, 8600, 1, false, false},
+        {"subnormal total length", {{5e-324, 1, 1, 1, 1}}, 8600, 1, false, false},
+        {"infinite load", {{4, 1, 1, inf, 1}}, 8600, 1, true, false},
+        {"subnormal moment", {{4}}, 8600, 5e-324, true, true},
+        {"tiny span", {{1}, {1e-300, 1, 1, 5, 1}}, 8600, 1, true, true},
+        {"negative span", {{2}, {-1, 1, 1, 5, 1}}, 8600, 1, true, true},
+        {"vanishing hatch step", {{1}}, 5e8, 1, true, true},
+        {"vanishing parabola step", {loaded}, 5e8, 1, true, true}};
+    // clang-format on
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         BeamState s = Beam(r.spans);
@@ -101,9 +133,8 @@ TEST(Drawings, GuardAgainstUnusableInput) {
             EXPECT_LT(Seconds([&] { items = Record(s, schematic, r.W, 2080); }), 5.0);
             EXPECT_EQ(!items.empty(), schematic ? r.schematic : r.diagram) << schematic;
             EXPECT_LE(items.size(), 250000u);
-            for (const Primitive& p : items) {
+            for (const Primitive& p : items)
                 EXPECT_TRUE(std::isfinite(p.x1 + p.y1 + p.x2 + p.y2 + p.r)) << ListLine(p);
-            }
         }
     }
 }

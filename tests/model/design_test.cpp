@@ -77,6 +77,14 @@ INSTANTIATE_TEST_SUITE_P(Design, PublishedValues, ::testing::Values(
               std::sqrt(kA * kD / 3)},
     Published{"SimpleSpanUniformOverLeftHalf", {{kL, kEI, 1, kQ, kC / kL}}, false, false,
               {kR1, kQ * kC - kR1}, -kR1 * kR1 / (2 * kQ), kR1 / kQ, kWc(kXc), kXc},
+    Published{"FixedFixedUniform", {{kL, kEI, 1, kQ, 1}}, true, true, {qL / 2, qL / 2},
+              -qL2 / 24, kL / 2, kMm * kQ * std::pow(kL, 4) / 384, kL / 2},
+    // Support moments qL^2/10, and 3qL^2/28 and qL^2/14; deflections not checked.
+    Published{"ThreeEqualSpans", std::vector<SpanInput>(3, {kL, kEI, 1, kQ, 1}), false, false,
+              {qL * 0.4, qL * 1.1, qL * 1.1, qL * 0.4}, -qL2 * 0.08, kL * 0.4, NAN, NAN},
+    Published{"FourEqualSpans", std::vector<SpanInput>(4, {kL, kEI, 1, kQ, 1}), false, false,
+              {qL * 11 / 28, qL * 32 / 28, qL * 26 / 28, qL * 32 / 28, qL * 11 / 28},
+              -qL2 * 121 / 1568, kL * 11 / 28, NAN, NAN},
     // Everything zero: the positions of the ties are the left end.
     Published{"UnloadedFixedSpan", {{kL, kEI, 2, 0, 0.5}}, true, true, {0, 0}, 0, 0, 0, 0},
     Published{"PointLoadsOnSupports", {{kL, kEI, 2, kP, 0}, {kL, kEI, 2, kP, 1}}, true, false,
@@ -86,9 +94,6 @@ const struct { const char* name; int n; bool fixedLeft, fixedRight; } kRandomBea
     {"OneSpanPinned", 1, false, false}, {"OneSpanFixed", 1, true, true},
     {"SixSpansFixedPinned", 6, true, false}, {"FortySpansPinnedFixed", 40, false, true},
     {"LargestBeamFixed", kMaxSpans, true, true}, {"LargestBeamPinned", kMaxSpans, false, false}};
-const struct { const char* name; bool mirror; double loads, rigidity; } kTransforms[] = {
-    {"Mirrored", true, 1, 1}, {"LoadsTimesThree", false, 3, 1},
-    {"RigidityTimesFour", false, 1, 4}, {"MirroredAndScaled", true, 0.37, 2.5}};
 // clang-format on
 
 TEST_P(PublishedValues, OfSpanOne) {
@@ -99,31 +104,26 @@ TEST_P(PublishedValues, OfSpanOne) {
     const SpanValues& v = d.spans[0];
     EXPECT_NEAR(v.Msag, c.Msag, 1e-12 * qL2);
     EXPECT_NEAR(v.xMsag, c.xMsag, 1e-12 * kL);
+    if (std::isnan(c.w)) return;
     EXPECT_NEAR(v.w, c.w, 1e-12 * std::fabs(c.w));
     EXPECT_NEAR(v.xw, c.xw, 1e-7 * kL);  // as exact as the golden section of one row
 }
 
 // Spans of every load kind, also at a = 0 and 1, and now and then a load too small for its
-// neighbours' moments (an ill-conditioned cubic); mirrorable ones keep to mirrorable loads.
-std::vector<SpanInput> RandomSpans(int n, unsigned seed, bool mirrorable) {
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<double> u(0, 1);
-    std::vector<SpanInput> spans;
-    for (int k = 0; k < n; ++k) {
-        const int kind = static_cast<int>(rng() % 3), pick = static_cast<int>(rng() % 4);
-        double a = pick == 0 ? 0 : pick == 1 ? 1 : u(rng);
-        if (mirrorable) a = kind == 1 ? 1 : static_cast<double>(rng() % 9) / 8;
-        const double q = 50 * u(rng) * (k % 7 == 3 ? 1e-7 : 1);
-        spans.push_back({0.5 + 11.5 * u(rng), 0.2 + 4.8 * u(rng), kind, q, a});
-    }
-    return spans;
-}
-
+// neighbours' moments (an ill-conditioned cubic).
 TEST(DesignProperties, HoldOnEverySpanOfRandomBeams) {
-    for (unsigned row = 0; row < std::size(kRandomBeams); ++row) {
-        SCOPED_TRACE(kRandomBeams[row].name);
-        const BeamState s = Solved(RandomSpans(kRandomBeams[row].n, row, false),
-                                   kRandomBeams[row].fixedLeft, kRandomBeams[row].fixedRight, 0.7);
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> u(0, 1);
+    for (const auto& row : kRandomBeams) {
+        SCOPED_TRACE(row.name);
+        std::vector<SpanInput> spans;
+        for (int k = 0; k < row.n; ++k) {
+            const int kind = static_cast<int>(rng() % 3), pick = static_cast<int>(rng() % 4);
+            const double a = pick == 0 ? 0 : pick == 1 ? 1 : u(rng);
+            const double q = 50 * u(rng) * (k % 7 == 3 ? 1e-7 : 1);
+            spans.push_back({0.5 + 11.5 * u(rng), 0.2 + 4.8 * u(rng), kind, q, a});
+        }
+        const BeamState s = Solved(spans, row.fixedLeft, row.fixedRight, 0.7);
         const DesignValues d = ComputeDesignValues(s);
         double total = 0;
         for (int k = 1; k <= s.N && !HasFailure(); ++k) {
@@ -140,12 +140,11 @@ TEST(DesignProperties, HoldOnEverySpanOfRandomBeams) {
             const double ts = ms * l / ei, ws = 1000 * ts * l;
             EXPECT_NEAR(v.Vl - v.Vr, load, 1e-12 * ms / l);
             EXPECT_NEAR(span.Shear(0) - span.Shear(l), load, 1e-12 * ms / l);  // also a = 0, 1
-            EXPECT_NEAR(span.Moment(0), s.M(k), 1e-12 * ms);
-            EXPECT_NEAR(span.Moment(l), s.M(k + 1), 1e-12 * ms);
-            EXPECT_NEAR(span.Deflection(0), 0, 1e-12 * ws);
-            EXPECT_NEAR(span.Deflection(l), 0, 1e-12 * ws);
-            EXPECT_NEAR(span.Slope(0), s.Theta(k) / 1e6, 1e-12 * ts);
-            EXPECT_NEAR(span.Slope(l), s.Theta(k + 1) / 1e6, 1e-12 * ts);
+            for (const int end : {0, 1}) {
+                EXPECT_NEAR(span.Moment(end * l), s.M(k + end), 1e-12 * ms);
+                EXPECT_NEAR(span.Deflection(end * l), 0, 1e-12 * ws);
+                EXPECT_NEAR(span.Slope(end * l), s.Theta(k + end) / 1e6, 1e-12 * ts);
+            }
             // Inside, away from a point load: V = -dM/dx and w'' = M / EI.
             const double h = 1e-3 * l;
             for (double x : {0.23 * l, 0.61 * l, 0.87 * l}) {
@@ -166,43 +165,6 @@ TEST(DesignProperties, HoldOnEverySpanOfRandomBeams) {
             EXPECT_TRUE(v.xMsag >= 0 && v.xMsag <= l && v.xw >= 0 && v.xw <= l);
         }
         EXPECT_NEAR(std::accumulate(d.R.begin(), d.R.end(), 0.0), total, 1e-12 * total);
-    }
-}
-
-// A transformed beam against the original: mirrored, loads times k, EI times k.
-TEST(DesignProperties, FollowMirrorAndScaling) {
-    const std::vector<SpanInput> spans = RandomSpans(12, 7, true);
-    const DesignValues d = ComputeDesignValues(Solved(spans, true, false, 0.8));
-    const std::size_t n = spans.size();
-    double fs = 0, ms = 0, ws = 0;  // scales
-    for (const SpanValues& v : d.spans) {
-        fs = std::max({fs, std::fabs(v.Vl), std::fabs(v.Vr)});
-        ms = std::max(ms, std::fabs(v.Msag));
-        ws = std::max(ws, std::fabs(v.w));
-    }
-    for (const auto& t : kTransforms) {
-        SCOPED_TRACE(t.name);
-        std::vector<SpanInput> changed = spans;
-        for (SpanInput& sp : changed)
-            sp = {sp.L, sp.EI, sp.kind, sp.Q * t.loads, t.mirror && sp.kind == 2 ? 1 - sp.A : sp.A};
-        if (t.mirror) std::reverse(changed.begin(), changed.end());
-        const DesignValues e =
-            ComputeDesignValues(Solved(changed, !t.mirror, t.mirror, 0.8 * t.rigidity));
-        const double f = t.loads, wf = t.loads / t.rigidity;
-        for (std::size_t j = 0; j <= n; ++j) {
-            EXPECT_NEAR(e.R[t.mirror ? n - j : j], f * d.R[j], 2e-12 * f * fs) << "node " << j + 1;
-        }
-        for (std::size_t k = 0; k < n; ++k) {
-            SCOPED_TRACE("span " + std::to_string(k + 1));
-            const SpanValues &a = d.spans[k], &b = e.spans[t.mirror ? n - 1 - k : k];
-            const double l = spans[k].L;
-            EXPECT_NEAR(b.Vl, f * (t.mirror ? -a.Vr : a.Vl), 1e-12 * f * fs);
-            EXPECT_NEAR(b.Vr, f * (t.mirror ? -a.Vl : a.Vr), 1e-12 * f * fs);
-            EXPECT_NEAR(b.Msag, f * a.Msag, 1e-12 * f * ms);
-            EXPECT_NEAR(b.xMsag, t.mirror ? l - a.xMsag : a.xMsag, 1e-12 * l);
-            EXPECT_NEAR(b.w, wf * a.w, 1e-12 * wf * ws);
-            EXPECT_NEAR(b.xw, t.mirror ? l - a.xw : a.xw, 1e-12 * l);
-        }
     }
 }
 

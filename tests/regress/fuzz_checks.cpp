@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "common/beam_helpers.h"
+#include "files/beam_json.h"
 #include "files/report.h"
 #include "model/driver.h"
 #include "text/format.h"
@@ -17,8 +18,7 @@
 namespace cbeam::fuzz {
 namespace {
 
-template <class... T>
-std::string Say(const T&... parts) {
+std::string Say(const auto&... parts) {
     std::ostringstream out;
     out.precision(17);
     (out << ... << parts);
@@ -72,9 +72,7 @@ std::regex Shape(std::string_view pattern) {
 // A beam the decoder must leave alone when it refuses: loads, results.
 BeamState Sentinel() {
     BeamState s = testing::MakeBeam({{6, 1, 1, 10, 1}, {4, 1, 2, 7, 0.25}}, kTrue, kFalse, 3.5);
-    s.CurSpan = 2;
-    s.InputMode = 1;
-    s.HatchSpacing = 9;
+    s.CurSpan = 2, s.InputMode = 1, s.HatchSpacing = 9;
     RunAnalysis(s);
     return s;
 }
@@ -169,8 +167,7 @@ std::string CheckBeamFile(std::string_view bytes) {
         if (saved.size() != static_cast<std::size_t>(s.N + 1) * kRecordSize ||
             !DecodeBeamFile(saved, again))
             return "the saved beam does not load";
-        again.CurSpan = s.CurSpan;
-        again.HatchSpacing = s.HatchSpacing;
+        again.CurSpan = s.CurSpan, again.HatchSpacing = s.HatchSpacing;
         if (!testing::SameState(again, s)) return "round trip changed the beam";
         // Any accepted beam is analysed to finite results or refused, and reported.
         BeamState solved = s;
@@ -184,7 +181,28 @@ std::string CheckBeamFile(std::string_view bytes) {
     BeamState fromDisk = before;
     const Status loaded = LoadBeamFile(path, fromDisk);
     std::remove(path.c_str());
-    if (bool(loaded) != bool(decoded) || !testing::SameState(fromDisk, s)) return "file load differs";
+    if (bool(loaded) != bool(decoded) || !testing::SameState(fromDisk, s))
+        return "file load differs";
+    return {};
+}
+
+std::string CheckBeamJson(std::string_view bytes) {
+    BeamState s;
+    s.CurSpan = 7;
+    const Status decoded = DecodeBeamJson(bytes, s);
+    if (!decoded)
+        return MessageText(decoded).empty() || s.N != 0 || s.CurSpan != 7
+                   ? "a refusal without reason, or one that changed the state"
+                   : "";
+    if (Status why = CheckBeamData(s); !why) return "accepted beam: " + MessageText(why);
+    // What was accepted writes a text that reads back to itself, directly and
+    // through a beam file.
+    const std::string text = EncodeBeamJson(s);
+    BeamState again, viaFile, fromFile;
+    if (!DecodeBeamJson(text, again)) return "written text does not read back";
+    if (EncodeBeamJson(again) != text) return "written text changes on the way back";
+    if (!DecodeBeamFile(EncodeBeamFile(s), fromFile)) return "beam file of it does not load";
+    if (EncodeBeamJson(fromFile) != text) return "beam file of it gives another text";
     return {};
 }
 

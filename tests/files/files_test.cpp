@@ -1,15 +1,17 @@
-#include "files/bmf.h"
-
+// The beam data file, the JSON beam and the text report: exact bytes, round
+// trips, refusals that leave the state alone, and whole-or-nothing saves.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <cmath>
 #include <functional>
-#include <limits>
-#include <random>
+#include <string>
 
 #include "common/beam_helpers.h"
+#include "files/beam_json.h"
+#include "files/bmf.h"
+#include "files/gbk.h"
+#include "files/report.h"
 #include "model/driver.h"
 
 namespace cbeam {
@@ -99,35 +101,26 @@ TEST(BeamFileSave, ReplacesTheFileWholeOrNotAtAll) {
     const BeamState big = MakeBeam(std::vector<SpanInput>(9), kTrue, kTrue);
     const BeamState small = MakeBeam({{2}}, kTrue, kTrue);
     ASSERT_TRUE(SaveBeamFile(path, big));
-    ::chmod(path.c_str(), 0640);
+    std::filesystem::permissions(path, std::filesystem::perms(0640));
     ASSERT_TRUE(SaveBeamFile(path, small));
     EXPECT_EQ(ReadAll(path).size(), 128u) << "no stale tail of the longer beam";
-    struct stat st {};
-    EXPECT_TRUE(::stat(path.c_str(), &st) == 0 && (st.st_mode & 0777) == 0640);
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640));
     BeamState nan = small;
     nan.L(1) = std::nan("");
-    const struct {
-        const char* name;
-        std::string path;
-        const BeamState& beam;
-        Status status;
-    } rows[] = {
-        // clang-format off
+    // clang-format off
+    const struct { const char* name; std::string path; const BeamState& beam; Status status; } rows[] = {
         {"value that cannot come back", path, nan, Status{.code = Code::NotANumber, .span = 1, .field = Field::L}},
         {"no folder", dir.File("missing/x.bmf"), small, SystemFailure(ENOENT)},
         {"a folder", dir.Path(), small, SystemFailure(EISDIR)},
         {"no name", "", small, Status{Code::NoFileName}},
-        {"no beam", dir.File("never.bmf"), BeamState{}, Status{Code::NoBeam}},
-        // clang-format on
-    };
+        {"no beam", dir.File("never.bmf"), BeamState{}, Status{Code::NoBeam}}};
+    // clang-format on
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         EXPECT_EQ(SaveBeamFile(r.path, r.beam), r.status);
         EXPECT_EQ(ReadAll(path), EncodeBeamFile(small));
     }
-    using std::filesystem::directory_iterator;
-    EXPECT_EQ(std::distance(directory_iterator(dir.Path()), directory_iterator()), 1)
-        << "temp left";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1) << "temp left";
     // Through a symbolic link the target is replaced and the link stays.
     std::filesystem::create_symlink(path, dir.File("link.bmf"));
     ASSERT_TRUE(SaveBeamFile(dir.File("link.bmf"), big));
@@ -137,14 +130,10 @@ TEST(BeamFileSave, ReplacesTheFileWholeOrNotAtAll) {
 
 // The state stays as it was; the reason names the damage exactly.
 TEST(BeamFileLoad, RefusesADamagedFile) {
-    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
-    constexpr double inf = std::numeric_limits<double>::infinity();
-    const struct {
-        const char* reason;
-        std::function<void(std::vector<Rec>&)> damage;
-        std::size_t keep = std::string::npos;  // bytes of the file kept
-        const char* file = "f.bmf";
-    } rows[] = {
+    constexpr double nan = NAN, inf = INFINITY;
+    // clang-format off
+    const struct { const char* reason; std::function<void(std::vector<Rec>&)> damage;
+                   std::size_t keep = std::string::npos; /* bytes kept */ const char* file = "f.bmf"; } rows[] = {
         {"文件或文件夹不存在", {}, std::string::npos, "absent.bmf"},
         {"文件是空的", {}, 0},
         {"文件不足一条记录", {}, 63},
@@ -163,8 +152,8 @@ TEST(BeamFileLoad, RefusesADamagedFile) {
         {"第2跨的荷载位置不在0到1之间", [](auto& r) { r[1].a = -0.1; }},
         {"第2跨的荷载位置不是有效数值", [](auto& r) { r[1] = {2, 0, 1, 2.5, 4, nan}; }},
         {"第1跨的荷载大小为负数", [](auto& r) { r[0].q = -1; }},
-        {"第2跨的荷载大小不是有效数值", [](auto& r) { r[1].q = nan; }},
-    };
+        {"第2跨的荷载大小不是有效数值", [](auto& r) { r[1].q = nan; }}};
+    // clang-format on
     TempDir dir;
     for (const auto& r : rows) {
         SCOPED_TRACE(r.reason);
@@ -177,6 +166,128 @@ TEST(BeamFileLoad, RefusesADamagedFile) {
         EXPECT_EQ(MessageText(LoadBeamFile(dir.File(r.file), s)), r.reason);
         EXPECT_TRUE(SameState(s, Untouched()));
     }
+}
+
+// A beam in the writer's own layout: two spans, both load kinds, values that
+// need every digit to come back.
+const std::string kCanonical = R"({
+  "format": "cbeam-beam",
+  "version": 1,
+  "EIo": 2.5,
+  "ends": {"left": "fixed", "right": "pinned"},
+  "spans": [
+    {"L": 6.0, "EI": 1.0, "load": {"kind": "uniform", "q": 10.0, "a": 1.0}},
+    {"L": 0.1, "EI": 1.3333333333333333, "load": {"kind": "point", "q": 7.25, "a": 0.3}},
+    {"L": 4.0, "EI": 0.0, "load": {"kind": "none"}}
+  ]
+}
+)";
+
+TEST(BeamJson, ReadsEveryFieldAndWritesTheSameTextThroughABeamFile) {
+    BeamState s;
+    ASSERT_TRUE(DecodeBeamJson(kCanonical, s));
+    EXPECT_TRUE(s.N == 3 && s.EIo == 2.5 && s.Flag0 == kTrue && s.FlagN == kFalse &&
+                s.InputMode == 2);
+    EXPECT_TRUE(s.EI(2) == 4.0 / 3 && s.Kind(2) == LoadKind::Point && s.Q(2) == 7.25 &&
+                s.A(2) == 0.3 && s.Kind(3) == LoadKind::None);
+    BeamState back;
+    ASSERT_TRUE(DecodeBeamFile(EncodeBeamFile(s), back));
+    EXPECT_EQ(EncodeBeamJson(back), kCanonical);
+}
+
+// A piece of the canonical text, its replacement, the JSON path the refusal must name.
+struct Refusal {
+    const char *name, *from, *to, *path;
+};
+
+class JsonRefusal : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(JsonRefusal, NamesThePathAndLeavesTheBeam) {
+    std::string text = kCanonical;
+    const Refusal& r = GetParam();
+    ASSERT_NE(text.find(r.from), std::string::npos);
+    text.replace(text.find(r.from), std::string(r.from).size(), r.to);
+    BeamState s = MakeBeam({{5, 1, 0, 0, 0}}, kFalse, kFalse);
+    const BeamState before = s;
+    const std::string reason = MessageText(DecodeBeamJson(text, s));
+    EXPECT_EQ(reason.rfind(r.path, 0), 0u) << reason;
+    EXPECT_GT(reason.size(), std::string(r.path).size()) << "a reason follows the path";
+    EXPECT_TRUE(SameState(s, before));
+}
+
+const Refusal kRefusals[] = {
+    {"NotJson", "\"spans\": [", "\"spans\" [", "第6行第11列"},
+    {"UnknownFormat", "cbeam-beam", "cbeam-bean", "format"},
+    {"UnknownVersion", "\"version\": 1", "\"version\": 2", "version"},
+    {"MissingEIo", "\"EIo\": 2.5,", "", "EIo"},
+    {"TinyEIo", "\"EIo\": 2.5", "\"EIo\": -1e-7", "EIo"},
+    {"EndOfWrongKind", "\"right\": \"pinned\"", "\"right\": \"free\"", "ends.right"},
+    {"LengthAsText", "\"L\": 6.0", "\"L\": \"6\"", "spans[0].L"},
+    {"ZeroLength", "\"L\": 4.0", "\"L\": 0", "spans[2].L"},
+    {"OverflowingNumber", "\"L\": 4.0", "\"L\": 1e999", "有超出范围"},
+    {"MissingRigidity", "\"EI\": 1.0, ", "", "spans[0].EI"},
+    {"UnknownKind", "\"kind\": \"none\"", "\"kind\": \"moment\"", "spans[2].load.kind"},
+    {"NegativeLoad", "\"q\": 7.25", "\"q\": -0.5", "spans[1].load.q"},
+    {"PositionAboveOne", "\"a\": 0.3", "\"a\": 1.5", "spans[1].load.a"},
+    {"MissingPosition", ", \"a\": 1.0", "", "spans[0].load.a"},
+    {"NoSpans", "\"spans\": [", "\"spans\": [], \"x\": [", "spans"},
+};
+INSTANTIATE_TEST_SUITE_P(, JsonRefusal, ::testing::ValuesIn(kRefusals),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BeamJson, TakesUpToTheLargestSpanCount) {
+    const std::string span = R"({"L": 1, "EI": 1, "load": {"kind": "none"}})";
+    std::string text = R"({"format": "cbeam-beam", "version": 1, "EIo": 1,
+        "ends": {"left": "fixed", "right": "fixed"}, "spans": [)";
+    for (int k = 0; k < kMaxSpans; ++k) text += span + ",";
+    BeamState s;
+    EXPECT_EQ(MessageText(DecodeBeamJson(text + span + "]}", s)),
+              "spans：跨数32767不在1到32766之间");
+    EXPECT_TRUE(DecodeBeamJson(text.substr(0, text.size() - 1) + "]}", s) && s.N == kMaxSpans);
+}
+
+// Results that are not those of the beam are no report: no file, and the
+// analysis' own reason. Point load, uniform load and no load (switched off,
+// so keeping a magnitude and a that are no load: reported as 0 and 0.0, as a
+// saved file has them); a pinned left end; results set by hand: a pinned
+// end's 0.00, a negative rotation, an EI of .5, a moment rounded to three
+// decimals.
+TEST(Report, TheGoldenFileByteForByteOnlyForCurrentResults) {
+    const std::string golden = ReadAll(CBEAM_TEST_DATA "/report_3span.txt");
+    BeamState s = MakeBeam({{6, 1, 2, 30, 0.5}, {4.5, 0.5, 1, 12.5, 1}, {5, 1.25, 0, 7, 0.3}},
+                           kFalse, kTrue, 2.1);
+    const double m[] = {0, 45, 11.7957, -3.25}, theta[] = {-2.15, 1.54, 0.001234, 0};
+    for (int k = 1; k <= 4; ++k) std::tie(s.M(k), s.Theta(k)) = std::tie(m[k - 1], theta[k - 1]);
+    s.Results = {};
+    std::string bytes;
+    ASSERT_TRUE(EncodeReport(s, bytes));
+    EXPECT_EQ(bytes, golden);
+    EXPECT_EQ(EncodeReport(BeamState{}, bytes), Status{Code::NoBeam});
+    TempDir dir;
+    for (const Status& results :
+         {Status{Code::UndefinedSpan, 3}, Status{Code::NotAnalysed}, Status{}}) {
+        SCOPED_TRACE(MessageText(results));
+        s.Results = results;
+        EXPECT_EQ(SaveReport(dir.File("r.txt"), s), results);
+        EXPECT_EQ(ReadAll(dir.File("r.txt")), results ? golden : "");
+    }
+}
+
+TEST(Report, AValueTooWideForItsColumnContinuesOnTheNextLine) {
+    const std::vector<std::string> lines =
+        ReportLines(MakeBeam({{1.23456789012345, 1.23456789012345, 0, 0, 0}}, kTrue, kTrue));
+    // The rigidity from column 11 runs past column 22, the length past column 29.
+    ASSERT_EQ(lines.size(), 1u + 6 + 2);
+    EXPECT_EQ(lines[5], "   1       1.23456789012345 (EI0)");
+    EXPECT_EQ(lines[6], std::string(21, ' ') + " 1.23456789012345 ");
+    EXPECT_EQ(lines[7],
+              std::string(28, ' ') + "无荷载       0      0.0      节点 1:0.00   0.00E+00");
+}
+
+TEST(Gbk, ConvertsBothWaysAndRefusesWhatGbkCannotHold) {
+    EXPECT_EQ(GbkToUtf8("\xBD\xDA\xB5\xE3"), "节点");
+    EXPECT_FALSE(Utf8ToGbk("\xF0\x9F\x98\x80"));  // an emoji
+    EXPECT_FALSE(Utf8ToGbk("\xE8\x8A"));          // a cut-off sequence
 }
 
 }  // namespace
