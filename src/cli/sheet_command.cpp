@@ -46,7 +46,7 @@ int SheetCommand(const std::vector<std::string>& args) {
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
     info.version = kVersion;
     if (const Status r = WriteSheet(files[1], state, info); !r) {
-        std::cerr << "计算书无法写出：" << MessageText(r) << '\n';
+        std::cerr << LeadIn(Command::Sheet) << MessageText(r) << '\n';
         return cli::kExitFile;
     }
     return cli::kExitOk;

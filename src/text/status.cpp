@@ -151,6 +151,8 @@ std::string LeadIn(Command command) {
             return "保存txt文件失败！";
         case Command::Table:
             return "导出CSV文件失败！";
+        case Command::Sheet:
+            return "计算书无法写出：";
     }
     return {};
 }

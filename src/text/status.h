@@ -69,7 +69,7 @@ inline Status SystemFailure(int error) {
 std::string MessageText(const Status& status);
 
 // The commands whose failures are shown as a lead-in and the reason.
-enum class Command { Load, Save, Report, Table };
+enum class Command { Load, Save, Report, Table, Sheet };
 
 // The lead-in of a failed command's message; the reason follows directly
 // on the command line and on a line of its own in a window.

@@ -129,6 +129,11 @@ TEST_F(CalcAllTest, ResultsWindowFollowsEveryEditAndShowsTheRefusal) {
     r->cmdExport->click();
     EXPECT_EQ(testing::ReadAll(dir.File("values.csv")),
               TableCsv(TableRows(state, ComputeDesignValues(state), kDefaultTablePoints)));
+    // The calculation sheet, as cbeam-cli sheet writes it.
+    services.fileAnswers = {QString::fromStdString(dir.File("sheet"))};
+    r->cmdSheet->click();
+    EXPECT_EQ(testing::ReadAll(dir.File("sheet.pdf")).substr(0, 5), "%PDF-");
+    EXPECT_TRUE(Took().isEmpty());
 }
 
 }  // namespace

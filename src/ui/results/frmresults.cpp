@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,10 +19,12 @@
 #include "drawing/drawings.h"
 #include "files/safe_write.h"
 #include "files/table.h"
+#include "sheet/sheet.h"
 #include "text/format.h"
 #include "ui/common/controls.h"
 #include "ui/results/diagramview.h"
 #include "ui/results/results_models.h"
+#include "version/version.h"
 
 namespace cbeam {
 
@@ -97,6 +100,7 @@ void frmResults::BuildControls() {
     lblReason->setWordWrap(true);
     lblReason->setStyleSheet(QStringLiteral("color: #b00000"));
     cmdExport = new QPushButton(QStringLiteral("导出CSV…"), this);
+    cmdSheet = new QPushButton(QStringLiteral("计算书…"), this);
 
     auto* tables = new QSplitter(Qt::Horizontal);
     tables->addWidget(Framed(QStringLiteral("结点"), NodeTable, this));
@@ -110,6 +114,7 @@ void frmResults::BuildControls() {
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(new QLabel(QStringLiteral("Ctrl+C 复制表格"), this));
     buttons->addStretch();
+    buttons->addWidget(cmdSheet);
     buttons->addWidget(cmdExport);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblReason);
@@ -120,6 +125,7 @@ void frmResults::BuildControls() {
     connect(copy, &QShortcut::activated, this,
             [this] { QApplication::clipboard()->setText(TablesText()); });
     connect(cmdExport, &QPushButton::clicked, this, &frmResults::ExportCsv);
+    connect(cmdSheet, &QPushButton::clicked, this, &frmResults::SaveSheet);
 }
 
 void frmResults::Refresh() {
@@ -208,6 +214,28 @@ void frmResults::ExportCsv() {
     const std::string csv = TableCsv(TableRows(m_state, m_design, kDefaultTablePoints));
     if (const Status r = WriteFileSafely(name.toStdString(), csv); !r) {
         RefuseCommand(m_services, Command::Table, r);
+    }
+}
+
+void frmResults::SaveSheet() {
+    if (m_design.spans.empty()) {
+        Refuse(m_services, Q(MessageText(m_state.Results)));
+        return;
+    }
+    const std::optional<QString> path = m_services.SaveFile(
+        QStringLiteral("*.pdf"), QStringLiteral("PDF 文件(*.pdf)|*.pdf|All Files(*.*)|*.*"));
+    if (!path) return;
+    const QString name =
+        QFileInfo(*path).fileName().contains(u'.') ? *path : *path + QStringLiteral(".pdf");
+    SheetInfo info;
+    info.fileName = m_state.FileName.empty()
+                        ? std::string("未命名")
+                        : QFileInfo(Q(m_state.FileName)).fileName().toStdString();
+    info.dateTime =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
+    info.version = kVersion;
+    if (const Status r = WriteSheet(name.toStdString(), m_state, info); !r) {
+        RefuseCommand(m_services, Command::Sheet, r);
     }
 }
 

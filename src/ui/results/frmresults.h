@@ -31,6 +31,8 @@ class frmResults : public QWidget {
     // The two tables as tab-separated text, as Ctrl+C copies them.
     QString TablesText() const;
     void ExportCsv();
+    // "计算书…": the calculation sheet as a PDF, through the save dialog.
+    void SaveSheet();
 
     QLabel* lblReason = nullptr;
     QTableView* NodeTable = nullptr;
@@ -38,6 +40,7 @@ class frmResults : public QWidget {
     DiagramView* ShearDiagram = nullptr;
     DiagramView* DeflectionDiagram = nullptr;
     QPushButton* cmdExport = nullptr;
+    QPushButton* cmdSheet = nullptr;
 
   private:
     void BuildControls();
