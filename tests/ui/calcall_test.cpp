@@ -5,10 +5,12 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QWheelEvent>
 
 #include "files/table.h"
 #include "model/design.h"
 #include "text/format.h"
+#include "ui/results/diagramview.h"
 #include "ui/common/controls.h"
 #include "ui/common/listbox.h"
 #include "ui/input/picturebox.h"
@@ -129,6 +131,15 @@ TEST_F(CalcAllTest, ResultsWindowFollowsEveryEditAndShowsTheRefusal) {
     r->cmdExport->click();
     EXPECT_EQ(testing::ReadAll(dir.File("values.csv")),
               TableCsv(TableRows(state, ComputeDesignValues(state), kDefaultTablePoints)));
+    // The diagrams show the stretch the input window zooms to, and all of
+    // the beam again after a double click there.
+    r->resize(900, 700);
+    const QImage whole = r->ShearDiagram->grab().toImage();
+    QWheelEvent wheel({202, 50}, {}, {}, {0, 240}, {}, Qt::ControlModifier, Qt::NoScrollPhase, 0);
+    QApplication::sendEvent(w->Picture2, &wheel);
+    EXPECT_NE(r->ShearDiagram->grab().toImage(), whole);
+    QTest::mouseDClick(w->Picture2, Qt::LeftButton);
+    EXPECT_EQ(r->ShearDiagram->grab().toImage(), whole);
     // The calculation sheet, as cbeam-cli sheet writes it.
     services.fileAnswers = {QString::fromStdString(dir.File("sheet"))};
     r->cmdSheet->click();

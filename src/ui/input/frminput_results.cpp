@@ -10,6 +10,7 @@
 #include "ui/common/listbox.h"
 #include "ui/input/frminput.h"
 #include "ui/input/picturebox.h"
+#include "ui/results/diagramview.h"
 #include "ui/results/frmresults.h"
 
 namespace cbeam {
@@ -91,7 +92,15 @@ void frmInput::Command2_Click() {
 }
 
 void frmInput::cmdResults_Click() {
-    if (m_results.isNull()) m_results = new frmResults(m_state, m_services);
+    if (m_results.isNull()) {
+        m_results = new frmResults(m_state, m_services);
+        // Both windows show the same stretch of the beam.
+        for (DiagramView* d : {m_results->ShearDiagram, m_results->DeflectionDiagram}) {
+            d->SetView([this] {
+                return DiagramView::Stretch{m_view.Zoom(), m_view.Offset() / m_view.FullWidth()};
+            });
+        }
+    }
     m_results->show();
     m_results->raise();
     m_results->activateWindow();

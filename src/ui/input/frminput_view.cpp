@@ -12,6 +12,8 @@
 #include "ui/common/listbox.h"
 #include "ui/input/frminput.h"
 #include "ui/input/picturebox.h"
+#include "ui/results/diagramview.h"
+#include "ui/results/frmresults.h"
 
 namespace cbeam {
 
@@ -91,6 +93,10 @@ void frmInput::RedrawPictures() {
     ReDrawAll();
     // A refused analysis left no diagram to draw again.
     if (m_state.Results) DrawM();
+    if (m_results) {
+        m_results->ShearDiagram->Redraw();
+        m_results->DeflectionDiagram->Redraw();
+    }
 }
 
 bool frmInput::Modified() const {

@@ -1,8 +1,10 @@
 #include "ui/results/diagramview.h"
 
 #include <QPainter>
+#include <algorithm>
 
 #include "canvas/image_canvas.h"
+#include "canvas/view_canvas.h"
 
 namespace cbeam {
 
@@ -28,8 +30,20 @@ void DiagramView::Redraw() {
         m_canvas->SetBackground(palette().color(QPalette::Base));
     }
     m_canvas->Clear();
-    if (m_draw) m_draw(*m_canvas);
+    if (m_draw) {
+        // A zoomed view: a canvas as wide as the zoomed beam, of which the
+        // image holds the visible stretch.
+        const Stretch s = m_view ? m_view() : Stretch{};
+        const double full = m_canvas->ScaleWidth() * std::max(1.0, s.zoom);
+        ViewCanvas view(*m_canvas, full, full * std::clamp(s.left, 0.0, 1.0));
+        m_draw(view);
+    }
     update();
+}
+
+void DiagramView::SetView(View view) {
+    m_view = std::move(view);
+    Redraw();
 }
 
 void DiagramView::paintEvent(QPaintEvent* event) {

@@ -16,12 +16,20 @@ class ImageCanvas;
 class DiagramView : public QFrame {
   public:
     using Draw = std::function<void(Canvas&)>;
+    // The part of the beam in view: the zoom (1: the whole beam) and the
+    // share of the zoomed drawing left of the visible stretch.
+    struct Stretch {
+        double zoom = 1, left = 0;
+    };
+    using View = std::function<Stretch()>;
     explicit DiagramView(QWidget* parent = nullptr);
     ~DiagramView() override;
 
     // What to draw from now on; an empty one leaves the area blank.
     void SetDraw(Draw draw);
     void Redraw();
+    // Draws the stretch `view` gives from now on (another window's zoom).
+    void SetView(View view);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -29,6 +37,7 @@ class DiagramView : public QFrame {
 
   private:
     Draw m_draw;
+    View m_view;
     std::unique_ptr<ImageCanvas> m_canvas;
 };
 
