@@ -170,9 +170,11 @@ Status DecodeBeamJson(std::string_view text, BeamState& state) {
     } catch (const Json::parse_error& e) {
         // Where the text stops being JSON, as an editor counts it.
         const std::size_t at = std::min<std::size_t>(e.byte > 0 ? e.byte - 1 : 0, text.size());
-        const auto line = std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n') + 1;
+        const auto line =
+            std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n') + 1;
         const std::size_t lineStart = text.rfind('\n', at == 0 ? 0 : at - 1);
-        const std::size_t column = lineStart == std::string_view::npos || at == 0 ? at + 1 : at - lineStart;
+        const std::size_t column =
+            lineStart == std::string_view::npos || at == 0 ? at + 1 : at - lineStart;
         return Status{.code = Code::NotJson,
                       .have = static_cast<int>(line),
                       .need = static_cast<int>(column)};

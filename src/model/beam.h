@@ -1,10 +1,8 @@
 #pragma once
 
-
 #include <cassert>
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <stdexcept>
 #include <string>
 #include <vector>

@@ -10,10 +10,10 @@
 #include "files/table.h"
 #include "model/design.h"
 #include "text/format.h"
-#include "ui/results/diagramview.h"
 #include "ui/common/controls.h"
 #include "ui/common/listbox.h"
 #include "ui/input/picturebox.h"
+#include "ui/results/diagramview.h"
 #include "ui_support.h"
 
 namespace cbeam::test {

@@ -137,8 +137,8 @@ class frmInput : public QWidget {
     QLabel* m_tableHeader = nullptr;
     QLabel* m_resultsCaption = nullptr;
     DrawingView m_view;
-    QString m_path;                              // the file of the beam; empty: never saved
-    bool m_leaving = false;                      // "<上一步": no question
+    QString m_path;          // the file of the beam; empty: never saved
+    bool m_leaving = false;  // "<上一步": no question
 };
 
 }  // namespace cbeam
