@@ -58,13 +58,15 @@ cbeam::BeamState LoadedBeam(int n) {
 // A maximized window on a 1920 x 1080 screen, as far as its client area goes.
 const QSize kMaximized(1920, 1040);
 
-void BM_KeystrokeInLoadField(benchmark::State& st) {
+// One accepted keystroke in txtQ and the whole refresh, in a window of the
+// given size (an empty size: the design size the window opens with).
+void Keystroke(benchmark::State& st, QSize size) {
     EnsureApp();
     SilentServices services;
     cbeam::BeamState s = LoadedBeam(static_cast<int>(st.range(0)));
     auto w = std::make_unique<cbeam::frmInput>(s, services);
     w->show();
-    w->resize(kMaximized);
+    if (!size.isEmpty()) w->resize(size);
     QApplication::processEvents();
     bool flip = false;
     for (auto _ : st) {
@@ -74,6 +76,13 @@ void BM_KeystrokeInLoadField(benchmark::State& st) {
         QApplication::processEvents();  // the repaint of lists and pictures
     }
 }
+void BM_KeystrokeInLoadField(benchmark::State& st) {
+    Keystroke(st, kMaximized);
+}
+void BM_KeystrokeAtDesignSize(benchmark::State& st) {
+    Keystroke(st, {});
+}
+BENCHMARK(BM_KeystrokeAtDesignSize)->Arg(10)->Arg(1000)->Arg(32766)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_KeystrokeInLoadField)->Arg(12)->Arg(1000)->Arg(32766)->Unit(benchmark::kMillisecond);
 
 // Resizing between two sizes redraws both pictures at the new size.
