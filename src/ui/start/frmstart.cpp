@@ -137,14 +137,16 @@ void frmStart::FillWithBeam() {
         txtEI0->setText(QString::number(m_state.EIo, 'g', QLocale::FloatingPointShortest));
     }
     SetSpanFieldsEnabled(true);
+    FillSpanList(n);
+    SetListIndex(Combo1, 0, [this] { ShowSpan(); });
+}
+
+void frmStart::FillSpanList(int n) {
     QStringList items;
     items.reserve(n);
     for (int k = 1; k <= n; ++k) items << Q(SignNumberText(k));
-    {
-        const QSignalBlocker block(Combo1);
-        Combo1->addItems(items);
-    }
-    SetListIndex(Combo1, 0, [this] { ShowSpan(); });
+    const QSignalBlocker block(Combo1);
+    Combo1->addItems(items);
 }
 
 void frmStart::SizeSpans(int n) {
@@ -187,13 +189,7 @@ void frmStart::txtN_Change() {
     }
     const int n = static_cast<int>(count);
     SizeSpans(n);
-    QStringList items;
-    items.reserve(n);
-    for (int k = 1; k <= n; ++k) items << Q(SignNumberText(k));
-    {
-        const QSignalBlocker block(Combo1);
-        Combo1->addItems(items);
-    }
+    FillSpanList(n);
     // Span 1 is shown, but the focus stays: the user may be typing "12".
     SetListIndex(Combo1, 0, [this] { ShowSpan(); });
 }
