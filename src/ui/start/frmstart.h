@@ -50,9 +50,9 @@ class frmStart : public QWidget {
     void SetSpanFieldsEnabled(bool enabled);
     // The beam of the input window into the fields, without a new count.
     void FillWithBeam();
-    // L and EI for n spans, each span with the values last typed for it.
     // Lists spans 1..n in Combo1, without running its handler.
     void FillSpanList(int n);
+    // L and EI for n spans, each span with the values last typed for it.
     void SizeSpans(int n);
     bool HasSpan(int k) const;
     // The selected span's values into Text1 and Text2.
