@@ -12,11 +12,10 @@
 namespace cbeam {
 namespace {
 
+using drawing_detail::kBlack;
+using drawing_detail::kDiagram;
 using drawing_detail::Plotter;
 using drawing_detail::Steps;
-
-constexpr Rgb kBlack{0, 0, 0};
-constexpr Rgb kDiagram{50, 50, 255};
 
 enum Row { kValueRow };
 enum SymbolKind { kSupportTick };

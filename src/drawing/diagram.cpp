@@ -10,11 +10,10 @@
 namespace cbeam {
 namespace {
 
+using drawing_detail::kBlack;
+using drawing_detail::kDiagram;
 using drawing_detail::Plotter;
 using drawing_detail::Steps;
-
-constexpr Rgb kBlack{0, 0, 0};
-constexpr Rgb kDiagram{50, 50, 255};
 
 // Label rows and symbol kinds, for thinning out a crowded picture.
 enum Row { kNodeRow, kSpanRow };

@@ -12,6 +12,10 @@
 // Shared by the schematic and the diagram; not part of the drawing interface.
 namespace cbeam::drawing_detail {
 
+// The drawings' two colours: outlines, and the diagrams' curves and hatching.
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kDiagram{50, 50, 255};
+
 // Hands double-precision coordinates to a canvas as single-precision ones,
 // the way both drawings do. A primitive with a coordinate that is not a
 // finite float (a zero-length span divides by zero, a wild moment overflows)

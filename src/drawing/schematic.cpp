@@ -9,9 +9,8 @@
 namespace cbeam {
 namespace {
 
+using drawing_detail::kBlack;
 using drawing_detail::Plotter;
-
-constexpr Rgb kBlack{0, 0, 0};
 
 // Label rows and symbol kinds, for thinning out a crowded picture.
 enum Row { kRigidityRow, kLengthRow, kUniformLoadRow, kPointLoadRow };

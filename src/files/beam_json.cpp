@@ -240,10 +240,7 @@ Status LoadBeam(const std::string& path, BeamState& state) {
     std::string text;
     if (Status r = ReadWholeFile(path, text); !r) return r;
     const Status decoded = DecodeBeamJson(text, state);
-    if (decoded) {
-        state.FileName = path;
-        state.SavedInputs = state.InputValues();
-    }
+    if (decoded) state.MarkSaved(path);
     return decoded;
 }
 

@@ -221,10 +221,7 @@ Status LoadBeamFile(const std::string& path, BeamState& state) {
     ::close(fd);
     if (!read) return read;
     const Status decoded = DecodeBeamFile(bytes, state);
-    if (decoded) {
-        state.FileName = path;
-        state.SavedInputs = state.InputValues();
-    }
+    if (decoded) state.MarkSaved(path);
     return decoded;
 }
 

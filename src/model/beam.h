@@ -138,6 +138,11 @@ struct BeamState {
     // N, EIo, the end flags, then per span L, EI, load kind, magnitude and
     // a; a span without load has kind and magnitude 0, as a file keeps it.
     std::vector<double> InputValues() const;
+    // The beam is what the file at `path` holds now (just loaded or saved).
+    void MarkSaved(const std::string& path) {
+        FileName = path;
+        SavedInputs = InputValues();
+    }
     void SizeTyped(int n);
     // The input window's sizing of a typed beam: loads and analysis arrays for N, all zero.
     void SizeLoadsAndResults();

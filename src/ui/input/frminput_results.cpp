@@ -127,8 +127,7 @@ bool frmInput::Save() {
         return false;
     }
     m_path = name;
-    m_state.FileName = name.toStdString();
-    m_state.SavedInputs = m_state.InputValues();
+    m_state.MarkSaved(name.toStdString());
     UpdateTitle();
     return true;
 }
