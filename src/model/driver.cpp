@@ -53,7 +53,7 @@ Analysis RunAnalysis(BeamState& s) {
         out.status.code = Solve(s);
     }
     s.Results = out.status;
-    if (out.status || out.status.code == Code::NotSymmetric) out.lines = ResultLines(s);
+    if (HasMoments(out.status)) out.lines = ResultLines(s);
     return out;
 }
 

@@ -25,6 +25,12 @@ struct Analysis {
 // that results left from an earlier beam are never taken for this one's.
 Analysis RunAnalysis(BeamState& s);
 
+// Whether the state's moments belong to its beam as it is: analysed, or
+// only not symmetric (the moments shown with the warning).
+inline bool HasMoments(const Status& results) {
+    return results || results.code == Code::NotSymmetric;
+}
+
 // The results list of the moments the state holds.
 std::vector<std::string> ResultLines(const BeamState& s);
 

@@ -109,6 +109,8 @@ std::string Reason(const Status& s) {
             return "图片太大：";
         case Code::ImageNotSaved:
             return "无法保存图片：";
+        case Code::UnknownPictureKind:
+            return "图形只能存为 .png 或 .svg 文件";
         case Code::NotJson:
             return "第" + std::to_string(s.have) + "行第" + std::to_string(s.need) +
                    "列：不是有效的JSON文本";
@@ -153,6 +155,8 @@ std::string LeadIn(Command command) {
             return "导出CSV文件失败！";
         case Command::Sheet:
             return "计算书无法写出：";
+        case Command::Picture:
+            return "保存图形失败！";
     }
     return {};
 }

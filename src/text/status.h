@@ -27,11 +27,12 @@ enum class Code {
     FileIncomplete,    // need: N records, have: the whole records there are
     // Writing and the system.
     NoFileName,
-    NotGbk,         // the report holds a character GBK cannot encode
-    SystemError,    // sysError: the errno of the failed call
-    ResultsNotOut,  // the command line's results could not be written
-    ImageTooLarge,  // the file name follows the text
-    ImageNotSaved,  // the file name follows the text
+    NotGbk,              // the report holds a character GBK cannot encode
+    SystemError,         // sysError: the errno of the failed call
+    ResultsNotOut,       // the command line's results could not be written
+    ImageTooLarge,       // the file name follows the text
+    ImageNotSaved,       // the file name follows the text
+    UnknownPictureKind,  // a picture named neither .png nor .svg
     // JSON beams; `path` names the value at fault ("spans[3].L").
     NotJson,           // have: line, need: column where the text stops being JSON
     NumberOutOfRange,  // a number beyond the range of a double
@@ -69,7 +70,7 @@ inline Status SystemFailure(int error) {
 std::string MessageText(const Status& status);
 
 // The commands whose failures are shown as a lead-in and the reason.
-enum class Command { Load, Save, Report, Table, Sheet };
+enum class Command { Load, Save, Report, Table, Sheet, Picture };
 
 // The lead-in of a failed command's message; the reason follows directly
 // on the command line and on a line of its own in a window.

@@ -66,6 +66,15 @@ std::optional<QString> RunFileDialog(QFileDialog::AcceptMode mode, const QString
     }
     const QStringList filters = QtFilter(filter).split(QStringLiteral(";;"));
     dialog.setNameFilters(filters);
+    // A name typed without an extension gets the one of the type chosen
+    // (PNG or SVG), not always the first type's.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+        const QString pattern = f.section(u'(', -1).chopped(1).trimmed();
+        if (!dialog.defaultSuffix().isEmpty() && pattern.startsWith(QStringLiteral("*.")) &&
+            pattern.indexOf(u'*', 1) < 0) {
+            dialog.setDefaultSuffix(pattern.mid(2));
+        }
+    });
     if (!preset.contains(u'*')) dialog.selectFile(preset);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "drawing/drawings.h"
+#include "model/driver.h"
 #include "ui/common/controls.h"
 #include "ui/common/listbox.h"
 #include "ui/input/frminput.h"
@@ -38,6 +39,13 @@ void frmInput::SetUpView() {
     for (PictureBox* picture : {Picture1, Picture2}) {
         picture->SetView(&m_view, [this] { RedrawPictures(); });
     }
+    AddPictureActions(Picture1, m_services, [this] {
+        return Picture1->Shown([this](Canvas& c) { cbeam::ReDrawAll(m_state, c); });
+    });
+    AddPictureActions(Picture2, m_services, [this]() -> std::optional<Picture> {
+        if (!HasMoments(m_state.Results)) return std::nullopt;
+        return Picture2->Shown([this](Canvas& c) { cbeam::DrawM(m_state, c); });
+    });
 
     const auto shortcut = [this](QKeySequence keys, void (frmInput::*handler)()) {
         connect(new QShortcut(keys, this), &QShortcut::activated, this, handler);
@@ -92,7 +100,7 @@ void frmInput::RedrawPictures() {
     }
     ReDrawAll();
     // A refused analysis left no diagram to draw again.
-    if (m_state.Results) DrawM();
+    if (HasMoments(m_state.Results)) DrawM();
     if (m_results) {
         m_results->ShearDiagram->Redraw();
         m_results->DeflectionDiagram->Redraw();

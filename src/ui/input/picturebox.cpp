@@ -55,10 +55,20 @@ void PictureBox::SetView(DrawingView* view, std::function<void()> viewChanged) {
 }
 
 void PictureBox::FollowView() {
+    const Picture shown = Shown({});
+    const double full =
+        shown.fullWidth > 0 ? shown.fullWidth * kTwipsPerPixel : m_canvas->ScaleWidth();
+    m_surface = std::make_unique<ViewCanvas>(*m_canvas, full, shown.left * kTwipsPerPixel);
+}
+
+Picture PictureBox::Shown(std::function<void(Canvas&)> draw) const {
+    // A view of another width is about to be resized to this box's.
     const bool zoomed = m_view != nullptr && m_view->Width() == InnerSize().width();
-    const double full = zoomed ? m_view->FullWidth() * kTwipsPerPixel : m_canvas->ScaleWidth();
-    const double left = zoomed ? m_view->Offset() * kTwipsPerPixel : 0.0;
-    m_surface = std::make_unique<ViewCanvas>(*m_canvas, full, left);
+    return Picture{.size = InnerSize(),
+                   .twipsPerUnitY = m_scaleY,
+                   .fullWidth = zoomed ? m_view->FullWidth() : 0.0,
+                   .left = zoomed ? m_view->Offset() : 0.0,
+                   .draw = std::move(draw)};
 }
 
 Canvas& PictureBox::Surface() {

@@ -6,6 +6,7 @@
 
 #include "canvas/canvas.h"
 #include "drawing/layout.h"
+#include "ui/common/picture_actions.h"
 
 class QImage;
 
@@ -43,6 +44,9 @@ class PictureBox : public QFrame {
     void SetView(DrawingView* view, std::function<void()> viewChanged);
     // Takes the view's stretch for the drawings to come.
     void FollowView();
+    // What the box shows when `draw` made its drawing, for the picture
+    // actions: its size and the stretch in view.
+    Picture Shown(std::function<void(Canvas&)> draw) const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

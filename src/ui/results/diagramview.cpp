@@ -30,15 +30,24 @@ void DiagramView::Redraw() {
         m_canvas->SetBackground(palette().color(QPalette::Base));
     }
     m_canvas->Clear();
-    if (m_draw) {
+    if (const std::optional<Picture> shown = Shown()) {
         // A zoomed view: a canvas as wide as the zoomed beam, of which the
         // image holds the visible stretch.
-        const Stretch s = m_view ? m_view() : Stretch{};
-        const double full = m_canvas->ScaleWidth() * std::max(1.0, s.zoom);
-        ViewCanvas view(*m_canvas, full, full * std::clamp(s.left, 0.0, 1.0));
+        ViewCanvas view(*m_canvas, shown->fullWidth * kTwipsPerPixel, shown->left * kTwipsPerPixel);
         m_draw(view);
     }
     update();
+}
+
+std::optional<Picture> DiagramView::Shown() const {
+    const QSize size = contentsRect().size();
+    if (!m_draw || size.isEmpty()) return std::nullopt;
+    const Stretch s = m_view ? m_view() : Stretch{};
+    const double full = size.width() * std::max(1.0, s.zoom);
+    return Picture{.size = size,
+                   .fullWidth = full,
+                   .left = full * std::clamp(s.left, 0.0, 1.0),
+                   .draw = m_draw};
 }
 
 void DiagramView::SetView(View view) {

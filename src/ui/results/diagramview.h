@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "canvas/canvas.h"
+#include "ui/common/picture_actions.h"
 
 namespace cbeam {
 
@@ -30,6 +31,8 @@ class DiagramView : public QFrame {
     void Redraw();
     // Draws the stretch `view` gives from now on (another window's zoom).
     void SetView(View view);
+    // The drawing as shown, for the picture actions; nullopt while blank.
+    std::optional<Picture> Shown() const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

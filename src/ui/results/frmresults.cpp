@@ -19,6 +19,7 @@
 #include "drawing/drawings.h"
 #include "files/safe_write.h"
 #include "files/table.h"
+#include "model/driver.h"
 #include "sheet/sheet.h"
 #include "text/format.h"
 #include "ui/common/controls.h"
@@ -126,13 +127,15 @@ void frmResults::BuildControls() {
             [this] { QApplication::clipboard()->setText(TablesText()); });
     connect(cmdExport, &QPushButton::clicked, this, &frmResults::ExportCsv);
     connect(cmdSheet, &QPushButton::clicked, this, &frmResults::SaveSheet);
+    for (DiagramView* d : {ShearDiagram, DeflectionDiagram}) {
+        AddPictureActions(d, m_services, [d] { return d->Shown(); });
+    }
 }
 
 void frmResults::Refresh() {
     const Status& status = m_state.Results;
-    // Moments of a refused beam belong to an earlier one; a beam that is
-    // only not symmetric still has its moments, shown with the warning.
-    const bool values = status || status.code == Code::NotSymmetric;
+    // Moments of a refused beam belong to an earlier one.
+    const bool values = HasMoments(status);
     lblReason->setText(Q(MessageText(status)));
     lblReason->setVisible(!status);
     if (!values) {
