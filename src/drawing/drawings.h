@@ -6,9 +6,15 @@
 
 namespace cbeam {
 
+// Where a drawn beam is a stretch of a longer one that goes on beyond an
+// end: that end sits on an interior support, not on an end support.
+struct Continues {
+    bool left = false, right = false;
+};
+
 // The beam schematic: bar, supports, dimension line, labels and loads.
 // Never clears the canvas.
-void ReDrawAll(const BeamState& s, Canvas& canvas);
+void ReDrawAll(const BeamState& s, Canvas& canvas, Continues continues = {});
 
 // The bending-moment diagram of the last analysis; sets HatchSpacing.
 // Never clears the canvas.

@@ -75,7 +75,7 @@ void UniformLoadArrows(const Symbols& sym, double xa, double e, double b) {
 
 }  // namespace
 
-void ReDrawAll(const BeamState& s, Canvas& canvas) {
+void ReDrawAll(const BeamState& s, Canvas& canvas, Continues continues) {
     const auto lay = LayOutSchematic(s, canvas.ScaleWidth(), canvas.ScaleHeight());
     if (!lay) return;
     const double y0 = lay->y0;
@@ -87,16 +87,17 @@ void ReDrawAll(const BeamState& s, Canvas& canvas) {
     const Symbols sym{p, y0};
 
     p.Box(600, y0, xR, y0 + 15, kBarBlue);
-    if (s.Flag0 != kFalse) {
-        sym.Wall(600);
-    } else {
-        sym.PinnedEnd(600);
-    }
-    if (s.FlagN != kFalse) {
-        sym.Wall(xE);
-    } else {
-        sym.PinnedEnd(xE);
-    }
+    const auto end = [&](double x, bool fixed, bool goesOn) {
+        if (goesOn) {
+            sym.InteriorSupport(x);
+        } else if (fixed) {
+            sym.Wall(x);
+        } else {
+            sym.PinnedEnd(x);
+        }
+    };
+    end(600, s.Flag0 != kFalse, continues.left);
+    end(xE, s.FlagN != kFalse, continues.right);
     p.Line(600, y0 + 500, xR, y0 + 500);
     sym.Tick(600);
 

@@ -129,7 +129,7 @@ SpanCurve::SpanCurve(const BeamState& s, int span) {
     m_right.g = m_left.Bending(tb) - m_right.Bending(tb);
     m_chord = -Bending(1);  // added last in Bending, so that t = 1 gives exactly zero
 
-    const double ei = s.EI(span) * s.EIo * 1e6;  // EIo is entered in 10^6 kN m^2
+    const double ei = s.EI(span) * s.EIo * kRigidityUnit;
     m_rad = m_l / ei;
     m_mm = 1000 * m_l * m_rad;
 }
@@ -205,6 +205,7 @@ DesignValues ComputeDesignValues(const BeamState& solved) {
     if (n < 1) return d;
     d.R.reserve(static_cast<std::size_t>(n) + 1);
     d.spans.reserve(static_cast<std::size_t>(n));
+    d.theta.reserve(static_cast<std::size_t>(n) + 1);
     double vr = 0;  // right-end shear of the span left of the node; none at node 1
     for (int k = 1; k <= n; ++k) {
         const SpanValues v = SpanCurve(solved, k).Values();
@@ -213,6 +214,8 @@ DesignValues ComputeDesignValues(const BeamState& solved) {
         d.spans.push_back(v);
     }
     d.R.push_back(-vr);
+    // From the solution itself: a clamped end stays exactly 0.
+    for (int k = 1; k <= n + 1; ++k) d.theta.push_back(solved.Theta(k) / kRigidityUnit);
     return d;
 }
 

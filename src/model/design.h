@@ -14,6 +14,10 @@
 // Units: kN, kN·m, m along the span, deflection in mm, slope in radians.
 namespace cbeam {
 
+// kN·m² in one unit of EIo. The analysis takes EIo as the number entered,
+// so its rotations Theta are radians times this.
+constexpr double kRigidityUnit = 1e6;
+
 struct SpanValues {
     double Vl = 0;     // shear at the left end, kN; a point load at x = 0 belongs to it
     double Vr = 0;     // shear at the right end, kN; a point load at x = L belongs to it
@@ -25,6 +29,7 @@ struct SpanValues {
 
 struct DesignValues {
     std::vector<double> R;          // N+1 node reactions, kN; node 1 at [0]
+    std::vector<double> theta;      // N+1 node rotations, rad; node 1 at [0]
     std::vector<SpanValues> spans;  // N spans; span 1 at [0]
 };
 

@@ -194,11 +194,11 @@ QString EndName(std::int16_t flag) {
 void Sheet::BuildInput() {
     const BeamState& s = m_s;
     Heading(QStringLiteral("一、计算数据"));
-    Text(QStringLiteral("跨数 N = %1，EIo = %2 kN·m²，左端%3，右端%4。")
+    Text(QStringLiteral("跨数 N = %1，EIo = %2 × 10⁶ kN·m²，左端%3，右端%4。")
              .arg(Int(s.N), Fs(s.EIo), EndName(s.Flag0), EndName(s.FlagN)));
     Text(QStringLiteral("a：均布荷载自跨左端起的分布长度、集中荷载至跨左端的距离，与跨长之比。"));
     AddTable({{QStringLiteral("跨"), QStringLiteral("L (m)"), QStringLiteral("EI (EIo)"),
-               QStringLiteral("EI (kN·m²)"), QStringLiteral("荷载类型"),
+               QStringLiteral("EI (10⁶ kN·m²)"), QStringLiteral("荷载类型"),
                QStringLiteral("q (kN/m) 或 P (kN)"), QStringLiteral("a")},
               {0.07, 0.13, 0.13, 0.17, 0.14, 0.24, 0.12},
               s.N,
@@ -234,9 +234,10 @@ void Sheet::BuildResults() {
               s.N + 1,
               [&s, &d](int r) {
                   return QStringList{Int(r + 1), F3(s.M(r + 1)), F3(d.R[static_cast<size_t>(r)]),
-                                     Fe(s.Theta(r + 1))};
+                                     Fe(d.theta[static_cast<size_t>(r)])};
               }});
-    Text(QStringLiteral("各跨杆端剪力、最大正弯矩（跨中最小的 M）与最大挠度，x 自跨左端量起："));
+    Text(QStringLiteral(
+        "各跨杆端剪力、最大正弯矩（下侧受拉，取其绝对值）与最大挠度，x 自跨左端量起："));
     AddTable({{QStringLiteral("跨"), QStringLiteral("Vl (kN)"), QStringLiteral("Vr (kN)"),
                QStringLiteral("Mmax (kN·m)"), QStringLiteral("x (m)"), QStringLiteral("wmax (mm)"),
                QStringLiteral("x (m)")},
@@ -244,8 +245,15 @@ void Sheet::BuildResults() {
               s.N,
               [&d](int r) {
                   const auto& v = d.spans[static_cast<size_t>(r)];
-                  return QStringList{Int(r + 1),  F3(v.Vl), F3(v.Vr), F3(v.Msag),
-                                     F3(v.xMsag), F3(v.w),  F3(v.xw)};
+                  // Msag is the smallest moment: a sagging one only when negative.
+                  const bool sags = v.Msag < 0;
+                  return QStringList{Int(r + 1),
+                                     F3(v.Vl),
+                                     F3(v.Vr),
+                                     sags ? F3(-v.Msag) : QStringLiteral("无正弯矩"),
+                                     sags ? F3(v.xMsag) : QString(),
+                                     F3(v.w),
+                                     F3(v.xw)};
               }});
     double reactions = 0, load = 0;
     for (double r : d.R) reactions += r;
@@ -284,7 +292,7 @@ void Sheet::BuildMethod() {
         return;
     }
     Text(QStringLiteral("用位移法（转角位移方程）计算，结点转角为未知量；杆端弯矩以顺时针为正。"));
-    Text(QStringLiteral("1. 各跨线刚度 i = EI/L："));
+    Text(QStringLiteral("1. 各跨线刚度 i = EI/L（EI 以 10⁶ kN·m² 计，i 以 10⁶ kN·m 计）："));
     for (int k = 1; k <= n; ++k) {
         Text(QStringLiteral("    i%1 = EI/L = %2 / %3 = %4")
                  .arg(Int(k), Fs(s.EI(k) * s.EIo), F3(s.L(k)), Fs(s.LineStiff(k))));
@@ -336,7 +344,7 @@ void Sheet::BuildMethod() {
         if (k < g) term(2 * right, k + 1);
         Text(QStringLiteral("    结点 %1：%2 = %3").arg(Int(k), eq, F3(s.NodeLoad(k))));
     }
-    Text(QStringLiteral("4. 解得结点转角（rad）："));
+    Text(QStringLiteral("4. 解得结点转角（以 10⁻⁶ rad 计）："));
     for (int k = 1; k <= n + 1; ++k)
         Text(QStringLiteral("    θ%1 = %2").arg(Int(k), Fe(s.Theta(k))));
     Text(
@@ -434,7 +442,7 @@ void Sheet::PaintFigure(QPainter& p, int figure, int row, double top) const {
                          figure == kSchematic ? 1.0 : kDiagramTwipsPerUnit);
         switch (figure) {
             case kSchematic:
-                ReDrawAll(r, canvas);
+                ReDrawAll(r, canvas, Continues{first > 1, last < m_s.N});
                 break;
             case kMoment:
                 DrawM(r, canvas);

@@ -103,6 +103,33 @@ TEST(Drawings, UniformLoadArrowsAndDiagramLines) {
     }
 }
 
+// A stretch cut from a longer beam (a row of the calculation sheet) stands on
+// interior supports where it goes on, whatever the outer end is.
+TEST(Drawings, EndSupports) {
+    const struct {
+        const char* name;
+        short flag;
+        bool goesOn;
+        long circles, walls;
+    } rows[] = {{"fixed", kTrue, false, 0, 1},
+                {"pinned", kFalse, false, 1, 0},
+                {"goes on past a fixed end", kTrue, true, 2, 0}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        BeamState s = Beam({{1}, {1}});
+        s.Flag0 = r.flag;
+        RecordingCanvas c(8600, 2000);
+        ReDrawAll(s, c, Continues{.left = r.goesOn});
+        const auto at = [&](Primitive::Kind k, float x) {
+            return std::ranges::count_if(c.Items(),
+                                         [&](auto& p) { return p.kind == k && p.x1 == x; });
+        };
+        EXPECT_EQ(at(Primitive::Kind::Circle, 600), r.circles);
+        EXPECT_EQ(at(Primitive::Kind::Box, 590), r.walls);
+        EXPECT_EQ(at(Primitive::Kind::Box, 8000 - 90), 1) << "the right end stays pinned";
+    }
+}
+
 // Invariants that do not hold must neither hang nor hand on a bad coordinate;
 // "schematic" and "diagram": whether each is drawn at all.
 TEST(Drawings, GuardAgainstUnusableInput) {

@@ -69,11 +69,12 @@ TEST(SheetPdf, ResultsInTheirRowsAndTheWorkingAsWorkedByHand) {
     has("node 4", "结点 4：" + Re(2 * i3) + "θ3 \\+ " + Re(4 * i3) + "θ4 = " + Re(-u21));
     for (int k = 1; k <= s.N + 1; ++k) {
         const std::string n = std::to_string(k), m = std::to_string(k + 1);
-        row(n, {Re(s.M(k)), Re(d.R[k - 1]), Re(s.Theta(k), "0.000E+00")});
+        // The analysis takes EIo as a number of 10^6 kN m^2: Theta is in 1e-6 rad.
+        row(n, {Re(s.M(k)), Re(d.R[k - 1]), Re(s.Theta(k) * 1e-6, "0.000E+00")});
         has("θ" + n, "θ" + n + " = " + Re(s.Theta(k), "0.000E+00"));
         if (k > s.N) break;
         const auto& v = d.spans[k - 1];
-        row(n, {Re(v.Vl), Re(v.Vr), Re(v.Msag), Re(v.xMsag), Re(v.w), Re(v.xw)});
+        row(n, {Re(v.Vl), Re(v.Vr), Re(-v.Msag), Re(v.xMsag), Re(v.w), Re(v.xw)});  // all sag
         has("end moments " + n, "M\\(" + n + "," + m + "\\) = " + Re(-s.M(k)) + " kN·m，M\\(" + m +
                                     "," + n + "\\) = " + Re(s.M(k + 1)));
     }

@@ -146,12 +146,7 @@ void frmResults::Refresh() {
     m_design = ComputeDesignValues(m_state);
     const BeamState& s = m_state;
     const DesignValues& d = m_design;
-    // The state's Theta is scaled by the rigidities; the curves give radians.
-    m_rotations.clear();
-    for (int k = 1; k <= s.N; ++k) m_rotations.push_back(SpanCurve(s, k).Slope(0));
-    if (s.N >= 1) m_rotations.push_back(SpanCurve(s, s.N).Slope(s.L(s.N)));
-    const std::vector<double>& theta = m_rotations;
-    m_nodes->SetContents(static_cast<int>(d.R.size()), [&s, &d, &theta](int row, int column) {
+    m_nodes->SetContents(static_cast<int>(d.R.size()), [&s, &d](int row, int column) {
         const int k = row + 1;
         switch (column) {
             case 0:
@@ -161,7 +156,7 @@ void frmResults::Refresh() {
             case 2:
                 return F3(d.R[row]);
             default:
-                return Rotation(theta[row]);
+                return Rotation(d.theta[row]);
         }
     });
     m_spans->SetContents(static_cast<int>(d.spans.size()), [&d](int row, int column) {

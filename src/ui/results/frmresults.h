@@ -51,7 +51,6 @@ class frmResults : public QWidget {
     CellTable* m_nodes = nullptr;
     CellTable* m_spans = nullptr;
     DesignValues m_design;
-    std::vector<double> m_rotations;  // rad, nodes 1..N+1 at [0..N]
 };
 
 }  // namespace cbeam
