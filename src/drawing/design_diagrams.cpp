@@ -60,7 +60,7 @@ void DrawAxis(Plotter& p, const BeamState& s, const Frame& f) {
 
 }  // namespace
 
-void DrawV(const BeamState& s, const DesignValues& design, Canvas& canvas) {
+void DrawV(const BeamState& s, const DesignValues& design, Canvas& canvas, Decimals decimals) {
     const int n = std::min(static_cast<int>(s.N), static_cast<int>(design.spans.size()));
     double largest = 0;
     for (int i = 0; i < n; ++i) {
@@ -72,7 +72,8 @@ void DrawV(const BeamState& s, const DesignValues& design, Canvas& canvas) {
     DrawAxis(p, s, *f);
     // Shear up for positive values, as the moment diagram draws hogging up.
     const auto Y = [&](double v) { return f->y0 - f->ky * v; };
-    const auto Text = [](double v) { return Format(v, "#####0.00") + "kN"; };
+    const char* pattern = decimals == Decimals::Three ? "#####0.000" : "#####0.00";
+    const auto Text = [pattern](double v) { return Format(v, pattern) + "kN"; };
 
     double d = 0;
     double before = 0;  // shear just left of the node; none left of node 1
@@ -110,7 +111,7 @@ void DrawV(const BeamState& s, const DesignValues& design, Canvas& canvas) {
     p.Stroke(f->x.xR, Y(before), f->x.xR, f->y0, kDiagram);
 }
 
-void DrawW(const BeamState& s, const DesignValues& design, Canvas& canvas) {
+void DrawW(const BeamState& s, const DesignValues& design, Canvas& canvas, Decimals) {
     const int n = std::min(static_cast<int>(s.N), static_cast<int>(design.spans.size()));
     double largest = 0;
     for (int i = 0; i < n; ++i) largest = std::max(largest, std::fabs(design.spans[i].w));

@@ -25,7 +25,10 @@ std::string MomentText(double m, const char* pattern) {
 
 }  // namespace
 
-void DrawM(BeamState& s, Canvas& canvas) {
+void DrawM(BeamState& s, Canvas& canvas, Decimals decimals) {
+    const bool three = decimals == Decimals::Three;
+    const char* pattern = three ? "#####0.000" : "#####0.00000";
+    const char* lastPattern = three ? "###0.000" : "###0.00000";
     s.HatchSpacing = kHatchSpacing;
     const auto lay = LayOutDiagram(s, canvas.ScaleWidth(), canvas.ScaleHeight(), s.HatchSpacing);
     if (!lay) return;
@@ -56,7 +59,7 @@ void DrawM(BeamState& s, Canvas& canvas) {
             });
         }
         p.Label(kNodeRow, d * kx + x0, lay->NodeLabelTop(Mi, false),
-                [&] { return MomentText(Mi, "#####0.00000"); });
+                [&] { return MomentText(Mi, pattern); });
         d = d + L;
         const double left = d - L;
         const auto X = [&](double u) { return (left + u) * kx + x0; };
@@ -72,8 +75,7 @@ void DrawM(BeamState& s, Canvas& canvas) {
                 break;
             case LoadKind::Point: {
                 const double Mp = sm.Mp;
-                p.Label(kSpanRow, X(a * L), Y(Mp) + 100,
-                        [&] { return MomentText(Mp, "#####0.00000"); });
+                p.Label(kSpanRow, X(a * L), Y(Mp) + 100, [&] { return MomentText(Mp, pattern); });
                 p.Stroke(X(0), Y(Mi), X(a * L), Y(Mp), kDiagram);
                 if (a != 0) hatch(0, L * a, [&](double u) { return Mi + (Mp - Mi) * u / (a * L); });
                 if (a < 1) {
@@ -87,7 +89,7 @@ void DrawM(BeamState& s, Canvas& canvas) {
                 const double Mc = sm.Mc;
                 const double w = s.Q(i);
                 p.Label(kSpanRow, X(a * L / 2), Y(sm.Mm) + 50,
-                        [&] { return MomentText(sm.Mm, "#####0.00000"); });
+                        [&] { return MomentText(sm.Mm, pattern); });
                 const auto mq = [&](double u) {
                     return Mi - u * (Mi - Mj) / L - u * (a * w) * (L - a * L / 2) + u * u * w / 2;
                 };
@@ -114,8 +116,7 @@ void DrawM(BeamState& s, Canvas& canvas) {
     }
 
     const double Mn = s.M(n + 1);
-    p.Label(kNodeRow, xR, lay->NodeLabelTop(Mn, true),
-            [&] { return MomentText(Mn, "###0.00000"); });
+    p.Label(kNodeRow, xR, lay->NodeLabelTop(Mn, true), [&] { return MomentText(Mn, lastPattern); });
     p.Line(xR, y0, xR, Y(Mn), kDiagram);
 }
 

@@ -12,22 +12,30 @@ struct Continues {
     bool left = false, right = false;
 };
 
+// How many decimals the diagrams write their values with: the windows' own
+// (moments 5, shears 2, deflections 3), or 3 throughout, as the calculation
+// sheet prints every value.
+enum class Decimals { Window, Three };
+
 // The beam schematic: bar, supports, dimension line, labels and loads.
 // Never clears the canvas.
 void ReDrawAll(const BeamState& s, Canvas& canvas, Continues continues = {});
 
 // The bending-moment diagram of the last analysis; sets HatchSpacing.
 // Never clears the canvas.
-void DrawM(BeamState& s, Canvas& canvas);
+void DrawM(BeamState& s, Canvas& canvas, Decimals decimals = Decimals::Window);
 
 // The shear-force diagram of a solved beam over the whole canvas width:
 // positive shear above the axis, each span's end shears labelled. `design`
 // is ComputeDesignValues of the same state. Never clears the canvas.
-void DrawV(const BeamState& s, const DesignValues& design, Canvas& canvas);
+void DrawV(const BeamState& s, const DesignValues& design, Canvas& canvas,
+           Decimals decimals = Decimals::Window);
 
 // The deflection curve of a solved beam, downward deflection below the axis,
 // each span's largest deflection labelled where it occurs. Never clears the
 // canvas.
-void DrawW(const BeamState& s, const DesignValues& design, Canvas& canvas);
+// Its values have 3 decimals either way.
+void DrawW(const BeamState& s, const DesignValues& design, Canvas& canvas,
+           Decimals decimals = Decimals::Window);
 
 }  // namespace cbeam

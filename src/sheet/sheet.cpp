@@ -445,13 +445,13 @@ void Sheet::PaintFigure(QPainter& p, int figure, int row, double top) const {
                 ReDrawAll(r, canvas, Continues{first > 1, last < m_s.N});
                 break;
             case kMoment:
-                DrawM(r, canvas);
+                DrawM(r, canvas, Decimals::Three);
                 break;
             case kShear:
-                DrawV(r, d, canvas);
+                DrawV(r, d, canvas, Decimals::Three);
                 break;
             default:
-                DrawW(r, d, canvas);
+                DrawW(r, d, canvas, Decimals::Three);
                 break;
         }
     }

@@ -181,7 +181,7 @@ struct Drawn {
     Drawn(decltype(&DrawV) draw, BeamState& s, double W, DeviceScale res = {}) {
         EXPECT_TRUE(RunAnalysis(s).status);
         PixelRecording c(W, 2000, res);
-        draw(s, ComputeDesignValues(s), c);
+        draw(s, ComputeDesignValues(s), c, Decimals::Window);
         for (const Primitive& p : c.Items()) {
             if (p.kind == Primitive::Kind::Text) labels.push_back(p);
             if (p.kind == Primitive::Kind::Line && p.hasColour) lines.push_back(p);

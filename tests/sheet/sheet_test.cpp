@@ -79,6 +79,10 @@ TEST(SheetPdf, ResultsInTheirRowsAndTheWorkingAsWorkedByHand) {
                                     "," + n + "\\) = " + Re(s.M(k + 1)));
     }
     EXPECT_EQ(text.find("结点 1："), std::string::npos) << "the clamped end has no equation";
+    has("drawn moments", Re(s.M(1)) + "kNm");
+    has("drawn shears", Re(d.spans[0].Vl) + "kN");
+    EXPECT_FALSE(std::regex_search(text, std::regex("[0-9]\\.[0-9]{4,}kNm")))
+        << "drawings with 3 decimals like the tables";
 }
 
 // A long beam: text in embedded fonts, no images, numbered pages, the table
