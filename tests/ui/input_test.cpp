@@ -285,6 +285,18 @@ TEST_F(InputTest, ResizeZoomAndTableRows) {
     EXPECT_EQ(w->Picture1->InnerSize(), QSize(573 + 300, 109 + 100));
     EXPECT_EQ(w->Picture2->geometry(), QRect(8, 344 + 100, 877, 261));
     EXPECT_TRUE(w->List1->width() > list && w->ListC->width() > column);
+    const std::pair<const char*, ListBox*> captions[] = {
+        {"跨编号", w->ListI},   {"EI(EI0)", w->ListEI}, {"L(m)", w->ListL},
+        {"荷载类型", w->ListC}, {"集度q", w->ListQ},    {"位置a(/L)", w->ListA}};
+    const QList<QLabel*> labels = w->findChildren<QLabel*>();
+    for (const auto& [text, column] : captions) {  // the header's captions over the wider columns
+        const auto it = std::ranges::find_if(
+            labels, [&](auto l) { return l->text() == text && l->isVisible(); });
+        ASSERT_NE(it, labels.end()) << text;
+        EXPECT_TRUE((*it)->x() >= column->x() &&
+                    (*it)->geometry().right() < column->geometry().right())
+            << text;
+    }
     EXPECT_EQ(w->Picture2->Image().width(), 873);
     const double full = w->Picture1->Surface().ScaleWidth();
     QWheelEvent wheel({202, 50}, {}, {}, {0, 240}, {}, Qt::ControlModifier, Qt::NoScrollPhase, 0);

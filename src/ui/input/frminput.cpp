@@ -111,6 +111,7 @@ void frmInput::BuildControls() {
         this, QStringLiteral("跨编号      EI(EI0)     L(m)    荷载类型   集度q     位置a(/L)"), 240,
         1800, 5655, 225);
     m_table = std::make_unique<SpanTable>(this);
+    m_table->SetHeader(m_tableHeader);
     ListI = m_table->ListI;
     ListEI = m_table->ListEI;
     ListL = m_table->ListL;

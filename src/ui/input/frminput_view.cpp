@@ -79,7 +79,6 @@ void frmInput::LayOut() {
     const int tableWidth = Px(5880) - Px(120), listWidth = Px(2895);
     const int tableDx = dx * tableWidth / (tableWidth + listWidth);
     m_table->LayOut(tableDx);
-    m_tableHeader->resize(Px(5655) + tableDx, m_tableHeader->height());
     m_resultsCaption->move(Px(5880) + tableDx, Px(1800));
     List1->setGeometry(Px(5880) + tableDx, Px(2040), listWidth + dx - tableDx, Px(1290));
 

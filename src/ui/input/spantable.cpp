@@ -1,5 +1,7 @@
 #include "ui/input/spantable.h"
 
+#include <QLabel>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <array>
 
@@ -27,6 +29,16 @@ SpanTable::SpanTable(QWidget* parent) {
     }
 }
 
+void SpanTable::SetHeader(QLabel* header) {
+    m_header = header;
+    static const QRegularExpression word(QStringLiteral("\\S+"));
+    for (const auto& m : word.globalMatch(header->text())) {
+        auto* caption = new QLabel(m.captured(), header->parentWidget());
+        caption->hide();
+        m_captions.push_back(caption);
+    }
+}
+
 void SpanTable::LayOut(int extra) {
     const int first = Px(kLefts.front()), width = Px(kLefts.back()) - first;
     const auto left = [&](std::size_t i) {
@@ -36,6 +48,15 @@ void SpanTable::LayOut(int extra) {
     const std::array<ListBox*, 6> columns = {ListI, ListEI, ListL, ListC, ListQ, ListA};
     for (std::size_t i = 0; i < columns.size(); ++i) {
         columns[i]->setGeometry(left(i), Px(2040), left(i + 1) - left(i), Px(1290));
+    }
+    if (m_header == nullptr) return;
+    m_header->setVisible(extra == 0);
+    for (std::size_t i = 0; i < m_captions.size() && i < columns.size(); ++i) {
+        QLabel* caption = m_captions[i];
+        // As far into its column as the header's first caption.
+        caption->setGeometry(left(i) + m_header->x() - first, m_header->y(),
+                             caption->sizeHint().width(), m_header->height());
+        caption->setVisible(extra != 0);
     }
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QStringList>
+#include <vector>
+
+class QLabel;
 
 #include "ui/common/listbox.h"
 
@@ -13,8 +16,13 @@ struct SpanTable {
 
     // Every column gets `rows` empty lines.
     void SetEmptyRows(int rows);
+    // The header above the columns: one label of six captions, spaced with
+    // blanks to stand over the columns at the design size.
+    void SetHeader(QLabel* header);
     // The columns at their design places, `extra` pixels wider in all,
-    // shared in proportion to their design widths.
+    // shared in proportion to their design widths. A wider table gets a
+    // label per caption in place of the header, so that the captions stay
+    // over their columns.
     void LayOut(int extra);
 
     ListBox* ListI = nullptr;
@@ -23,6 +31,10 @@ struct SpanTable {
     ListBox* ListC = nullptr;
     ListBox* ListQ = nullptr;
     ListBox* ListA = nullptr;
+
+  private:
+    QLabel* m_header = nullptr;
+    std::vector<QLabel*> m_captions;
 };
 
 }  // namespace cbeam
