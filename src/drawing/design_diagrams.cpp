@@ -60,19 +60,19 @@ void DrawAxis(Plotter& p, const BeamState& s, const Frame& f) {
 
 }  // namespace
 
-void DrawV(const BeamState& s, const DesignValues& design, Canvas& canvas, Decimals decimals) {
+void DrawV(const BeamState& s, const DesignValues& design, Canvas& canvas, DiagramStyle style) {
     const int n = std::min(static_cast<int>(s.N), static_cast<int>(design.spans.size()));
     double largest = 0;
     for (int i = 0; i < n; ++i) {
         largest = std::max({largest, std::fabs(design.spans[i].Vl), std::fabs(design.spans[i].Vr)});
     }
-    const auto f = FrameFor(s, canvas, largest);
+    const auto f = FrameFor(s, canvas, std::max(largest, style.largest));
     if (!f || n < 1) return;
     Plotter p(canvas);
     DrawAxis(p, s, *f);
     // Shear up for positive values, as the moment diagram draws hogging up.
     const auto Y = [&](double v) { return f->y0 - f->ky * v; };
-    const char* pattern = decimals == Decimals::Three ? "#####0.000" : "#####0.00";
+    const char* pattern = style.threeDecimals ? "#####0.000" : "#####0.00";
     const auto Text = [pattern](double v) { return Format(v, pattern) + "kN"; };
 
     double d = 0;
@@ -111,11 +111,11 @@ void DrawV(const BeamState& s, const DesignValues& design, Canvas& canvas, Decim
     p.Stroke(f->x.xR, Y(before), f->x.xR, f->y0, kDiagram);
 }
 
-void DrawW(const BeamState& s, const DesignValues& design, Canvas& canvas, Decimals) {
+void DrawW(const BeamState& s, const DesignValues& design, Canvas& canvas, DiagramStyle style) {
     const int n = std::min(static_cast<int>(s.N), static_cast<int>(design.spans.size()));
     double largest = 0;
     for (int i = 0; i < n; ++i) largest = std::max(largest, std::fabs(design.spans[i].w));
-    const auto f = FrameFor(s, canvas, largest);
+    const auto f = FrameFor(s, canvas, std::max(largest, style.largest));
     if (!f || n < 1) return;
     Plotter p(canvas);
     DrawAxis(p, s, *f);

@@ -12,10 +12,15 @@ struct Continues {
     bool left = false, right = false;
 };
 
-// How many decimals the diagrams write their values with: the windows' own
-// (moments 5, shears 2, deflections 3), or 3 throughout, as the calculation
-// sheet prints every value.
-enum class Decimals { Window, Three };
+// What the calculation sheet asks of the diagrams beyond the windows' way.
+struct DiagramStyle {
+    // Values with 3 decimals, as the sheet prints every value, instead of
+    // the windows' own (moments 5, shears 2, deflections 3).
+    bool threeDecimals = false;
+    // The vertical scale fits values up to at least this, so that the rows
+    // a long beam is drawn in share one scale.
+    double largest = 0;
+};
 
 // The beam schematic: bar, supports, dimension line, labels and loads.
 // Never clears the canvas.
@@ -23,19 +28,17 @@ void ReDrawAll(const BeamState& s, Canvas& canvas, Continues continues = {});
 
 // The bending-moment diagram of the last analysis; sets HatchSpacing.
 // Never clears the canvas.
-void DrawM(BeamState& s, Canvas& canvas, Decimals decimals = Decimals::Window);
+void DrawM(BeamState& s, Canvas& canvas, DiagramStyle style = {});
 
 // The shear-force diagram of a solved beam over the whole canvas width:
 // positive shear above the axis, each span's end shears labelled. `design`
 // is ComputeDesignValues of the same state. Never clears the canvas.
-void DrawV(const BeamState& s, const DesignValues& design, Canvas& canvas,
-           Decimals decimals = Decimals::Window);
+void DrawV(const BeamState& s, const DesignValues& design, Canvas& canvas, DiagramStyle style = {});
 
 // The deflection curve of a solved beam, downward deflection below the axis,
 // each span's largest deflection labelled where it occurs. Never clears the
 // canvas.
 // Its values have 3 decimals either way.
-void DrawW(const BeamState& s, const DesignValues& design, Canvas& canvas,
-           Decimals decimals = Decimals::Window);
+void DrawW(const BeamState& s, const DesignValues& design, Canvas& canvas, DiagramStyle style = {});
 
 }  // namespace cbeam

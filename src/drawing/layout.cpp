@@ -98,7 +98,7 @@ SpanMoments SpanMomentsOf(const BeamState& s, int i) {
 }
 
 std::optional<DiagramLayout> LayOutDiagram(const BeamState& s, double W, double H,
-                                           std::int32_t hatchSpacing) {
+                                           std::int32_t hatchSpacing, double largest) {
     if (!UsableHeight(H)) return std::nullopt;
     // The design's ordinate of H - 1400 about an axis at mid-height leaves
     // the largest moment about 260 units below the top of its picture; a taller
@@ -116,6 +116,7 @@ std::optional<DiagramLayout> LayOutDiagram(const BeamState& s, double W, double 
     lay.h = *h;
     lay.y0 = *y0;
     lay.ds = hatchSpacing / map->kx;
+    if (std::isfinite(largest)) lay.Mmax = std::fabs(largest);
     for (int k = 1; k <= n + 1; ++k) {
         if (!std::isfinite(s.M(k))) return std::nullopt;
         lay.Mmax = std::max(lay.Mmax, std::fabs(s.M(k)));

@@ -89,8 +89,8 @@ struct DiagramLayout {
     }
 };
 // Empty when the beam or the canvas gives no usable scale; `hatchSpacing`
-// in canvas units.
+// in canvas units; the scale fits moments up to at least `largest` (kN·m).
 std::optional<DiagramLayout> LayOutDiagram(const BeamState& s, double W, double H,
-                                           std::int32_t hatchSpacing);
+                                           std::int32_t hatchSpacing, double largest = 0);
 
 }  // namespace cbeam

@@ -96,6 +96,7 @@ class Sheet {
           m_bodyMetrics(m_body) {
         const int n = s.N;
         m_rowCount = (n + kSheetSpansPerRow - 1) / kSheetSpansPerRow;
+        if (m_rowCount > 1) FindLargestValues();
         Build();
         Paginate();
     }
@@ -104,6 +105,8 @@ class Sheet {
     void Paint(QPainter& p, int page) const;
 
   private:
+    // The rows of a long beam's drawings share the whole beam's scales.
+    void FindLargestValues();
     void Build();
     void BuildInput();
     void BuildResults();
@@ -144,6 +147,7 @@ class Sheet {
     QFont m_body;
     QFontMetricsF m_bodyMetrics;
     int m_rowCount = 0;
+    double m_largest[4] = {};  // per figure: kN·m, kN, mm; 0 for one row
     std::vector<QString> m_texts;
     std::vector<Table> m_tables;
     std::vector<Block> m_blocks;
@@ -268,7 +272,7 @@ void Sheet::BuildResults() {
 void Sheet::BuildFigures() {
     Heading(QStringLiteral("三、图"));
     if (m_rowCount > 1) {
-        Text(QStringLiteral("每行画出至多 %1 跨，各行分别取纵向比例。").arg(kSheetSpansPerRow));
+        Text(QStringLiteral("每行画出至多 %1 跨，各行纵向比例相同。").arg(kSheetSpansPerRow));
     }
     const QString names[] = {
         QStringLiteral("图 1  计算简图"), QStringLiteral("图 2  弯矩图 (kN·m)"),
@@ -405,6 +409,19 @@ void Sheet::PaintTableRow(QPainter& p, const Table& t, const QStringList& cells,
     if (header) p.drawLine(QPointF(0, top + kRowLine + 2), QPointF(m_width, top + kRowLine + 2));
 }
 
+void Sheet::FindLargestValues() {
+    // M is convex along a span under downward loads: its extremes are the
+    // node moments and the sagging one.
+    for (int k = 1; k <= m_s.N + 1; ++k) {
+        m_largest[kMoment] = std::max(m_largest[kMoment], std::fabs(m_s.M(k)));
+    }
+    for (const SpanValues& v : m_design.spans) {
+        m_largest[kMoment] = std::max(m_largest[kMoment], std::fabs(v.Msag));
+        m_largest[kShear] = std::max({m_largest[kShear], std::fabs(v.Vl), std::fabs(v.Vr)});
+        m_largest[kDeflection] = std::max(m_largest[kDeflection], std::fabs(v.w));
+    }
+}
+
 void Sheet::PaintFigure(QPainter& p, int figure, int row, double top) const {
     const auto [first, last] = RowSpans(row);
     const int n = last - first + 1;
@@ -445,13 +462,13 @@ void Sheet::PaintFigure(QPainter& p, int figure, int row, double top) const {
                 ReDrawAll(r, canvas, Continues{first > 1, last < m_s.N});
                 break;
             case kMoment:
-                DrawM(r, canvas, Decimals::Three);
+                DrawM(r, canvas, {.threeDecimals = true, .largest = m_largest[kMoment]});
                 break;
             case kShear:
-                DrawV(r, d, canvas, Decimals::Three);
+                DrawV(r, d, canvas, {.threeDecimals = true, .largest = m_largest[kShear]});
                 break;
             default:
-                DrawW(r, d, canvas, Decimals::Three);
+                DrawW(r, d, canvas, {.threeDecimals = true, .largest = m_largest[kDeflection]});
                 break;
         }
     }

@@ -39,20 +39,23 @@ TEST(Layout, Schematic) {
 TEST(Layout, Diagram) {
     // clang-format off
     const struct { const char* name; Spans spans; std::vector<double> M;  // nodes 1..N+1
-                   double H, h, y0, kx, Mmax; } rows[] = {
+                   double H, h, y0, kx, Mmax, largest = 0; } rows[] = {
         {"y0 half down to even", {{4}, {6}}, {0, 50, 0}, 2079, 679, 940, 740, 50},
         {"y0 half up to even", {{4}, {6}}, {0, 50, 0}, 2081, 681, 940, 740, 50},
         // the mean of the end moments counts, not the moment under the load
         {"point load off centre", {{4, 1, 2, 10, 0.25}}, {-2, 2}, 2080, 680, 940, 1850, 7.5},
         {"half uniform load", {{4, 1, 1, 10, 0.5}}, {0, 0}, 2080, 680, 940, 1850, 10},
-        {"no moments at all", {{4}}, {0, 0}, 2080, 680, 940, 1850, 0}};
+        {"no moments at all", {{4}}, {0, 0}, 2080, 680, 940, 1850, 0},
+        // a row of a longer beam drawn to the whole beam's scale
+        {"a larger moment elsewhere", {{4}, {6}}, {0, 50, 0}, 2080, 680, 940, 740, 80, -80},
+        {"a smaller one elsewhere", {{4}, {6}}, {0, 50, 0}, 2080, 680, 940, 740, 50, 30}};
     // clang-format on
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         BeamState s = Beam(r.spans);
         EXPECT_FALSE(LayOutDiagram(s, 1200, r.H, kHatchSpacing).has_value());  // too narrow
         for (std::size_t k = 0; k < r.M.size(); ++k) s.M(static_cast<int>(k) + 1) = r.M[k];
-        const auto lay = LayOutDiagram(s, 8600, r.H, kHatchSpacing);
+        const auto lay = LayOutDiagram(s, 8600, r.H, kHatchSpacing, r.largest);
         ASSERT_TRUE(lay.has_value());
         EXPECT_EQ(std::tuple(lay->h, lay->y0, lay->x.kx, lay->Mmax),
                   std::tuple(r.h, r.y0, r.kx, r.Mmax));
@@ -181,7 +184,7 @@ struct Drawn {
     Drawn(decltype(&DrawV) draw, BeamState& s, double W, DeviceScale res = {}) {
         EXPECT_TRUE(RunAnalysis(s).status);
         PixelRecording c(W, 2000, res);
-        draw(s, ComputeDesignValues(s), c, Decimals::Window);
+        draw(s, ComputeDesignValues(s), c, {});
         for (const Primitive& p : c.Items()) {
             if (p.kind == Primitive::Kind::Text) labels.push_back(p);
             if (p.kind == Primitive::Kind::Line && p.hasColour) lines.push_back(p);
