@@ -169,32 +169,35 @@ Plotter::Box2 Plotter::LabelBox(double centreX, double top, double chars) const 
     return {x - half, x + half, y, y + kLabelHeight * m_labelScale.x};
 }
 
-bool Plotter::Room(int row, double centreX, double top, double chars) {
+bool Plotter::Room(int row, double centreX, double top, double chars, bool held) {
     if (row < 0) return true;
     if (m_labels.size() <= static_cast<std::size_t>(row)) m_labels.resize(row + 1);
     const Box2 b = LabelBox(centreX, top, chars < 0 ? m_labels[row].lastChars : chars);
     // Wholly above or below the picture, it would show nothing.
     if (!(b.top < m_labelRows) || !(b.bottom > 0)) return false;
-    for (std::size_t i = 0; i < m_labels.size(); ++i) {
-        if (!m_allRows && i != static_cast<std::size_t>(row)) continue;
-        const Row& r = m_labels[i];
-        // Labels arrive from left to right: only the last few kept can be in the way.
-        for (auto it = r.kept.rbegin(); it != r.kept.rend(); ++it) {
-            if (it->left < b.left - r.widest) break;
+    // Labels arrive from left to right: only the last few can be in the way.
+    const auto clear = [&b](const std::vector<Box2>& boxes, double widest) {
+        for (auto it = boxes.rbegin(); it != boxes.rend(); ++it) {
+            if (it->left < b.left - widest) break;
             if (it->left < b.right && b.left < it->right && it->top < b.bottom &&
                 b.top < it->bottom) {
                 return false;
             }
         }
+        return true;
+    };
+    for (std::size_t i = 0; i < m_labels.size(); ++i) {
+        if (!m_allRows && i != static_cast<std::size_t>(row)) continue;
+        if (!clear(m_labels[i].kept, m_labels[i].widest)) return false;
     }
-    return true;
+    return !held || clear(m_labels[row].held, m_labels[row].widest);
 }
 
-void Plotter::Keep(int row, double centreX, double top, double chars) {
+void Plotter::Keep(int row, double centreX, double top, double chars, bool held) {
     if (row < 0) return;
     Row& r = m_labels[row];
     const Box2 b = LabelBox(centreX, top, chars);
-    r.kept.push_back(b);
+    (held ? r.held : r.kept).push_back(b);
     r.lastChars = chars;
     r.widest = std::max(r.widest, b.right - b.left);
 }

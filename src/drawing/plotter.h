@@ -95,12 +95,17 @@ class Plotter {
             return;
         }
         if (Beyond(centreX - kFarLabel, centreX + kFarLabel)) return;
-        if (!Room(row, Inside(centreX, -1, row), top, -1)) return;
+        // A label that yields is held back, and so stands clear of those of
+        // its row held before it: a long beam's texts are made only for the
+        // labels that may show, not for every span.
+        const bool yields = m_allRows && Yields(row);
+        if (!Room(row, Inside(centreX, -1, row), top, -1, yields)) return;
         std::string text = makeText();
         const double chars = Chars(text);
         const double x = Inside(centreX, chars, row);
-        if (!Room(row, x, top, chars)) return;
-        if (m_allRows && Yields(row)) {
+        if (!Room(row, x, top, chars, yields)) return;
+        if (yields) {
+            Keep(row, x, top, chars, true);
             m_held.push_back({row, x, top, std::move(text)});
             return;
         }
@@ -138,10 +143,12 @@ class Plotter {
     static double Chars(std::string_view text);
     // Whether a label of `chars` characters (< 0: as wide as the last one
     // kept in its row) centred on centreX would stand clear of the row's
-    // labels kept so far, and inside the picture's height.
-    bool Room(int row, double centreX, double top, double chars);
+    // labels kept so far (and, with `held`, of those held back), and inside
+    // the picture's height.
+    bool Room(int row, double centreX, double top, double chars, bool held = false);
     Box2 LabelBox(double centreX, double top, double chars) const;
-    void Keep(int row, double centreX, double top, double chars);
+    // Notes a label as shown (or, with `held`, as held back) in its row.
+    void Keep(int row, double centreX, double top, double chars, bool held = false);
 
     Canvas& m_canvas;
     DeviceScale m_scale;
@@ -165,7 +172,7 @@ class Plotter {
     std::vector<Span> m_reached;             // per column, rows of diagram lines
     std::vector<Span> m_ruled;               // per rule kind, columns
     struct Row {
-        std::vector<Box2> kept;
+        std::vector<Box2> kept, held;
         double lastChars = 0;
         double widest = 0;
     };

@@ -53,16 +53,21 @@ Analysis RunAnalysis(BeamState& s) {
         out.status.code = Solve(s);
     }
     s.Results = out.status;
-    if (HasMoments(out.status)) out.lines = ResultLines(s);
+    if (HasMoments(out.status)) {
+        out.moments.reserve(static_cast<std::size_t>(s.N) + 1);
+        for (int k = 1; k <= s.N + 1; ++k) out.moments.push_back(s.M(k));
+    }
     return out;
+}
+
+std::string ResultLine(int node, double moment) {
+    return "结点" + SignNumberText(node) + ":" + Format(moment, "####0.000###");
 }
 
 std::vector<std::string> ResultLines(const BeamState& s) {
     std::vector<std::string> lines;
     lines.reserve(static_cast<std::size_t>(s.N) + 1);
-    for (int k = 1; k <= s.N + 1; ++k) {
-        lines.push_back("结点" + SignNumberText(k) + ":" + Format(s.M(k), "####0.000###"));
-    }
+    for (int k = 1; k <= s.N + 1; ++k) lines.push_back(ResultLine(k, s.M(k)));
     return lines;
 }
 

@@ -13,9 +13,10 @@ struct Analysis {
     // Ok; UndefinedSpan (span) or NotSolvable, with M and Theta as they were;
     // NotSymmetric, with the moments of the last rotations.
     Status status;
-    // The results list, one line per node ("结点 1:13.333333"); empty when
-    // the analysis was refused.
-    std::vector<std::string> lines;
+    // The node moments the results list shows, node 1 first; empty when the
+    // analysis was refused. A list of a long beam makes its lines
+    // (ResultLine) as they are shown, a screenful at a time.
+    std::vector<double> moments;
 };
 
 // The analysis driver, the only way into the analysis for every window and
@@ -31,6 +32,8 @@ inline bool HasMoments(const Status& results) {
     return results || results.code == Code::NotSymmetric;
 }
 
+// One line of the results list: "结点 1:13.333333".
+std::string ResultLine(int node, double moment);
 // The results list of the moments the state holds.
 std::vector<std::string> ResultLines(const BeamState& s);
 

@@ -68,10 +68,10 @@ void frmInput::CalcAll() {
     Picture2->Clear();
     List1->Clear();
     DrawM();
-    QStringList lines;
-    lines.reserve(static_cast<qsizetype>(analysis.lines.size()));
-    for (const std::string& line : analysis.lines) lines << Q(line);
-    List1->SetItems(lines);
+    const auto count = static_cast<int>(analysis.moments.size());
+    List1->SetLines(count, [moments = analysis.moments](int row) {
+        return Q(ResultLine(row + 1, moments[static_cast<std::size_t>(row)]));
+    });
 }
 
 void frmInput::ReDrawAll() {
