@@ -1,12 +1,15 @@
 // The input window's response: one accepted keystroke in the load field
 // (store, table row, schematic, analysis, results list, diagram, repaint),
 // also with the detailed results window open, and the opening of the
-// window for a beam file.
+// window for a beam file, and copying a drawing as a picture.
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <memory>
@@ -152,6 +155,29 @@ void BM_KeystrokeWithResultsWindow(benchmark::State& st) {
     }
 }
 BENCHMARK(BM_KeystrokeWithResultsWindow)->Arg(1000)->Arg(32766)->Unit(benchmark::kMillisecond);
+
+// 复制图形 on the schematic and on the moment diagram of a maximized window:
+// the image at twice the density and the SVG; the SVG's size as a counter.
+void BM_CopyPictures(benchmark::State& st) {
+    EnsureApp();
+    SilentServices services;
+    cbeam::BeamState s = LoadedBeam(static_cast<int>(st.range(0)));
+    auto w = std::make_unique<cbeam::frmInput>(s, services);
+    w->show();
+    w->resize(kMaximized);
+    QApplication::processEvents();
+    qsizetype svg = 0;
+    for (auto _ : st) {
+        svg = 0;
+        for (QWidget* picture : {w->Picture1, w->Picture2}) {
+            picture->actions().value(0)->trigger();
+            svg +=
+                QApplication::clipboard()->mimeData()->data(QStringLiteral("image/svg+xml")).size();
+        }
+    }
+    st.counters["svg_kB"] = static_cast<double>(svg) / 1024;
+}
+BENCHMARK(BM_CopyPictures)->Arg(12)->Arg(1000)->Arg(32766)->Unit(benchmark::kMillisecond);
 
 void BM_OpenInputWindowFromFile(benchmark::State& st) {
     EnsureApp();

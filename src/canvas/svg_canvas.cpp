@@ -21,9 +21,17 @@ SvgCanvas::SvgCanvas(const QString& fileName, QSize logicalSize, double twipsPer
     m_generator->setFileName(fileName);
 }
 
-SvgCanvas::SvgCanvas(QIODevice* device, QSize logicalSize, double twipsPerVerticalUnit)
-    : QtCanvas(logicalSize, twipsPerVerticalUnit), m_generator(Generator(logicalSize)) {
+SvgCanvas::SvgCanvas(QIODevice* device, QSize logicalSize, double twipsPerVerticalUnit,
+                     double detail)
+    : QtCanvas(logicalSize, twipsPerVerticalUnit),
+      m_generator(Generator(logicalSize)),
+      m_detail(detail) {
     m_generator->setOutputDevice(device);
+}
+
+DeviceScale SvgCanvas::Resolution() const {
+    if (!(m_detail > 0)) return {};
+    return {m_detail / kTwipsPerPixel, m_detail * TwipsPerVerticalUnit() / kTwipsPerPixel};
 }
 
 SvgCanvas::~SvgCanvas() {

@@ -14,11 +14,15 @@ namespace cbeam {
 class SvgCanvas : public QtCanvas {
   public:
     SvgCanvas(const QString& fileName, QSize logicalSize, double twipsPerVerticalUnit = 1.0);
-    SvgCanvas(QIODevice* device, QSize logicalSize, double twipsPerVerticalUnit = 1.0);
+    // `detail`: 0 for every primitive, or the finest grid worth drawing, in
+    // points per logical pixel; a long beam's picture then holds what a
+    // reader can tell apart when zooming in that far, not megabytes of
+    // primitives on top of each other.
+    SvgCanvas(QIODevice* device, QSize logicalSize, double twipsPerVerticalUnit = 1.0,
+              double detail = 0);
     ~SvgCanvas() override;
 
-    // Vector art has no pixels to spare: it gets every primitive.
-    DeviceScale Resolution() const override { return {}; }
+    DeviceScale Resolution() const override;
     // Covers the picture with the background colour.
     void Clear() override;
     // Completes the picture; false when it could not be written.
@@ -30,6 +34,7 @@ class SvgCanvas : public QtCanvas {
   private:
     std::unique_ptr<QSvgGenerator> m_generator;
     std::unique_ptr<QPainter> m_painter;
+    double m_detail = 0;
     bool m_finished = false;
     bool m_written = false;
 };

@@ -20,6 +20,9 @@ namespace cbeam {
 namespace {
 
 constexpr double kInchesPerMeter = 1 / 0.0254;
+// SVG pictures hold the detail of the image, half a screen pixel: a long
+// beam's picture with every primitive runs to tens of megabytes.
+constexpr double kSvgDetail = 2;
 constexpr double kScreenDpi = 96;
 
 // Pictures go into documents: black on white, whatever the desktop theme.
@@ -99,7 +102,7 @@ QByteArray PictureSvg(const Picture& picture) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    SvgCanvas canvas(&buffer, picture.size, picture.twipsPerUnitY);
+    SvgCanvas canvas(&buffer, picture.size, picture.twipsPerUnitY, kSvgDetail);
     DrawOnPaper(picture, canvas);
     return canvas.Finish() ? bytes : QByteArray();
 }
