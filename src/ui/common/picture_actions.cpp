@@ -45,12 +45,13 @@ struct Target {
 };
 
 Target TargetOf(const QString& path, int chosenFilter) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (!QFileInfo(path).fileName().contains(u'.')) {
+    const QFileInfo file(path);
+    if (!file.fileName().contains(u'.')) {
         const bool svg = chosenFilter == 1;
         return {path + (svg ? QStringLiteral(".svg") : QStringLiteral(".png")), svg};
     }
-    return {path, suffix == QStringLiteral("svg"), suffix == u"svg" || suffix == u"png"};
+    const QString suffix = file.suffix().toLower();
+    return {path, suffix == u"svg", suffix == u"svg" || suffix == u"png"};
 }
 
 QByteArray PngBytes(const QImage& image) {
