@@ -63,6 +63,7 @@ Plotter::Plotter(Canvas& canvas)
 }
 
 Plotter::~Plotter() {
+    for (const Held& h : m_shown) PrintCentred(h.centreX, h.top, h.text);
     for (const Held& h : m_held) {
         const double chars = Chars(h.text);
         if (!Room(h.row, h.centreX, h.top, chars)) continue;

@@ -110,7 +110,7 @@ class Plotter {
             return;
         }
         Keep(row, x, top, chars);
-        PrintCentred(x, top, text);
+        m_shown.push_back({row, x, top, std::move(text)});
     }
 
     // A finite number that a float can hold (NaN fails the comparison).
@@ -166,6 +166,9 @@ class Plotter {
         std::string text;
     };
     std::vector<Held> m_held;
+    // Labels kept apart are printed last, over the lines: in a crowded
+    // picture the hatching of the spans that follow would cover them.
+    std::vector<Held> m_shown;
     int m_columns = 0;
     double m_rows = 0;
     std::vector<std::vector<bool>> m_kinds;  // per symbol kind, per column
