@@ -61,16 +61,27 @@ cbeam::BeamState LoadedBeam(int n) {
 // A maximized window on a 1920 x 1080 screen, as far as its client area goes.
 const QSize kMaximized(1920, 1040);
 
+// The input window over a loaded beam of st.range(0) spans, shown at `size`
+// (empty: the design size it opens with), its paint events done.
+struct Window {
+    Window(const benchmark::State& st, QSize size = {})
+        : s(LoadedBeam(static_cast<int>(st.range(0)))) {
+        EnsureApp();
+        w = std::make_unique<cbeam::frmInput>(s, services);
+        w->show();
+        if (!size.isEmpty()) w->resize(size);
+        QApplication::processEvents();
+    }
+    SilentServices services;
+    cbeam::BeamState s;
+    std::unique_ptr<cbeam::frmInput> w;
+};
+
 // One accepted keystroke in txtQ and the whole refresh, in a window of the
 // given size (an empty size: the design size the window opens with).
 void Keystroke(benchmark::State& st, QSize size) {
-    EnsureApp();
-    SilentServices services;
-    cbeam::BeamState s = LoadedBeam(static_cast<int>(st.range(0)));
-    auto w = std::make_unique<cbeam::frmInput>(s, services);
-    w->show();
-    if (!size.isEmpty()) w->resize(size);
-    QApplication::processEvents();
+    const Window window(st, size);
+    cbeam::frmInput* w = window.w.get();
     bool flip = false;
     for (auto _ : st) {
         flip = !flip;
@@ -90,11 +101,8 @@ BENCHMARK(BM_KeystrokeInLoadField)->Arg(12)->Arg(1000)->Arg(32766)->Unit(benchma
 
 // Resizing between two sizes redraws both pictures at the new size.
 void BM_ResizeRepaint(benchmark::State& st) {
-    EnsureApp();
-    SilentServices services;
-    cbeam::BeamState s = LoadedBeam(static_cast<int>(st.range(0)));
-    auto w = std::make_unique<cbeam::frmInput>(s, services);
-    w->show();
+    const Window window(st);
+    cbeam::frmInput* w = window.w.get();
     bool flip = false;
     for (auto _ : st) {
         flip = !flip;
@@ -106,13 +114,8 @@ BENCHMARK(BM_ResizeRepaint)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 // Ctrl+wheel in and out about the middle, then a drag step, in a maximized window.
 void BM_ZoomPanRepaint(benchmark::State& st) {
-    EnsureApp();
-    SilentServices services;
-    cbeam::BeamState s = LoadedBeam(static_cast<int>(st.range(0)));
-    auto w = std::make_unique<cbeam::frmInput>(s, services);
-    w->show();
-    w->resize(kMaximized);
-    QApplication::processEvents();
+    const Window window(st, kMaximized);
+    cbeam::frmInput* w = window.w.get();
     const auto wheel = [&](int delta) {
         QWheelEvent e(QPointF(900, 40), QPointF(900, 40), {}, {0, delta}, Qt::NoButton,
                       Qt::ControlModifier, Qt::NoScrollPhase, false);
@@ -139,11 +142,8 @@ BENCHMARK(BM_ZoomPanRepaint)->Arg(32766)->Unit(benchmark::kMillisecond);
 // The same with the detailed results window open: its tables, shear-force
 // diagram and deflection curve follow the keystroke.
 void BM_KeystrokeWithResultsWindow(benchmark::State& st) {
-    EnsureApp();
-    SilentServices services;
-    cbeam::BeamState s = LoadedBeam(static_cast<int>(st.range(0)));
-    auto w = std::make_unique<cbeam::frmInput>(s, services);
-    w->show();
+    const Window window(st);
+    cbeam::frmInput* w = window.w.get();
     w->cmdResults_Click();
     QApplication::processEvents();
     bool flip = false;
@@ -159,13 +159,8 @@ BENCHMARK(BM_KeystrokeWithResultsWindow)->Arg(1000)->Arg(32766)->Unit(benchmark:
 // 复制图形 on the schematic and on the moment diagram of a maximized window:
 // the image at twice the density and the SVG; the SVG's size as a counter.
 void BM_CopyPictures(benchmark::State& st) {
-    EnsureApp();
-    SilentServices services;
-    cbeam::BeamState s = LoadedBeam(static_cast<int>(st.range(0)));
-    auto w = std::make_unique<cbeam::frmInput>(s, services);
-    w->show();
-    w->resize(kMaximized);
-    QApplication::processEvents();
+    const Window window(st, kMaximized);
+    cbeam::frmInput* w = window.w.get();
     qsizetype svg = 0;
     for (auto _ : st) {
         svg = 0;
