@@ -5,9 +5,11 @@
 #include <QTranslator>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "files/beam_json.h"
 #include "model/beam.h"
+#include "text/status.h"
 #include "ui/about/sysinfo.h"
 #include "ui/common/services.h"
 #include "ui/input/frminput.h"
@@ -48,10 +50,7 @@ bool AnswerInfoOption(int argc, char* argv[], int& exitCode) {
     return true;
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
-    if (int code = 0; AnswerInfoOption(argc, argv, code)) return code;
+int RunProgram(int argc, char* argv[]) {
     // The beam and the services outlive the application object and so every
     // window that refers to them.
     cbeam::BeamState state;
@@ -67,11 +66,12 @@ int main(int argc, char* argv[]) {
         QApplication::installTranslator(&qtTexts);
     }
 
-    const QStringList args = QApplication::arguments();
-    if (args.size() > 1) {
+    // QApplication took its own options out of argv; what is left is ours,
+    // and a file name stays the bytes it was given as.
+    if (argc > 1) {
         // As the start dialog's file load: typed mode until the file is accepted.
         state.InputMode = 1;
-        const cbeam::Status result = cbeam::LoadBeam(args.at(1).toStdString(), state);
+        const cbeam::Status result = cbeam::LoadBeam(argv[1], state);
         if (result) {
             (new cbeam::frmInput(state, services))->show();
             return QApplication::exec();
@@ -80,4 +80,18 @@ int main(int argc, char* argv[]) {
     }
     (new cbeam::frmStart(state, services))->show();
     return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (int code = 0; AnswerInfoOption(argc, argv, code)) return code;
+    // A beam far too large for the machine ends with a reason, not an abort.
+    try {
+        return RunProgram(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "%s\n",
+                     cbeam::MessageText(cbeam::Status{cbeam::Code::OutOfMemory}).c_str());
+        return 1;
+    }
 }

@@ -1,5 +1,6 @@
 #include "canvas/image_canvas.h"
 
+#include <QBuffer>
 #include <cmath>
 
 namespace cbeam {
@@ -111,6 +112,13 @@ const QImage& ImageCanvas::Image() {
     m_painter.reset();
     m_raster.Detach();
     return m_image;
+}
+
+QByteArray PngBytes(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    return image.save(&buffer, "PNG") ? bytes : QByteArray();
 }
 
 }  // namespace cbeam

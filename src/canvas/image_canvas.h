@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QStaticText>
 #include <memory>
@@ -53,5 +54,8 @@ class ImageCanvas : public QtCanvas {
     std::unordered_map<std::string, QStaticText> m_labels;
     int m_labelFont = -1;
 };
+
+// The PNG file bytes of `image`; empty when it could not be encoded.
+QByteArray PngBytes(const QImage& image);
 
 }  // namespace cbeam

@@ -1,5 +1,6 @@
 #include "canvas/svg_canvas.h"
 
+#include <QBuffer>
 #include <QSvgGenerator>
 
 namespace cbeam {
@@ -61,6 +62,16 @@ bool SvgCanvas::Finish() {
     m_finished = true;
     m_painter.reset();
     return m_written;
+}
+
+QByteArray SvgBytes(QSize logicalSize, double twipsPerVerticalUnit, double detail,
+                    const std::function<void(SvgCanvas&)>& draw) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    SvgCanvas canvas(&buffer, logicalSize, twipsPerVerticalUnit, detail);
+    draw(canvas);
+    return canvas.Finish() ? bytes : QByteArray();
 }
 
 }  // namespace cbeam

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "canvas/qt_canvas.h"
@@ -38,5 +40,11 @@ class SvgCanvas : public QtCanvas {
     bool m_finished = false;
     bool m_written = false;
 };
+
+// The SVG bytes of what `draw` paints on an SvgCanvas of these arguments,
+// made in memory so that they reach a file only through a checked write;
+// empty when the picture could not be made.
+QByteArray SvgBytes(QSize logicalSize, double twipsPerVerticalUnit, double detail,
+                    const std::function<void(SvgCanvas&)>& draw);
 
 }  // namespace cbeam

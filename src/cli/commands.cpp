@@ -1,12 +1,16 @@
 #include "cli/commands.h"
 
+#include <cctype>
 #include <charconv>
+#include <initializer_list>
 #include <optional>
+#include <string_view>
 #include <system_error>
 
 #include "files/beam_json.h"
 #include "files/bmf.h"
 #include "files/report.h"
+#include "files/safe_write.h"
 #include "files/table.h"
 #include "model/design.h"
 #include "model/driver.h"
@@ -17,8 +21,10 @@ namespace {
 
 constexpr const char* kSeeHelp = "（用法见 cbeam-cli --help）";
 
-// 17 significant digits, the same text as "%.17g" (values are finite here).
+// 17 significant digits, the same text as "%.17g" (values are finite here);
+// a zero is 0 whatever its sign, as JSON readers expect.
 void AppendReal17(std::string& out, double v) {
+    if (v == 0) v = 0;
     char buf[40];
     const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 17);
     out.append(buf, ec == std::errc() ? end : buf);
@@ -47,16 +53,25 @@ void AppendValues(std::string& out, const char* name, std::size_t count, Get get
     out += ']';
 }
 
-// The file arguments of a command, exactly `count` of them; --json is taken
-// only where `json` is given. Anything else prints its error line and gives
-// nothing.
+// The file arguments of a command, exactly `count` of them (or `count` - 1
+// where `optionalLast`); --json and --force are taken only where asked for.
+// Anything else prints its error line and gives nothing. "-" is a file
+// argument: standard output where a command writes.
+struct Flags {
+    bool* json = nullptr;
+    bool* force = nullptr;
+    bool optionalLast = false;
+};
+
 std::optional<std::vector<std::string>> FileArgs(const std::vector<std::string>& args,
                                                  std::size_t count, const char* need,
-                                                 std::ostream& err, bool* json = nullptr) {
+                                                 std::ostream& err, Flags flags = {}) {
     std::vector<std::string> files;
     for (const std::string& a : args) {
-        if (json != nullptr && a == "--json") {
-            *json = true;
+        if (flags.json != nullptr && a == "--json") {
+            *flags.json = true;
+        } else if (flags.force != nullptr && a == "--force") {
+            *flags.force = true;
         } else if (a.size() > 1 && a[0] == '-') {
             err << "未知的选项：" << a << kSeeHelp << '\n';
             return std::nullopt;
@@ -64,26 +79,28 @@ std::optional<std::vector<std::string>> FileArgs(const std::vector<std::string>&
             files.push_back(a);
         }
     }
-    if (files.size() != count) {
+    if (files.size() != count && !(flags.optionalLast && files.size() + 1 == count)) {
         err << need << kSeeHelp << '\n';
         return std::nullopt;
     }
     return files;
 }
 
-int Finish(std::ostream& out, std::ostream& err) {
-    out.flush();
-    // A full disk or a closed pipe must not pass for a result.
-    if (!out) {
-        err << MessageText(Status{Code::ResultsNotOut}) << '\n';
-        return kExitFile;
+// An output name without the extension its command writes is refused
+// before anything is read: "report a.bmf a.bmf" must not pass for a report.
+bool NamedAs(const std::string& name, std::initializer_list<const char*> extensions, Code refusal,
+             std::ostream& err) {
+    if (name == kStandardOutput) return true;
+    for (const char* extension : extensions) {
+        if (EndsWithIgnoringCase(name, extension)) return true;
     }
-    return kExitOk;
+    err << MessageText(Status{refusal}) << name << kSeeHelp << '\n';
+    return false;
 }
 
 int Solve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     bool json = false;
-    const auto files = FileArgs(args, 1, "solve 需要一个数据文件", err, &json);
+    const auto files = FileArgs(args, 1, "solve 需要一个数据文件", err, {.json = &json});
     if (!files) return kExitUsage;
     BeamState state;
     if (const int rc = LoadAndAnalyse((*files)[0], state, err); rc != kExitOk) return rc;
@@ -120,15 +137,35 @@ std::optional<int> PointsOption(std::vector<std::string>& args, std::ostream& er
 int Table(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
     const std::optional<int> points = PointsOption(args, err);
     if (!points) return kExitUsage;
-    const auto files = FileArgs(args, 1, "table 需要一个数据文件", err);
+    bool force = false;
+    const auto files =
+        FileArgs(args, 2, "table 需要一个数据文件", err, {.force = &force, .optionalLast = true});
     if (!files) return kExitUsage;
+    const std::string target = files->size() == 2 ? (*files)[1] : kStandardOutput;
+    if (!NamedAs(target, {".csv"}, Code::NotCsvName, err)) return kExitUsage;
+    if (CheckOutput(target, (*files)[0], force, Command::Table, err) != kExitOk) return kExitFile;
     BeamState state;
     if (const int rc = LoadAndAnalyse((*files)[0], state, err); rc != kExitOk) return rc;
-    out << TableCsv(TableRows(state, ComputeDesignValues(state), *points));
-    return Finish(out, err);
+    const DesignValues design = ComputeDesignValues(state);
+    // Row by row: a long beam at many points is far larger than memory.
+    if (target == kStandardOutput) {
+        StreamTableCsv(state, design, *points, [&out](std::string_view piece) {
+            out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+            return static_cast<bool>(out);
+        });
+        return Finish(out, err);
+    }
+    const Status r = WriteFileSafelyFrom(target, [&](const ByteWriter& write) {
+        return StreamTableCsv(state, design, *points, write);
+    });
+    if (!r) {
+        err << LeadIn(Command::Table) << MessageText(r) << '\n';
+        return kExitFile;
+    }
+    return kExitOk;
 }
 
-int Report(const std::vector<std::string>& args, std::ostream& err) {
+int Report(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     // --encoding takes a value, so it is taken out before the file arguments.
     std::vector<std::string> rest;
     ReportEncoding encoding = ReportEncoding::Gbk;
@@ -145,11 +182,25 @@ int Report(const std::vector<std::string>& args, std::ostream& err) {
             return kExitUsage;
         }
     }
-    const auto files = FileArgs(rest, 2, "report 需要一个数据文件和一个报告文件", err);
+    bool force = false;
+    const auto files =
+        FileArgs(rest, 2, "report 需要一个数据文件和一个报告文件", err, {.force = &force});
     if (!files) return kExitUsage;
+    const std::string& target = (*files)[1];
+    if (!NamedAs(target, {".txt"}, Code::NotTxtName, err)) return kExitUsage;
+    if (CheckOutput(target, (*files)[0], force, Command::Report, err) != kExitOk) return kExitFile;
     BeamState state;
     if (const int rc = LoadAndAnalyse((*files)[0], state, err); rc != kExitOk) return rc;
-    if (const Status r = SaveReport((*files)[1], state, encoding); !r) {
+    if (target == kStandardOutput) {
+        std::string bytes;
+        if (const Status r = EncodeReport(state, bytes, encoding); !r) {
+            err << LeadIn(Command::Report) << MessageText(r) << '\n';
+            return kExitFile;
+        }
+        out << bytes;
+        return Finish(out, err);
+    }
+    if (const Status r = SaveReport(target, state, encoding); !r) {
         err << LeadIn(Command::Report) << MessageText(r) << '\n';
         return kExitFile;
     }
@@ -157,18 +208,27 @@ int Report(const std::vector<std::string>& args, std::ostream& err) {
 }
 
 // Reads a beam of either kind and writes it in the kind the output's
-// extension names. A beam that can be analysed is written with its results,
-// as the program would save it.
-int Convert(const std::vector<std::string>& args, std::ostream& err) {
-    const auto files = FileArgs(args, 2, "convert 需要一个输入文件和一个输出文件", err);
+// extension names ("-": JSON text on standard output). A beam that can be
+// analysed is written with its results, as the program would save it.
+int Convert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    bool force = false;
+    const auto files =
+        FileArgs(args, 2, "convert 需要一个输入文件和一个输出文件", err, {.force = &force});
     if (!files) return kExitUsage;
+    const std::string& target = (*files)[1];
+    if (!NamedAs(target, {".bmf", ".json"}, Code::NotBeamName, err)) return kExitUsage;
+    if (CheckOutput(target, (*files)[0], force, Command::Save, err) != kExitOk) return kExitFile;
     BeamState state;
     if (const Status r = LoadBeam((*files)[0], state); !r) {
         err << LeadIn(Command::Load) << MessageText(r) << '\n';
         return kExitFile;
     }
     RunAnalysis(state);
-    if (const Status r = SaveBeam((*files)[1], state); !r) {
+    if (target == kStandardOutput) {
+        out << EncodeBeamJson(state);
+        return Finish(out, err);
+    }
+    if (const Status r = SaveBeam(target, state); !r) {
         err << LeadIn(Command::Save) << MessageText(r) << '\n';
         return kExitFile;
     }
@@ -195,32 +255,42 @@ std::string HelpText() {
                 xMsag  其位置，距该跨左支座，m
                 w      每跨绝对值最大的挠度，mm，向下为正
                 xw     其位置，距该跨左支座，m
-  cbeam-cli table FILE.bmf [--points K]
-      计算后以 CSV（UTF-8）输出沿梁的内力和挠度，表头 span,x,M,V,w：
-      每跨 K 个等距点（默认 20，x = 0 到 L，K 在 2 到 100000 之间），
+  cbeam-cli table FILE.bmf [OUT.csv|-] [--points K]
+      计算后以 CSV（UTF-8）输出沿梁的内力和挠度，表头 span,x,M,V,w，
+      写到标准输出，给出 OUT.csv 时写入该文件：
+      每跨 K 个等距点（默认 20，x = 0 到 L，K 在 2 到 10000 之间），
       另加集中荷载作用点或均布荷载的终点、最大正弯矩位置和最大挠度位置，
       按 x 排序，重复的点只出一行。x 为距该跨左支座的距离（m），
       M 弯矩（kN*m，负弯矩为正），V 剪力（kN），w 挠度（mm，向下为正）。
       集中荷载作用点只出一行，其 V 为荷载右侧的剪力；左侧的剪力即前一行
-      的值（该段剪力不变）。
-  cbeam-cli report FILE.bmf OUT.txt [--encoding gbk|utf-8]
+      的值（该段剪力不变）。x = 0 的行为左端剪力 Vl，x = L 的行为右端剪力
+      Vr；作用在支座上的集中荷载（a = 0 或 a = 1）计入该跨的端剪力
+      （a = 0 计入 Vl，a = 1 计入 Vr），与 solve --json 的 V 相同。
+  cbeam-cli report FILE.bmf OUT.txt|- [--encoding gbk|utf-8]
       计算后写出与“存为txt”相同的文本报告（CR LF 换行），默认 GBK 编码，
-      --encoding utf-8 改为 UTF-8 编码（不带 BOM）。
+      --encoding utf-8 改为 UTF-8 编码（不带 BOM）；OUT 为 - 时写到标准输出。
       报告先写入同一文件夹中的临时文件，全部写完后才替换 OUT.txt。
-  cbeam-cli draw FILE.bmf [--schematic OUT] [--diagram OUT] [--size WxH] [--scale S] [--list schematic|diagram] [--canvas WxH]
+  cbeam-cli draw FILE.bmf [--schematic OUT] [--diagram OUT] [--size WxH] [--scale S] [--list schematic|diagram] [--canvas WxH] [--force]
       画出连续梁简图（--schematic）和弯矩图（--diagram）。
-  cbeam-cli sheet FILE.bmf OUT.pdf
+  cbeam-cli sheet FILE.bmf OUT.pdf [--force]
       计算后写出 PDF 计算书（A4）：计算数据、计算结果、计算简图、弯矩图、
       剪力图、挠度曲线和计算过程。无法计算的连续梁不写计算书。
-  cbeam-cli convert IN OUT
+  cbeam-cli convert IN OUT.bmf|OUT.json|-
       在 .bmf 数据文件和 JSON 连续梁文件（.json）之间转换，按扩展名决定格式；
-      能计算的连续梁连同计算结果写入 .bmf。
+      能计算的连续梁连同计算结果写入 .bmf；OUT 为 - 时把 JSON 写到标准输出。
   cbeam-cli --help
       显示本说明。
   cbeam-cli --version
       显示版本。
 
-凡读入连续梁的命令都接受 .bmf 数据文件或 .json 连续梁文件（按扩展名）。
+凡读入连续梁的命令都接受 .bmf 数据文件或 .json 连续梁文件（按扩展名），
+只读普通文件（不读设备、管道或套接字）。
+
+写文件的命令（report、table、convert、draw、sheet）先写入同一文件夹中的
+临时文件，写完后才替换输出文件，并保留原文件的权限、所有者和组。下列输出
+被拒绝：不是普通文件（设备、管道、套接字或文件夹）；就是读入的数据文件；
+扩展名不对（.txt、.csv、.pdf、.bmf 或 .json、.png 或 .svg）。替换其他用户的
+文件而无法保留其所有者时须加 --force。
 
 数据文件有下列情况之一时被拒绝：无法打开；没有第一条记录；跨数不在 1 到 32766
 之间；不足 N 条记录；有不是有效数值的实数；跨长不大于零；EIo 的绝对值小于 1e-6；
@@ -236,6 +306,8 @@ std::string HelpText() {
            R"(”加原因），或计算结果无法写到标准输出
   3  连续梁无法计算（“第 k跨未定义!”，或“)" +
            MessageText(Status{Code::NotSolvable}) + R"(”）
+  4  )" + MessageText(Status{Code::OutOfMemory}) +
+           R"(
 )";
 }
 
@@ -265,6 +337,35 @@ std::string NodeResultJson(const BeamState& s) {
     AppendValues(out, "xw", sp.size(), [&](std::size_t k) { return sp[k].xw; });
     out += "}\n";
     return out;
+}
+
+int Finish(std::ostream& out, std::ostream& err) {
+    out.flush();
+    // A full disk or a closed pipe must not pass for a result.
+    if (!out) {
+        err << MessageText(Status{Code::ResultsNotOut}) << '\n';
+        return kExitFile;
+    }
+    return kExitOk;
+}
+
+bool EndsWithIgnoringCase(const std::string& name, std::string_view tail) {
+    if (name.size() < tail.size()) return false;
+    for (std::size_t i = 0; i < tail.size(); ++i) {
+        const char c = name[name.size() - tail.size() + i];
+        if (std::tolower(static_cast<unsigned char>(c)) != tail[i]) return false;
+    }
+    return true;
+}
+
+int CheckOutput(const std::string& output, const std::string& input, bool force, Command command,
+                std::ostream& err) {
+    if (output == kStandardOutput) return kExitOk;
+    if (const Status r = CheckOutputFile(output, input, force); !r) {
+        err << LeadIn(command) << MessageText(r) << '\n';
+        return kExitFile;
+    }
+    return kExitOk;
 }
 
 int LoadAndAnalyse(const std::string& path, BeamState& state, std::ostream& err) {
@@ -297,8 +398,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         }
     }
     if (command == "solve") return Solve(rest, out, err);
-    if (command == "report") return Report(rest, err);
-    if (command == "convert") return Convert(rest, err);
+    if (command == "report") return Report(rest, out, err);
+    if (command == "convert") return Convert(rest, out, err);
     if (command == "table") return Table(rest, out, err);
     err << "未知的命令：" << command << kSeeHelp << '\n';
     return kExitUsage;

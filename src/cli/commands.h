@@ -2,9 +2,11 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/beam.h"
+#include "text/status.h"
 
 namespace cbeam::cli {
 
@@ -13,6 +15,10 @@ constexpr int kExitOk = 0;
 constexpr int kExitUsage = 1;
 constexpr int kExitFile = 2;      // a beam file that cannot be opened or is refused; a failed write
 constexpr int kExitAnalysis = 3;  // an undefined span or an unsolvable system
+constexpr int kExitMemory = 4;    // the memory ran out
+
+// The output name that means standard output.
+inline const std::string kStandardOutput = "-";
 
 // The text of `cbeam-cli --help`.
 std::string HelpText();
@@ -25,6 +31,18 @@ std::string NodeResultJson(const BeamState& state);
 
 // Loads FILE and runs the analysis driver on it; on failure prints the
 // error line to `err` and returns its exit code (kExitFile, kExitAnalysis).
+// Flushes `out`; kExitOk, or the error line and kExitFile when the output
+// could not be written (a full disk, a closed pipe).
+int Finish(std::ostream& out, std::ostream& err);
+
+// `name` ends in `tail` (lower case), in any case.
+bool EndsWithIgnoringCase(const std::string& name, std::string_view tail);
+
+// CheckOutputFile for a command's output (nothing for "-"): kExitOk, or the
+// command's lead-in with the reason on `err` and kExitFile.
+int CheckOutput(const std::string& output, const std::string& input, bool force, Command command,
+                std::ostream& err);
+
 int LoadAndAnalyse(const std::string& path, BeamState& state, std::ostream& err);
 
 // Every command except "draw" (solve, report, table) (args exclude the program name). Results go

@@ -1,22 +1,22 @@
 #include "cli/draw_command.h"
 
-#include <QGuiApplication>
+#include <QByteArray>
 #include <QImage>
-#include <QString>
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
-#include <memory>
 #include <optional>
+#include <string_view>
 
 #include "canvas/image_canvas.h"
 #include "canvas/recording_canvas.h"
 #include "canvas/svg_canvas.h"
+#include "cli/batch_gui.h"
 #include "cli/commands.h"
 #include "drawing/drawings.h"
 #include "drawing/layout.h"
 #include "files/bmf.h"
+#include "files/safe_write.h"
 #include "text/status.h"
 
 namespace {
@@ -38,15 +38,11 @@ struct Options {
     double scale = 1.0;
     std::optional<Drawing> list;
     std::optional<std::pair<double, double>> canvas;
+    bool force = false;
 };
 
-bool EndsWith(const std::string& s, const std::string& tail) {
-    if (s.size() < tail.size()) return false;
-    for (std::size_t i = 0; i < tail.size(); ++i) {
-        const char c = s[s.size() - tail.size() + i];
-        if (std::tolower(static_cast<unsigned char>(c)) != tail[i]) return false;
-    }
-    return true;
+bool EndsWith(const std::string& s, std::string_view tail) {
+    return cli::EndsWithIgnoringCase(s, tail);
 }
 
 // "WxH" with both parts full numbers above 0.
@@ -106,6 +102,8 @@ bool Parse(const std::vector<std::string>& args, Options& o) {
         } else if (a == "--canvas") {
             o.canvas = ParsePair(args[++i]);
             if (!o.canvas) return Usage("--canvas 须为 宽x高（画布单位）");
+        } else if (a == "--force") {
+            o.force = true;
         } else if (a.size() > 1 && a[0] == '-') {
             return Usage("未知的选项：" + a);
         } else if (!o.file.empty()) {
@@ -141,15 +139,16 @@ void Draw(Drawing d, BeamState& state, Canvas& canvas) {
     }
 }
 
-// Renders one drawing to a PNG or SVG file; false after telling why not.
+// Renders one drawing to PNG or SVG bytes in memory, which reach the file
+// only through the checked atomic write; false after telling why not.
 bool Render(Drawing d, BeamState& state, const Options& o, const std::string& out) {
     const QSize size = Pixels(o, d);
-    const QString path = QString::fromLocal8Bit(out.c_str());
+    QByteArray bytes;
     if (EndsWith(out, ".svg")) {
-        SvgCanvas canvas(path, size, VerticalTwips(d));
-        canvas.Clear();
-        Draw(d, state, canvas);
-        if (canvas.Finish()) return true;
+        bytes = SvgBytes(size, VerticalTwips(d), 0, [&](SvgCanvas& canvas) {
+            canvas.Clear();
+            Draw(d, state, canvas);
+        });
     } else {
         if (double(size.width()) * size.height() * o.scale * o.scale > kMaxPixels) {
             std::cerr << MessageText(Status{Code::ImageTooLarge}) << out << '\n';
@@ -158,20 +157,20 @@ bool Render(Drawing d, BeamState& state, const Options& o, const std::string& ou
         ImageCanvas canvas(size, VerticalTwips(d), o.scale);
         canvas.Clear();
         Draw(d, state, canvas);
-        if (canvas.Image().save(path, "PNG")) return true;
+        bytes = PngBytes(canvas.Image());
     }
-    std::cerr << MessageText(Status{Code::ImageNotSaved}) << out << '\n';
-    return false;
-}
-
-// Fonts need a running QGuiApplication; a batch tool never shows a window,
-// so it does without a display unless told otherwise.
-std::unique_ptr<QGuiApplication> StartGui() {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "cbeam-cli";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
+    if (bytes.isEmpty()) {
+        std::cerr << MessageText(Status{Code::ImageNotSaved}) << out << '\n';
+        return false;
+    }
+    Status written = WriteFileSafely(
+        out, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (!written) {
+        written.path = out;
+        std::cerr << LeadIn(Command::Picture) << MessageText(written) << '\n';
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -185,6 +184,14 @@ int DrawCommand(const std::vector<std::string>& args) {
     }
     Options o;
     if (!Parse(args, o)) return cli::kExitUsage;
+
+    for (const std::string* out : {&o.schematicOut, &o.diagramOut}) {
+        if (out->empty()) continue;
+        if (const int rc = cli::CheckOutput(*out, o.file, o.force, Command::Picture, std::cerr);
+            rc != cli::kExitOk) {
+            return rc;
+        }
+    }
 
     BeamState state;
     if (const int rc = cli::LoadAndAnalyse(o.file, state, std::cerr); rc != cli::kExitOk) return rc;
@@ -200,11 +207,11 @@ int DrawCommand(const std::vector<std::string>& args) {
         }
         Draw(*o.list, state, canvas);
         std::cout << ListPrimitives(canvas.Items());
-        std::cout.flush();
+        if (const int rc = cli::Finish(std::cout, std::cerr); rc != cli::kExitOk) return rc;
     }
 
     if (!o.schematicOut.empty() || !o.diagramOut.empty()) {
-        const auto app = StartGui();
+        const cli::BatchGui gui;
         if (!o.schematicOut.empty() && !Render(Drawing::Schematic, state, o, o.schematicOut)) {
             return cli::kExitFile;
         }

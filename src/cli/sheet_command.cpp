@@ -1,12 +1,10 @@
 #include "cli/sheet_command.h"
 
 #include <QDateTime>
-#include <QGuiApplication>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <memory>
 
+#include "cli/batch_gui.h"
 #include "cli/commands.h"
 #include "sheet/sheet.h"
 #include "text/status.h"
@@ -15,10 +13,15 @@
 int SheetCommand(const std::vector<std::string>& args) {
     using namespace cbeam;
     std::vector<std::string> files;
+    bool force = false;
     for (const std::string& a : args) {
         if (a == "--help" || a == "-h") {
             std::cout << cli::HelpText();
             return cli::kExitOk;
+        }
+        if (a == "--force") {
+            force = true;
+            continue;
         }
         if (a.size() > 1 && a[0] == '-') {
             std::cerr << "未知的选项：" << a << "（用法见 cbeam-cli --help）\n";
@@ -30,16 +33,20 @@ int SheetCommand(const std::vector<std::string>& args) {
         std::cerr << "sheet 需要一个数据文件和一个 PDF 文件（用法见 cbeam-cli --help）\n";
         return cli::kExitUsage;
     }
+    if (!cli::EndsWithIgnoringCase(files[1], ".pdf")) {
+        std::cerr << MessageText(Status{Code::NotPdfName}) << files[1]
+                  << "（用法见 cbeam-cli --help）\n";
+        return cli::kExitUsage;
+    }
+    if (const int rc = cli::CheckOutput(files[1], files[0], force, Command::Sheet, std::cerr);
+        rc != cli::kExitOk) {
+        return rc;
+    }
     BeamState state;
     if (const int rc = cli::LoadAndAnalyse(files[0], state, std::cerr); rc != cli::kExitOk) {
         return rc;
     }
-    // Fonts need a running QGuiApplication; a batch tool has no display.
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "cbeam-cli";
-    static char* argv[] = {name, nullptr};
-    const QGuiApplication app(argc, argv);
+    const cli::BatchGui gui;
     SheetInfo info;
     info.fileName = std::filesystem::path(files[0]).filename().string();
     info.dateTime =

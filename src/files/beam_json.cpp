@@ -115,8 +115,8 @@ Status ReadSpan(const Json& span, const std::string& path, BeamState& s, int k) 
 constexpr std::size_t kMaxJsonBytes = 64u << 20;
 
 Status ReadWholeFile(const std::string& path, std::string& out) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return SystemFailure(errno);
+    int fd = -1;
+    if (Status opened = OpenRegularFile(path, fd); !opened) return opened;
     char buf[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buf, sizeof buf);

@@ -202,13 +202,8 @@ std::string EncodeBeamFile(const BeamState& s) {
 }
 
 Status LoadBeamFile(const std::string& path, BeamState& state) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return SystemFailure(errno);
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return SystemFailure(EISDIR);
-    }
+    int fd = -1;
+    if (Status opened = OpenRegularFile(path, fd); !opened) return opened;
     // Only the records the count names are read, however long the file is.
     std::string bytes;
     Status read = ReadPrefix(fd, kRecordSize, bytes);

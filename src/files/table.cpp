@@ -13,6 +13,17 @@ void AppendShortest(std::string& out, double v) {
     out.append(buf, ec == std::errc() ? end : buf);
 }
 
+void AppendRow(std::string& out, const TableRow& r) {
+    out += std::to_string(r.span);
+    for (const double v : {r.x, r.M, r.V, r.w}) {
+        out += ',';
+        AppendShortest(out, v);
+    }
+    out += '\n';
+}
+
+constexpr const char* kHeader = "span,x,M,V,w\n";
+
 }  // namespace
 
 std::vector<double> TableXs(const BeamState& solved, int span, const SpanValues& values,
@@ -64,17 +75,26 @@ std::vector<TableRow> TableRows(const BeamState& solved, const DesignValues& des
 }
 
 std::string TableCsv(const std::vector<TableRow>& rows) {
-    std::string out = "span,x,M,V,w\n";
+    std::string out = kHeader;
     out.reserve(out.size() + rows.size() * 64);
-    for (const TableRow& r : rows) {
-        out += std::to_string(r.span);
-        for (const double v : {r.x, r.M, r.V, r.w}) {
-            out += ',';
-            AppendShortest(out, v);
-        }
-        out += '\n';
-    }
+    for (const TableRow& r : rows) AppendRow(out, r);
     return out;
+}
+
+bool StreamTableCsv(const BeamState& solved, const DesignValues& design, int points,
+                    const std::function<bool(std::string_view)>& write) {
+    if (!write(kHeader)) return false;
+    std::string chunk;
+    const int n = static_cast<int>(design.spans.size());
+    for (int k = 1; k <= n; ++k) {
+        const SpanCurve curve(solved, k);
+        chunk.clear();
+        for (const double x : TableXs(solved, k, design.spans[k - 1], points)) {
+            AppendRow(chunk, {k, x, curve.Moment(x), curve.Shear(x), curve.Deflection(x)});
+        }
+        if (!write(chunk)) return false;
+    }
+    return true;
 }
 
 }  // namespace cbeam

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/beam.h"
@@ -20,7 +22,9 @@ struct TableRow {
 
 constexpr int kDefaultTablePoints = 20;
 constexpr int kMinTablePoints = 2;
-constexpr int kMaxTablePoints = 100000;
+// A hundred million rows at the largest beam: more than any reader wants,
+// few enough to stream.
+constexpr int kMaxTablePoints = 10000;
 
 // The x of span `span`'s rows: `points` equally spaced from 0 to L, the
 // point load or the end of the uniform load, xMsag and xw, in increasing
@@ -35,5 +39,11 @@ std::vector<TableRow> TableRows(const BeamState& solved, const DesignValues& des
 // UTF-8 CSV: the header "span,x,M,V,w" and one line per row, numbers in
 // their shortest exact form, lines ended by "\n".
 std::string TableCsv(const std::vector<TableRow>& rows);
+
+// The bytes of TableCsv(TableRows(solved, design, points)) handed to `write`
+// a span at a time, so that a long beam at many points is never held whole;
+// stops, giving false, as soon as `write` gives false.
+bool StreamTableCsv(const BeamState& solved, const DesignValues& design, int points,
+                    const std::function<bool(std::string_view)>& write);
 
 }  // namespace cbeam

@@ -132,6 +132,24 @@ std::string Reason(const Status& s) {
             return "应为 \"fixed\" 或 \"pinned\"";
         case Code::UnknownLoadKind:
             return "应为 \"none\"、\"uniform\" 或 \"point\"";
+        case Code::NotRegularFile:
+            return "不是普通文件（是设备、管道或套接字）";
+        case Code::OutputIsInput:
+            return "输出文件就是读入的数据文件";
+        case Code::ForceToReplace:
+            return "文件属于其他用户，替换后所有者会改变（确要替换请加 --force）";
+        case Code::OwnerWouldChange:
+            return "文件属于其他用户，替换后所有者会改变。仍要替换吗？";
+        case Code::NotTxtName:
+            return "报告文件名须以 .txt 结尾：";
+        case Code::NotPdfName:
+            return "计算书文件名须以 .pdf 结尾：";
+        case Code::NotBeamName:
+            return "数据文件名须以 .bmf 或 .json 结尾：";
+        case Code::NotCsvName:
+            return "表格文件名须以 .csv 结尾：";
+        case Code::OutOfMemory:
+            return "内存不足";
     }
     return {};
 }

@@ -44,6 +44,16 @@ enum class Code {
     UnknownVersion,
     UnknownEnd,
     UnknownLoadKind,
+    // Files written and read safely; the command line's outputs.
+    NotRegularFile,    // a device, FIFO or socket where a file is read or replaced
+    OutputIsInput,     // a command's output names its own input file
+    ForceToReplace,    // the command line: another user's file, replaced only with --force
+    OwnerWouldChange,  // the windows' question before replacing another user's file
+    NotTxtName,        // the file name follows the text
+    NotPdfName,        // the file name follows the text
+    NotBeamName,       // the file name follows the text
+    NotCsvName,        // the file name follows the text
+    OutOfMemory,
 };
 
 // The beam value a NotANumber refers to.

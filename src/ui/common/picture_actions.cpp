@@ -1,7 +1,6 @@
 #include "ui/common/picture_actions.h"
 
 #include <QAction>
-#include <QBuffer>
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -54,13 +53,6 @@ Target TargetOf(const QString& path, int chosenFilter) {
     return {path, suffix == u"svg", suffix == u"svg" || suffix == u"png"};
 }
 
-QByteArray PngBytes(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    return image.save(&buffer, "PNG") ? bytes : QByteArray();
-}
-
 void SavePicture(UiServices& services, const Picture& picture, double dpr) {
     int chosen = 0;
     const std::optional<QString> path =
@@ -81,7 +73,7 @@ void SavePicture(UiServices& services, const Picture& picture, double dpr) {
         return;
     }
     const std::string_view view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    if (const Status r = WriteFileSafely(target.name.toStdString(), view); !r) {
+    if (const Status r = WriteFileSafely(LocalPath(target.name), view); !r) {
         RefuseCommand(services, Command::Picture, r);
     }
 }
@@ -100,12 +92,8 @@ QImage PictureImage(const Picture& picture, double devicePixelRatio) {
 }
 
 QByteArray PictureSvg(const Picture& picture) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    SvgCanvas canvas(&buffer, picture.size, picture.twipsPerUnitY, kSvgDetail);
-    DrawOnPaper(picture, canvas);
-    return canvas.Finish() ? bytes : QByteArray();
+    return SvgBytes(picture.size, picture.twipsPerUnitY, kSvgDetail,
+                    [&picture](SvgCanvas& canvas) { DrawOnPaper(picture, canvas); });
 }
 
 void AddPictureActions(QWidget* widget, UiServices& services, PictureOf picture) {

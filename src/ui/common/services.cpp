@@ -1,6 +1,7 @@
 #include "ui/common/services.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProcess>
@@ -8,6 +9,7 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "files/safe_write.h"
 #include "text/number.h"
 
 namespace cbeam {
@@ -28,6 +30,14 @@ bool ReadTypedNumber(UiServices& services, const QString& text, double& value) {
     }
     value = reading.value;
     return true;
+}
+
+std::string LocalPath(const QString& name) {
+    return QFile::encodeName(name).toStdString();
+}
+
+QString ShownPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
 QString QtFilter(const QString& filter) {
@@ -114,7 +124,18 @@ std::optional<QString> QtUiServices::OpenFile(const QString& preset, const QStri
 
 std::optional<QString> QtUiServices::SaveFile(const QString& preset, const QString& filter,
                                               int* chosenFilter) {
-    return RunFileDialog(QFileDialog::AcceptSave, preset, filter, chosenFilter);
+    std::optional<QString> name =
+        RunFileDialog(QFileDialog::AcceptSave, preset, filter, chosenFilter);
+    // The dialog asked whether to replace the file; a shared file of someone
+    // else would also lose its owner, which the user must hear first.
+    if (name && ReplacingChangesOwner(LocalPath(*name))) {
+        const QMessageBox::StandardButton answer = QMessageBox::question(
+            DialogParent(), QApplication::applicationName(),
+            QString::fromStdString(MessageText(Status{Code::OwnerWouldChange})),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes) return std::nullopt;
+    }
+    return name;
 }
 
 bool QtUiServices::StartProcess(const QString& program) {

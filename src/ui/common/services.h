@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "text/status.h"
 
@@ -33,7 +34,8 @@ class UiServices {
     // `filter` in the "description|pattern|..." form; nullopt when cancelled.
     virtual std::optional<QString> OpenFile(const QString& preset, const QString& filter) = 0;
     // A name that exists already is handed back only when the user agreed to
-    // replace that file.
+    // replace that file, and agreed again where the replacement could not
+    // keep its owner or group (see ReplacingChangesOwner).
     // `chosenFilter`, when given, receives the index of the filter the user
     // picked (0 for the first), so that a filter can choose an encoding.
     virtual std::optional<QString> SaveFile(const QString& preset, const QString& filter,
@@ -63,6 +65,12 @@ void RefuseCommand(UiServices& services, Command command, const Status& why);
 // The numeric reading of a typed text; a number too large for a double is
 // refused with "数值超出范围！" and false is returned, so nothing is stored.
 bool ReadTypedNumber(UiServices& services, const QString& text, double& value);
+
+// A file name as the system takes it and back: the bytes of the local
+// encoding (QFile::encodeName/decodeName), so that a name that is not valid
+// UTF-8 reaches the file it names instead of one with U+FFFD in its place.
+std::string LocalPath(const QString& name);
+QString ShownPath(const std::string& path);
 
 // "desc|pattern|desc|pattern" to Qt's "desc (pattern);;desc (pattern)".
 QString QtFilter(const QString& filter);

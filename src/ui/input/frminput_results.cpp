@@ -122,12 +122,12 @@ bool frmInput::Save() {
         QStringLiteral("连续梁bmf文档(*.bmf)|*.bmf| Text 文档(*.txt)|*.txt|All Files(*.*)|*.*"));
     if (!path) return false;
     const QString name = WithExtension(*path, QStringLiteral(".bmf"));
-    if (const Status r = SaveBeamFile(name.toStdString(), m_state); !r) {
+    if (const Status r = SaveBeamFile(LocalPath(name), m_state); !r) {
         RefuseCommand(m_services, Command::Save, r);
         return false;
     }
     m_path = name;
-    m_state.MarkSaved(name.toStdString());
+    m_state.MarkSaved(LocalPath(name));
     UpdateTitle();
     return true;
 }
@@ -146,7 +146,7 @@ void frmInput::saveTXT_Click() {
     if (!path) return;
     const QString name = WithExtension(*path, QStringLiteral(".txt"));
     const ReportEncoding encoding = filter == 1 ? ReportEncoding::Utf8 : ReportEncoding::Gbk;
-    if (const Status r = SaveReport(name.toStdString(), m_state, encoding); !r) {
+    if (const Status r = SaveReport(LocalPath(name), m_state, encoding); !r) {
         RefuseCommand(m_services, Command::Report, r);
     }
 }

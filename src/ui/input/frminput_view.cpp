@@ -61,7 +61,7 @@ void frmInput::SetUpView() {
         });
     }
 
-    m_path = m_state.InputMode == 2 ? Q(m_state.FileName) : QString();
+    m_path = m_state.InputMode == 2 ? ShownPath(m_state.FileName) : QString();
     UpdateTitle();
 }
 

@@ -210,7 +210,7 @@ void frmResults::ExportCsv() {
     const QString name =
         QFileInfo(*path).fileName().contains(u'.') ? *path : *path + QStringLiteral(".csv");
     const std::string csv = TableCsv(TableRows(m_state, m_design, kDefaultTablePoints));
-    if (const Status r = WriteFileSafely(name.toStdString(), csv); !r) {
+    if (const Status r = WriteFileSafely(LocalPath(name), csv); !r) {
         RefuseCommand(m_services, Command::Table, r);
     }
 }
@@ -228,11 +228,11 @@ void frmResults::SaveSheet() {
     SheetInfo info;
     info.fileName = m_state.FileName.empty()
                         ? std::string("未命名")
-                        : QFileInfo(Q(m_state.FileName)).fileName().toStdString();
+                        : QFileInfo(ShownPath(m_state.FileName)).fileName().toStdString();
     info.dateTime =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
     info.version = kVersion;
-    if (const Status r = WriteSheet(name.toStdString(), m_state, info); !r) {
+    if (const Status r = WriteSheet(LocalPath(name), m_state, info); !r) {
         RefuseCommand(m_services, Command::Sheet, r);
     }
 }

@@ -274,7 +274,7 @@ void frmStart::btnConfirm_Click() {
 void frmStart::Command1_Click() {
     const std::optional<QString> path = m_services.OpenFile(QStringLiteral("*.bmf"), kBeamFilter);
     if (!path) return;
-    if (const Status result = LoadBeamFile(path->toStdString(), m_state); !result) {
+    if (const Status result = LoadBeamFile(LocalPath(*path), m_state); !result) {
         RefuseCommand(m_services, Command::Load, result);
         return;
     }
