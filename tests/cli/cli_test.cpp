@@ -88,7 +88,7 @@ TEST(CliProcess, ErrorsAreOneChineseLineWithTheirExitCode) {
         std::string err;  // the line without its end; only its start when it ends in "…"
     } rows[] = {
         {{"solve", dir.File("absent.bmf")}, 2, "无法读取数据文件！文件或文件夹不存在"},
-        {{"solve", "/dev/null"}, 2, "无法读取数据文件！文件是空的"},
+        {{"solve", "/dev/null"}, 2, "无法读取数据文件！不是普通文件（是设备、管道或套接字）"},
         {{"solve", undefined}, 3, "第 2跨未定义!"},
         {{"solve", "--json", overflow}, 3, "无法计算，请检查各跨的长度、刚度和荷载！"},
         {{"report", undefined, dir.File("u.txt")}, 3, "第 2跨未定义!"},
@@ -102,7 +102,7 @@ TEST(CliProcess, ErrorsAreOneChineseLineWithTheirExitCode) {
         {{"frobnicate"}, 1, "未知的命令：frobnicate…"},
         {{"solve", "--xml", good}, 1, "未知的选项：--xml…"},
         {{"report", good}, 1, "report 需要…"},
-        {{"table", good, "--points", "1"}, 1, "--points 需要 2 到 100000 之间的整数…"},
+        {{"table", good, "--points", "1"}, 1, "--points 需要 2 到 10000 之间的整数…"},
         {{"table", undefined}, 3, "第 2跨未定义!"},
         {{"report", "--encoding", "latin1", good, dir.File("z.txt")}, 1, "--encoding 须为…"},
     };
@@ -130,7 +130,7 @@ TEST(CliProcess, HelpDocumentsEveryCommandAndItsMessages) {
     }
     for (const char* part :
          {"cbeam-cli solve FILE.bmf [--json]", "cbeam-cli report FILE.bmf OUT.txt",
-          "cbeam-cli table FILE.bmf [--points K]", "V 为荷载右侧的剪力",
+          "cbeam-cli table FILE.bmf [OUT.csv|-] [--points K]", "V 为荷载右侧的剪力",
           "cbeam-cli draw FILE.bmf [--schematic OUT] [--diagram OUT] [--size WxH] [--scale S] "
           "[--list schematic|diagram] [--canvas WxH]",
           "（“无法读取数据文件！”加原因）", "（“保存txt文件失败！”加原因）",
