@@ -1,7 +1,11 @@
 #include "ui/common/services.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFormLayout>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -115,6 +119,30 @@ std::optional<QString> QtUiServices::OpenFile(const QString& preset, const QStri
 std::optional<QString> QtUiServices::SaveFile(const QString& preset, const QString& filter,
                                               int* chosenFilter) {
     return RunFileDialog(QFileDialog::AcceptSave, preset, filter, chosenFilter);
+}
+
+std::optional<SheetTitle> QtUiServices::AskSheetTitle(const SheetTitle& preset) {
+    QDialog dialog(DialogParent());
+    dialog.setWindowTitle(QStringLiteral("计算书"));
+    auto* form = new QFormLayout(&dialog);
+    SheetTitle title = preset;
+    QString* const fields[] = {&title.project, &title.member,   &title.designer,
+                               &title.checker, &title.approver, &title.date};
+    const char* const names[] = {"工程名称", "构件编号", "设计", "校对", "审核", "日期"};
+    QLineEdit* edits[6];
+    for (int i = 0; i < 6; ++i) {
+        edits[i] = new QLineEdit(*fields[i], &dialog);
+        form->addRow(QString::fromUtf8(names[i]) + u'：', edits[i]);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    for (int i = 0; i < 6; ++i) *fields[i] = edits[i]->text();
+    return title;
 }
 
 bool QtUiServices::StartProcess(const QString& program) {
