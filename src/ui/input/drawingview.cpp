@@ -27,6 +27,8 @@ constexpr double kMarginPixels = kMargin / kTwipsPerPixel;
 }  // namespace
 
 double DrawingView::Step() const {
+    // A short beam keeps the steps it always had.
+    if (m_maxZoom <= kLeastMaxZoom) return kLeastStep;
     return std::max(kLeastStep, std::pow(m_maxZoom, 1 / kStepsToClosest));
 }
 
