@@ -13,7 +13,7 @@ case "${1:-test}" in
   core) packages=("${build[@]}" libgtest-dev) ;;
   test) packages=("${build[@]}" "${gui[@]}" qt6-translations-l10n libgtest-dev libbenchmark-dev clang
         libclang-rt-14-dev desktop-file-utils dpkg-dev file man-db
-        poppler-utils) ;;
+        poppler-utils lintian) ;;
   *) echo "usage: deps.sh [run|core|package|test]" >&2; exit 1 ;;
 esac
 missing=()

@@ -272,9 +272,10 @@ std::string HelpText() {
       报告先写入同一文件夹中的临时文件，全部写完后才替换 OUT.txt。
   cbeam-cli draw FILE.bmf [--schematic OUT] [--diagram OUT] [--size WxH] [--scale S] [--list schematic|diagram] [--canvas WxH] [--force]
       画出连续梁简图（--schematic）和弯矩图（--diagram）。
-  cbeam-cli sheet FILE.bmf OUT.pdf [--force]
+  cbeam-cli sheet FILE.bmf OUT.pdf [--project 工程名称] [--member 构件编号] [--designer 设计] [--checker 校对] [--approver 审核] [--date 日期] [--force]
       计算后写出 PDF 计算书（A4）：计算数据、计算结果、计算简图、弯矩图、
       剪力图、挠度曲线和计算过程。无法计算的连续梁不写计算书。
+      给出任一栏目时，每页页眉印出工程名称、构件编号、设计、校对、审核和日期。
   cbeam-cli convert IN OUT.bmf|OUT.json|-
       在 .bmf 数据文件和 JSON 连续梁文件（.json）之间转换，按扩展名决定格式；
       能计算的连续梁连同计算结果写入 .bmf；OUT 为 - 时把 JSON 写到标准输出。

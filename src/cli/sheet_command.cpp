@@ -1,8 +1,11 @@
 #include "cli/sheet_command.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
+#include <iterator>
+#include <utility>
 
 #include "cli/batch_gui.h"
 #include "cli/commands.h"
@@ -14,13 +17,30 @@ int SheetCommand(const std::vector<std::string>& args) {
     using namespace cbeam;
     std::vector<std::string> files;
     bool force = false;
-    for (const std::string& a : args) {
+    SheetInfo info;
+    // The title fields, each an option with its value.
+    const std::pair<const char*, std::string SheetInfo::*> fields[] = {
+        {"--project", &SheetInfo::project},   {"--member", &SheetInfo::member},
+        {"--designer", &SheetInfo::designer}, {"--checker", &SheetInfo::checker},
+        {"--approver", &SheetInfo::approver}, {"--date", &SheetInfo::date}};
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             std::cout << cli::HelpText();
             return cli::kExitOk;
         }
         if (a == "--force") {
             force = true;
+            continue;
+        }
+        const auto field = std::find_if(std::begin(fields), std::end(fields),
+                                        [&a](const auto& f) { return a == f.first; });
+        if (field != std::end(fields)) {
+            if (i + 1 >= args.size()) {
+                std::cerr << a << " 需要一个值（用法见 cbeam-cli --help）\n";
+                return cli::kExitUsage;
+            }
+            info.*(field->second) = args[++i];
             continue;
         }
         if (a.size() > 1 && a[0] == '-') {
@@ -47,7 +67,6 @@ int SheetCommand(const std::vector<std::string>& args) {
         return rc;
     }
     const cli::BatchGui gui;
-    SheetInfo info;
     info.fileName = std::filesystem::path(files[0]).filename().string();
     info.dateTime =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();

@@ -19,6 +19,8 @@ using drawing_detail::Steps;
 
 enum Row { kValueRow };
 enum SymbolKind { kSupportTick };
+// Ticks closer than this (3 pixels) are a band, not ticks.
+constexpr double kTickApart = 45;
 
 // Room above and below the largest ordinate for its label.
 constexpr double kLabelRoom = 350;
@@ -52,6 +54,7 @@ double LabelTop(double y, double y0) {
 }
 
 void DrawAxis(Plotter& p, const BeamState& s, const Frame& f) {
+    p.Apart(kSupportTick, kTickApart);
     p.Box(kMargin, f.y0, f.x.xR, f.y0 + 15, kBlack);
     for (const double xs : NodeXs(s, f.x)) {
         p.Symbol(kSupportTick, xs, [&](double x) { p.Line(x, f.y0 - 60, x, f.y0 + 75); });
@@ -98,7 +101,7 @@ void DrawV(const BeamState& s, const DesignValues& design, Canvas& canvas, Diagr
         p.Stroke(X(0), Y(v.Vl), X(xb), Y(atLoad), kDiagram);
         p.Stroke(X(xb), Y(atLoad), X(xb), Y(v.Vr), kDiagram);
         p.Stroke(X(xb), Y(v.Vr), X(L), Y(v.Vr), kDiagram);
-        Steps(0, L, f->ds, [&](double u) { p.Stroke(X(u), Y(V(u)), X(u), f->y0, kDiagram); });
+        Steps(0, L, f->ds, [&](double u) { p.Hatch(X(u), Y(V(u)), f->y0, kDiagram); });
 
         // Labels reach the plotter from left to right, as it expects: on a
         // span narrower than two insets the right one moves up to the left one.
@@ -135,7 +138,7 @@ void DrawW(const BeamState& s, const DesignValues& design, Canvas& canvas, Diagr
         const auto to = [&](double u) {
             const double w = curve.Deflection(u);
             p.Stroke(X(pu), Y(pw), X(u), Y(w), kDiagram);
-            p.Stroke(X(u), Y(w), X(u), f->y0, kDiagram);
+            p.Hatch(X(u), Y(w), f->y0, kDiagram);
             pu = u, pw = w;
         };
         // The peak is a sample of its own, so that the curve reaches the

@@ -18,6 +18,8 @@ using drawing_detail::Steps;
 // Label rows and symbol kinds, for thinning out a crowded picture.
 enum Row { kNodeRow, kSpanRow };
 enum SymbolKind { kSupportSymbol };
+// A support's circles and a little room either side.
+constexpr double kSupportWidth = 90;
 
 std::string MomentText(double m, const char* pattern) {
     return Format(m, pattern) + "kNm";
@@ -44,6 +46,7 @@ void DrawM(BeamState& s, Canvas& canvas, DiagramStyle style) {
     Plotter p(canvas);
     // The support moments are what the diagram is read for.
     p.Yield(kSpanRow);
+    p.Apart(kSupportSymbol, kSupportWidth);
     p.Box(x0, y0, xR, y0 + 15, kBlack);
 
     double d = 0;
@@ -65,7 +68,7 @@ void DrawM(BeamState& s, Canvas& canvas, DiagramStyle style) {
         const double left = d - L;
         const auto X = [&](double u) { return (left + u) * kx + x0; };
         const auto hatch = [&](double u1, double u2, auto m) {
-            Steps(u1, u2, ds, [&](double u) { p.Stroke(X(u), Y(m(u)), X(u), y0, kDiagram); });
+            Steps(u1, u2, ds, [&](double u) { p.Hatch(X(u), Y(m(u)), y0, kDiagram); });
         };
         const SpanMoments sm = SpanMomentsOf(s, i);
 
@@ -99,7 +102,7 @@ void DrawM(BeamState& s, Canvas& canvas, DiagramStyle style) {
                     Steps(0, L * a, ds, [&](double u) {
                         const double cx = X(u), cy = Y(mq(u));
                         p.Stroke(px, py, cx, cy, kDiagram);
-                        p.Stroke(cx, cy, cx, y0, kDiagram);
+                        p.Hatch(cx, cy, y0, kDiagram);
                         px = cx, py = cy;
                     });
                 }

@@ -26,6 +26,11 @@ struct DiagramStyle {
 // Never clears the canvas.
 void ReDrawAll(const BeamState& s, Canvas& canvas, Continues continues = {});
 
+// A frame around span `span` (1..N) from top to bottom of a drawing of the
+// beam over this canvas (the schematic or any diagram share the x-mapping):
+// the span chosen in the window. Not part of any drawing's own primitives.
+void MarkSpan(const BeamState& s, int span, Canvas& canvas);
+
 // The bending-moment diagram of the last analysis; sets HatchSpacing.
 // Never clears the canvas.
 void DrawM(BeamState& s, Canvas& canvas, DiagramStyle style = {});

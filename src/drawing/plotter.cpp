@@ -72,6 +72,32 @@ Plotter::~Plotter() {
     }
 }
 
+// Hatch lines closer than this many device pixels read as a solid band.
+constexpr double kHatchApart = 3;
+
+void Plotter::Apart(int kind, double width) {
+    if (kind < 0 || !(width > 0)) return;
+    if (m_spacing.size() <= static_cast<std::size_t>(kind)) m_spacing.resize(kind + 1);
+    m_spacing[kind].width = width;
+}
+
+bool Plotter::Spaced(int kind, double x) {
+    if (kind < 0 || static_cast<std::size_t>(kind) >= m_spacing.size()) return true;
+    Spacing& s = m_spacing[kind];
+    // Symbols come from left to right; one further left starts afresh.
+    if (s.width > 0 && x >= s.last && x - s.last < s.width) return false;
+    s.last = x;
+    return true;
+}
+
+bool Plotter::HatchRoom(double x) {
+    const double column = x * m_scale.x;
+    if (!std::isfinite(column)) return true;
+    if (column >= m_lastHatch && column - m_lastHatch < kHatchApart) return false;
+    m_lastHatch = column;
+    return true;
+}
+
 void Plotter::Yield(int row) {
     if (row < 0) return;
     if (m_yields.size() <= static_cast<std::size_t>(row)) m_yields.resize(row + 1);

@@ -34,7 +34,10 @@ constexpr Rgb kDiagram{50, 50, 255};
 //
 // On a canvas that people read (a label scale), a label is moved inside the
 // left and right edges and left out where it would cover any label of the
-// drawing already kept; labels of rows that yield are kept last.
+// drawing already kept; labels of rows that yield are kept last. There a
+// symbol is also left out where it would cover the last one of its kind, and
+// a hatch line where it would stand too close to the last one, so that a beam
+// of thousands of spans is a readable picture rather than a band of ink.
 class Plotter {
   public:
     explicit Plotter(Canvas& canvas);
@@ -45,6 +48,11 @@ class Plotter {
 
     // Labels of this row give way to those of the other rows.
     void Yield(int row);
+    // On a canvas that people read, symbols of this kind stand at least
+    // `width` canvas units apart.
+    void Apart(int kind, double width);
+    // A canvas that people read: it may get what only helps a reader.
+    bool Readable() const { return m_allRows; }
 
     // Lines come by the hundred thousand for a long beam: kept inline.
     void Line(double x1, double y1, double x2, double y2) {
@@ -68,6 +76,7 @@ class Plotter {
     void Symbol(int kind, double x, Draw draw) {
         if (Beyond(x, x)) return;
         if (m_lod && !FirstInColumn(kind, x)) return;
+        if (m_allRows && !Spaced(kind, x)) return;
         draw(x);
     }
     // A diagram line in `colour` (always the same one): the outline between
@@ -78,6 +87,13 @@ class Plotter {
         if (Beyond(x1, x2)) return;
         if (m_lod && !Reaches(x1, y1, x2, y2)) return;
         Line(x1, y1, x2, y2, colour);
+    }
+    // A hatch line at x from y to the axis at y0: a Stroke that, on a canvas
+    // that people read, keeps a few pixels from the last hatch line.
+    void Hatch(double x, double y, double y0, Rgb colour) {
+        if (Beyond(x, x)) return;
+        if (m_allRows && m_lod && !HatchRoom(x)) return;
+        Stroke(x, y, x, y0, colour);
     }
     // A horizontal line in the foreground colour; of one kind, drawn only
     // when it reaches columns that the earlier ones did not.
@@ -139,6 +155,8 @@ class Plotter {
 
     void PrintCentred(double centreX, double top, std::string_view text);
     bool FirstInColumn(int kind, double x);
+    bool Spaced(int kind, double x);
+    bool HatchRoom(double x);
     bool Reaches(double x1, double y1, double x2, double y2);
     static double Chars(std::string_view text);
     // Whether a label of `chars` characters (< 0: as wide as the last one
@@ -172,8 +190,14 @@ class Plotter {
     int m_columns = 0;
     double m_rows = 0;
     std::vector<std::vector<bool>> m_kinds;  // per symbol kind, per column
-    std::vector<Span> m_reached;             // per column, rows of diagram lines
-    std::vector<Span> m_ruled;               // per rule kind, columns
+    struct Spacing {
+        double width = 0;         // canvas units; 0: any
+        double last = -HUGE_VAL;  // x of the last one drawn
+    };
+    std::vector<Spacing> m_spacing;  // per symbol kind
+    double m_lastHatch = -HUGE_VAL;  // device column
+    std::vector<Span> m_reached;     // per column, rows of diagram lines
+    std::vector<Span> m_ruled;       // per rule kind, columns
     struct Row {
         std::vector<Box2> kept, held;
         double lastChars = 0;

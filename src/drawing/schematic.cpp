@@ -13,10 +13,21 @@ using drawing_detail::kBlack;
 using drawing_detail::Plotter;
 
 // Label rows and symbol kinds, for thinning out a crowded picture.
-enum Row { kRigidityRow, kLengthRow, kUniformLoadRow, kPointLoadRow };
+enum Row { kRigidityRow, kLengthRow, kUniformLoadRow, kPointLoadRow, kSpanNumberRow };
 enum SymbolKind { kTickSymbol, kSupportSymbol, kArrowSymbol };
 enum RuleKind { kLoadTopRule };
 constexpr Rgb kBarBlue{0, 0, 225};
+// How far apart symbols of a kind stand at the least on a picture people
+// read: their width, and for supports a little room between them.
+constexpr double kTickWidth = 60;
+constexpr double kSupportWidth = 240;
+constexpr double kArrowWidth = 60;
+// The span numbers stand below the dimension line.
+constexpr double kSpanNumberTop = 640;
+// The chosen span's frame: a colour none of the drawings uses, and wide
+// enough to be seen on a span of a fraction of a pixel.
+constexpr Rgb kMarkColour{230, 120, 0};
+constexpr double kMarkLeastPixels = 5;
 
 // A span too narrow for its arrow spacing would otherwise get an arrow per
 // fraction of a unit up to 50 units beyond it (or never stop at a spacing
@@ -73,7 +84,30 @@ void UniformLoadArrows(const Symbols& sym, double xa, double e, double b) {
     if (drawn > 0) sym.p.Rule(kLoadTopRule, xa, xa + tlast, sym.y0 - 200);
 }
 
+// A span's number as the schematic shows it: the way the span table names it.
+std::string SpanNumber(int i) {
+    return "(" + std::to_string(i) + ")";
+}
+
 }  // namespace
+
+void MarkSpan(const BeamState& s, int span, Canvas& canvas) {
+    const auto x = BeamXMapping(s, canvas.ScaleWidth());
+    if (!x || span < 1 || span > s.N || s.L.Count() < s.N) return;
+    double d = 0;
+    for (int i = 1; i < span; ++i) d += s.L(i);
+    double left = kMargin + x->kx * d, right = kMargin + x->kx * (d + s.L(span));
+    // A span of less than a few pixels still gets a mark that can be seen.
+    const DeviceScale res = canvas.Resolution();
+    const double least = res.x > 0 && std::isfinite(res.x) ? kMarkLeastPixels / res.x : 0;
+    if (right - left < least) {
+        const double centre = (left + right) / 2;
+        left = centre - least / 2, right = centre + least / 2;
+    }
+    const double inset = canvas.ScaleHeight() * 0.03;
+    Plotter p(canvas);
+    p.Box(left, inset, right, canvas.ScaleHeight() - inset, kMarkColour);
+}
 
 void ReDrawAll(const BeamState& s, Canvas& canvas, Continues continues) {
     const auto lay = LayOutSchematic(s, canvas.ScaleWidth(), canvas.ScaleHeight());
@@ -85,6 +119,12 @@ void ReDrawAll(const BeamState& s, Canvas& canvas, Continues continues) {
 
     Plotter p(canvas);
     const Symbols sym{p, y0};
+    p.Apart(kTickSymbol, kTickWidth);
+    p.Apart(kSupportSymbol, kSupportWidth);
+    p.Apart(kArrowSymbol, kArrowWidth);
+    // The design's labels come first; the numbers only where room is left.
+    p.Yield(kSpanNumberRow);
+    const bool numbered = p.Readable();
 
     p.Box(600, y0, xR, y0 + 15, kBarBlue);
     const auto end = [&](double x, bool fixed, bool goesOn) {
@@ -99,7 +139,8 @@ void ReDrawAll(const BeamState& s, Canvas& canvas, Continues continues) {
     end(600, s.Flag0 != kFalse, continues.left);
     end(xE, s.FlagN != kFalse, continues.right);
     p.Line(600, y0 + 500, xR, y0 + 500);
-    sym.Tick(600);
+    // The first tick of the row that the spans' ticks keep apart from.
+    p.Symbol(kTickSymbol, 600, [&](double x) { sym.Tick(x); });
 
     double d = 0;
     for (int i = 1; i <= s.N; ++i) {
@@ -111,6 +152,8 @@ void ReDrawAll(const BeamState& s, Canvas& canvas, Continues continues) {
         p.Label(kRigidityRow, xm, y0 + 30, [&] { return RigidityText(s.EI(i)); });
         p.Symbol(kTickSymbol, xb, [&](double x) { sym.Tick(x); });
         p.Label(kLengthRow, xm, y0 + 320, [&] { return Format(L, "##0.00") + "M"; });
+        if (numbered)
+            p.Label(kSpanNumberRow, xm, y0 + kSpanNumberTop, [i] { return SpanNumber(i); });
         if (i < s.N) p.Symbol(kSupportSymbol, xb, [&](double x) { sym.InteriorSupport(x); });
     }
 

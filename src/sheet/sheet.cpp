@@ -28,6 +28,8 @@ namespace {
 // out at the size the window shows them.
 constexpr int kDpi = 96;
 constexpr double kHeaderHeight = 30;
+// A second header line carries the title fields.
+constexpr double kTitleFieldsHeight = 22;
 constexpr double kFooterHeight = 28;
 constexpr double kLine = 20;
 constexpr double kRowLine = 18;
@@ -90,7 +92,7 @@ class Sheet {
           m_info(info),
           m_design(ComputeDesignValues(s)),
           m_width(page.width()),
-          m_bodyTop(kHeaderHeight),
+          m_bodyTop(kHeaderHeight + (info.HasTitleFields() ? kTitleFieldsHeight : 0)),
           m_bodyBottom(page.height() - kFooterHeight),
           m_body(SheetFont(13)),
           m_bodyMetrics(m_body) {
@@ -519,7 +521,29 @@ void Sheet::Paint(QPainter& p, int page) const {
                QStringLiteral("连续梁计算书  ") + Q(m_info.fileName));
     p.drawText(QRectF(0, 0, m_width, 18), Qt::AlignRight | Qt::AlignVCenter,
                Q(m_info.program) + u' ' + Q(m_info.version));
-    p.drawLine(QPointF(0, 21), QPointF(m_width, 21));
+    double rule = 21;
+    if (m_info.HasTitleFields()) {
+        // Long names are cut short rather than printed over one another:
+        // each half of the line keeps to its half of the width.
+        const QFontMetricsF metrics(p.font());
+        const auto field = [](const char* name, const std::string& value) {
+            return QString::fromUtf8(name) + u'：' + Q(value);
+        };
+        const QString left = field("工程名称", m_info.project) + QStringLiteral("    ") +
+                             field("构件编号", m_info.member);
+        const QString right = field("设计", m_info.designer) + QStringLiteral("  ") +
+                              field("校对", m_info.checker) + QStringLiteral("  ") +
+                              field("审核", m_info.approver) + QStringLiteral("  ") +
+                              field("日期", m_info.date);
+        const double half = m_width / 2 - 6;
+        const QRectF line(0, 22, m_width, 18);
+        p.drawText(line, Qt::AlignLeft | Qt::AlignVCenter,
+                   metrics.elidedText(left, Qt::ElideRight, half));
+        p.drawText(line, Qt::AlignRight | Qt::AlignVCenter,
+                   metrics.elidedText(right, Qt::ElideRight, half));
+        rule += kTitleFieldsHeight;
+    }
+    p.drawLine(QPointF(0, rule), QPointF(m_width, rule));
     p.drawText(QRectF(0, m_bodyBottom + 8, m_width, 18), Qt::AlignCenter,
                QStringLiteral("第 %1 页 共 %2 页").arg(page + 1).arg(count));
     for (const Placed& at : m_pages[static_cast<size_t>(page)]) {

@@ -13,6 +13,18 @@ struct SheetInfo {
     std::string dateTime;  // when the sheet was made
     std::string program = "连续梁计算程序";
     std::string version;
+    // The title fields of a signed sheet, printed in every page's header
+    // when any of them is given.
+    std::string project;   // 工程名称
+    std::string member;    // 构件编号
+    std::string designer;  // 设计
+    std::string checker;   // 校对
+    std::string approver;  // 审核
+    std::string date;      // 日期
+    bool HasTitleFields() const {
+        return !(project.empty() && member.empty() && designer.empty() && checker.empty() &&
+                 approver.empty() && date.empty());
+    }
 };
 
 // The drawings show a long beam in rows of at most this many spans, so that

@@ -44,6 +44,10 @@ class ScriptedServices : public UiServices {
         questions << "replace " + QFileInfo(file).fileName();
         return !replaceAnswers.isEmpty() && replaceAnswers.takeFirst() ? name : std::nullopt;
     }
+    std::optional<SheetTitle> AskSheetTitle(const SheetTitle& preset) override {
+        titlesAsked << preset;
+        return titleAnswers.isEmpty() ? std::optional(preset) : titleAnswers.takeFirst();
+    }
     bool StartProcess(const QString& p) override { return started << p, startSucceeds; }
     void EndProgram() override { ++endings; }
 
@@ -55,6 +59,10 @@ class ScriptedServices : public UiServices {
     int filterAnswer = 0;                  // the file type picked in a save dialog
     bool startSucceeds = true;
     int endings = 0;
+
+    // The sheet's title fields offered, and the answers (none left: confirmed).
+    QList<SheetTitle> titlesAsked;
+    QList<std::optional<SheetTitle>> titleAnswers;
 
   private:
     Answer Ask(const QString& preset, const QString& filter) {

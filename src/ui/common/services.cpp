@@ -2,7 +2,11 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFormLayout>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -136,6 +140,30 @@ std::optional<QString> QtUiServices::SaveFile(const QString& preset, const QStri
         if (answer != QMessageBox::Yes) return std::nullopt;
     }
     return name;
+}
+
+std::optional<SheetTitle> QtUiServices::AskSheetTitle(const SheetTitle& preset) {
+    QDialog dialog(DialogParent());
+    dialog.setWindowTitle(QStringLiteral("计算书"));
+    auto* form = new QFormLayout(&dialog);
+    SheetTitle title = preset;
+    QString* const fields[] = {&title.project, &title.member,   &title.designer,
+                               &title.checker, &title.approver, &title.date};
+    const char* const names[] = {"工程名称", "构件编号", "设计", "校对", "审核", "日期"};
+    QLineEdit* edits[6];
+    for (int i = 0; i < 6; ++i) {
+        edits[i] = new QLineEdit(*fields[i], &dialog);
+        form->addRow(QString::fromUtf8(names[i]) + u'：', edits[i]);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    for (int i = 0; i < 6; ++i) *fields[i] = edits[i]->text();
+    return title;
 }
 
 bool QtUiServices::StartProcess(const QString& program) {

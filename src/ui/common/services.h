@@ -21,6 +21,11 @@ enum class StartWith { Nothing, CurrentBeam };
 // The answers to "save the changes first?".
 enum class SaveChoice { Save, Discard, Cancel };
 
+// The title fields of a calculation sheet, as typed.
+struct SheetTitle {
+    QString project, member, designer, checker, approver, date;
+};
+
 // Everything a window asks of the desktop around it: modal messages, file
 // dialogs, starting other programs and ending this one. Windows get it by
 // reference so that tests can script the answers and record the questions.
@@ -40,6 +45,8 @@ class UiServices {
     // picked (0 for the first), so that a filter can choose an encoding.
     virtual std::optional<QString> SaveFile(const QString& preset, const QString& filter,
                                             int* chosenFilter = nullptr) = 0;
+    // The sheet's title fields, `preset` filled in; nullopt when cancelled.
+    virtual std::optional<SheetTitle> AskSheetTitle(const SheetTitle& preset) { return preset; }
     // Starts a program without waiting for it; false when it cannot be started.
     virtual bool StartProcess(const QString& program) = 0;
     // Closes every window and ends the program; a window that refuses to
@@ -51,6 +58,10 @@ class UiServices {
     // program, a test) connects them, see ConnectWindows.
     std::function<void()> openInputWindow = [] {};
     std::function<void(StartWith)> openStartDialog = [](StartWith) {};
+
+    // The sheet's title fields last confirmed, offered again for the next
+    // sheet of the session.
+    SheetTitle sheetTitle;
 };
 
 // The title every refusal carries.
@@ -83,6 +94,7 @@ class QtUiServices : public UiServices {
     std::optional<QString> OpenFile(const QString& preset, const QString& filter) override;
     std::optional<QString> SaveFile(const QString& preset, const QString& filter,
                                     int* chosenFilter = nullptr) override;
+    std::optional<SheetTitle> AskSheetTitle(const SheetTitle& preset) override;
     bool StartProcess(const QString& program) override;
     void EndProgram() override;
 };

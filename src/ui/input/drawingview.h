@@ -18,6 +18,17 @@ class DrawingView {
     void ZoomAt(double factor, double anchor);
     void PanBy(double pixels);  // positive: the drawing moves right
     void ShowAll();
+    // The zoom factor of one wheel notch or key press: larger for a longer
+    // beam, so that a dozen steps go from the whole beam to the closest view.
+    double Step() const;
+    // About `spans` spans across the picture, the point under `anchor`
+    // staying where it is.
+    void ZoomToSpans(int spans, double anchor);
+    // Brings the stretch from `from` to `to` (fractions of the beam's length)
+    // into view: centred when it is not wholly visible, and zoomed in when
+    // it is too narrow to be told from its neighbours. True when the view
+    // changed.
+    bool Reveal(double from, double to);
 
     int Width() const { return m_width; }
     double Zoom() const { return m_zoom; }

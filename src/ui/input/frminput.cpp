@@ -228,6 +228,7 @@ void frmInput::cmbN_Click() {
     ListI->SetItem(k - 1, SpanName(k));
     ListEI->SetItem(k - 1, F(m_state.EI(k), "##0.00"));
     ListL->SetItem(k - 1, F(m_state.L(k), "##0.00"));
+    RevealSpan(k);
 }
 
 void frmInput::ShowLoadFields(bool shown) {

@@ -118,6 +118,8 @@ class frmInput : public QWidget {
     // Both drawings again, at the pictures' size and view, from the beam
     // and the last results.
     void RedrawPictures();
+    // Brings span k into view in both drawings, marked as the chosen one.
+    void RevealSpan(int k);
     void UpdateTitle();
     // Saves through the file dialog; true when the beam was written.
     bool Save();

@@ -76,11 +76,13 @@ void frmInput::CalcAll() {
 
 void frmInput::ReDrawAll() {
     cbeam::ReDrawAll(m_state, Picture1->Surface());
+    if (m_state.N > 1) MarkSpan(m_state, m_state.CurSpan, Picture1->Surface());
     Picture1->update();
 }
 
 void frmInput::DrawM() {
     cbeam::DrawM(m_state, Picture2->Surface());
+    if (m_state.N > 1) MarkSpan(m_state, m_state.CurSpan, Picture2->Surface());
     Picture2->update();
 }
 

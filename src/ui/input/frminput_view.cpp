@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QShortcut>
 #include <algorithm>
+#include <cmath>
 
 #include "drawing/drawings.h"
 #include "model/driver.h"
@@ -104,6 +105,22 @@ void frmInput::RedrawPictures() {
         m_results->ShearDiagram->Redraw();
         m_results->DeflectionDiagram->Redraw();
     }
+}
+
+void frmInput::RevealSpan(int k) {
+    const BeamState& s = m_state;
+    // While the window is being made, span 1 is in view and its drawings
+    // are still to come.
+    if (Picture1 == nullptr || !isVisible() || k < 1 || k > s.N || s.L.Count() < s.N) return;
+    double before = 0, total = 0;
+    for (int i = 1; i <= s.N; ++i) {
+        if (i < k) before += s.L(i);
+        total += s.L(i);
+    }
+    if (!(total > 0) || !std::isfinite(total)) return;
+    m_view.Reveal(before / total, (before + s.L(k)) / total);
+    // The mark moves with the chosen span even where the view stays.
+    RedrawPictures();
 }
 
 bool frmInput::Modified() const {

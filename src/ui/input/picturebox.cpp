@@ -14,8 +14,9 @@
 namespace cbeam {
 
 namespace {
-constexpr int kBorder = 2;          // the sunken 3D border of a picture box
-constexpr double kZoomStep = 1.25;  // per wheel notch or key press
+constexpr int kBorder = 2;  // the sunken 3D border of a picture box
+// Z zooms to this many spans across the picture.
+constexpr int kSpansAcross = 10;
 }  // namespace
 
 PictureBox::PictureBox(QWidget* parent, int left, int top, PixelSize inner, double scaleY)
@@ -100,18 +101,24 @@ void PictureBox::wheelEvent(QWheelEvent* event) {
         return;
     }
     const double notches = event->angleDelta().y() / 120.0;
-    m_view->ZoomAt(std::pow(kZoomStep, notches), event->position().x() - contentsRect().left());
+    m_view->ZoomAt(std::pow(m_view->Step(), notches),
+                   event->position().x() - contentsRect().left());
     Changed();
 }
 
 void PictureBox::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     const bool in = key == Qt::Key_Plus || key == Qt::Key_Equal;
-    if (m_view == nullptr || (!in && key != Qt::Key_Minus)) {
+    const bool across = key == Qt::Key_Z;
+    if (m_view == nullptr || (!in && !across && key != Qt::Key_Minus)) {
         QFrame::keyPressEvent(event);
         return;
     }
-    m_view->ZoomAt(in ? kZoomStep : 1 / kZoomStep, m_view->Width() / 2.0);
+    if (across) {
+        m_view->ZoomToSpans(kSpansAcross, m_view->Width() / 2.0);
+    } else {
+        m_view->ZoomAt(in ? m_view->Step() : 1 / m_view->Step(), m_view->Width() / 2.0);
+    }
     Changed();
 }
 

@@ -220,6 +220,13 @@ void frmResults::SaveSheet() {
         Refuse(m_services, Q(MessageText(m_state.Results)));
         return;
     }
+    SheetTitle preset = m_services.sheetTitle;
+    if (preset.date.isEmpty()) {
+        preset.date = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    }
+    const std::optional<SheetTitle> title = m_services.AskSheetTitle(preset);
+    if (!title) return;
+    m_services.sheetTitle = *title;
     const std::optional<QString> path = m_services.SaveFile(
         QStringLiteral("*.pdf"), QStringLiteral("PDF 文件(*.pdf)|*.pdf|All Files(*.*)|*.*"));
     if (!path) return;
@@ -232,6 +239,12 @@ void frmResults::SaveSheet() {
     info.dateTime =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
     info.version = kVersion;
+    info.project = title->project.toStdString();
+    info.member = title->member.toStdString();
+    info.designer = title->designer.toStdString();
+    info.checker = title->checker.toStdString();
+    info.approver = title->approver.toStdString();
+    info.date = title->date.toStdString();
     if (const Status r = WriteSheet(LocalPath(name), m_state, info); !r) {
         RefuseCommand(m_services, Command::Sheet, r);
     }
