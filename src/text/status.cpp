@@ -150,6 +150,38 @@ std::string Reason(const Status& s) {
             return "表格文件名须以 .csv 结尾：";
         case Code::OutOfMemory:
             return "内存不足";
+        // The general beam and its analysis.
+        case Code::Mechanism:
+            return "结构几何可变，无法计算";
+        case Code::NearlyMechanism:
+            return "支座约束太弱，结构接近几何可变，无法准确计算";
+        case Code::SpanCountOutsideBeam:
+            return "跨数" + std::to_string(s.have) + "不在1到" + std::to_string(s.need) + "之间";
+        case Code::RigidityNotPositive:
+            return s.span == 0 ? std::string("基本抗弯刚度EIo不大于零") : Span(s.span) + "抗弯刚度不大于零";
+        case Code::SupportCountWrong:
+            return "支座数应为" + std::to_string(s.need) + "个，实有" + std::to_string(s.have) + "个";
+        case Code::FreeInside:
+            return "结点" + std::to_string(s.span) + "在梁的中间，不能是自由端";
+        case Code::SpringNotPositive:
+            return Node(s.span) + "弹簧刚度应大于零（转动弹簧可为零）";
+        case Code::ValueNotFinite:
+            return "不是有效数值";
+        case Code::LoadSpanOutside:
+            return "没有第" + std::to_string(s.have) + (s.need == 1 ? "个结点" : "跨");
+        case Code::LoadOutsideSpan:
+            return "荷载位置不在" + Span(s.span) + "0到跨长之间，或起点在终点之后";
+        case Code::SettlementNotHeld:
+            return "支座沉降只能加在铰支座或固定支座上，结点" + std::to_string(s.span) + "不是";
+        case Code::CaseNameRepeated:
+            return "荷载工况名称重复";
+        case Code::NotDesignCases:
+            return "原格式只能保存一个永久荷载工况";
+        case Code::NotDesignSupport:
+            return "原格式不能保存结点" + std::to_string(s.span) + "的支座（中间支座只能是铰支座，两端只能是铰支或固定）";
+        case Code::NotDesignLoad:
+            if (s.span == 0) return "原格式不能保存支座沉降";
+            return "原格式不能保存" + Span(s.span) + "荷载（每跨至多一个从左端起的均布荷载或一个集中荷载，且不为负）";
     }
     return {};
 }

@@ -54,6 +54,23 @@ enum class Code {
     NotBeamName,       // the file name follows the text
     NotCsvName,        // the file name follows the text
     OutOfMemory,
+    // The general beam and its analysis; `path` names the case or load at
+    // fault ("cases[0].loads[2]").
+    Mechanism,             // the supports let the beam move as a rigid body
+    NearlyMechanism,       // a pivot lost to rounding: supports far too weak for the beam
+    SpanCountOutsideBeam,  // have: the count, need: the largest count
+    RigidityNotPositive,   // span; 0 for EIo
+    SupportCountWrong,     // have: the supports, need: N + 1
+    FreeInside,            // span: the interior node given as free
+    SpringNotPositive,     // span: the node (k <= 0 or kr < 0)
+    ValueNotFinite,        // a value that is not a finite number
+    LoadSpanOutside,       // have: the span (need 0) or node (need 1) number given
+    LoadOutsideSpan,       // span: a position outside 0..L or x1 after x2
+    SettlementNotHeld,     // span: a node that is neither pinned nor fixed
+    CaseNameRepeated,      // path: the second case of the name
+    NotDesignCases,        // more or other than the one permanent case
+    NotDesignSupport,      // span: the node
+    NotDesignLoad,         // span: a span with a load the design's beam cannot hold
 };
 
 // The beam value a NotANumber refers to.

@@ -1,0 +1,260 @@
+#include "analysis/span_curve.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace cbeam::analysis {
+
+namespace {
+
+// Differences below this fraction of a span's scale are rounding, not a
+// larger extreme further right.
+constexpr double kTie = 1e-13;
+
+double Horner(const double* c, int deg, double u) {
+    double v = c[deg];
+    for (int k = deg - 1; k >= 0; --k) v = v * u + c[k];
+    return v;
+}
+
+double HornerSlope(const double* c, int deg, double u) {
+    double v = deg * c[deg];
+    for (int k = deg - 1; k >= 1; --k) v = v * u + k * c[k];
+    return v;
+}
+
+// The root of c in (a, b), where c(a) and c(b) differ in sign: Newton steps
+// while they stay inside the bracket and shrink it fast, halving otherwise.
+double Bracketed(const double* c, int deg, double a, double b, double fa) {
+    const double tiny =
+        4 * std::numeric_limits<double>::epsilon() * std::max(std::fabs(a), std::fabs(b));
+    double x = 0.5 * (a + b);
+    for (int it = 0; it < 200; ++it) {
+        const double fx = Horner(c, deg, x);
+        if (fx == 0) return x;
+        if ((fx < 0) == (fa < 0)) {
+            a = x;
+            fa = fx;
+        } else {
+            b = x;
+        }
+        if (b - a <= tiny) return 0.5 * (a + b);
+        const double d = HornerSlope(c, deg, x);
+        const double step = d != 0 ? fx / d : 0;
+        if (d != 0 && x - step > a && x - step < b) {
+            x -= step;
+            if (std::fabs(step) <= tiny) return x;
+        } else {
+            x = 0.5 * (a + b);
+        }
+    }
+    return x;
+}
+
+}  // namespace
+
+int RootsIn(const double* c, int deg, double lo, double hi, double* out) {
+    while (deg > 0 && c[deg] == 0) --deg;
+    int n = 0;
+    if (deg == 1) {
+        const double r = -c[0] / c[1];
+        if (r > lo && r < hi) out[n++] = r;
+        return n;
+    }
+    if (deg == 2) {
+        const double disc = c[1] * c[1] - 4 * c[2] * c[0];
+        if (disc < 0) return 0;
+        const double h = -(c[1] + std::copysign(std::sqrt(disc), c[1])) / 2;
+        double r[2] = {h / c[2], h != 0 ? c[0] / h : 0};
+        if (r[0] > r[1]) std::swap(r[0], r[1]);
+        for (const double x : r) {
+            if (x > lo && x < hi && (n == 0 || x != out[n - 1])) out[n++] = x;
+        }
+        return n;
+    }
+    if (deg < 1) return 0;
+    // Between the roots of the derivative the polynomial is monotone: each
+    // stretch holds one root at most, found by bracketing.
+    double d[4];
+    for (int k = 0; k < deg; ++k) d[k] = (k + 1) * c[k + 1];
+    double cuts[6];
+    cuts[0] = lo;
+    int m = 1 + RootsIn(d, deg - 1, lo, hi, cuts + 1);
+    cuts[m++] = hi;
+    double fa = Horner(c, deg, lo);
+    for (int i = 0; i + 1 < m; ++i) {
+        const double a = cuts[i], b = cuts[i + 1];
+        const double fb = Horner(c, deg, b);
+        if (fb == 0 && b < hi) {
+            out[n++] = b;
+        } else if (fa != 0 && fb != 0 && (fa < 0) != (fb < 0)) {
+            out[n++] = Bracketed(c, deg, a, b, fa);
+        }
+        fa = fb;
+    }
+    return n;
+}
+
+void SpanCurve::Build(const SpanStart& st, std::span<const Load> loads) {
+    m_l = st.L;
+    m_ei = st.EI;
+    m_ml = st.Ml;
+    m_vl = st.Vl;
+    m_cuts.clear();
+    m_cuts.push_back(0);
+    m_cuts.push_back(m_l);
+    double scale = std::fabs(st.Ml) + std::fabs(st.Vl) * m_l;
+    for (const Load& load : loads) {
+        switch (load.kind) {
+            case Load::Kind::Uniform:
+            case Load::Kind::Linear:
+                if (!(load.x2 > load.x1)) break;
+                m_cuts.push_back(load.x1);
+                m_cuts.push_back(load.x2);
+                scale += (std::fabs(load.q1) + std::fabs(load.kind == Load::Kind::Linear ? load.q2 : load.q1)) *
+                         (load.x2 - load.x1) * m_l;
+                break;
+            case Load::Kind::Point:
+                m_cuts.push_back(load.x1);
+                scale += std::fabs(load.q1) * m_l;
+                break;
+            case Load::Kind::Moment:
+                m_cuts.push_back(load.x1);
+                scale += std::fabs(load.q1);
+                break;
+            case Load::Kind::Settlement:
+                break;
+        }
+    }
+    m_scale = scale;
+    std::sort(m_cuts.begin(), m_cuts.end());
+    m_cuts.erase(std::unique(m_cuts.begin(), m_cuts.end()), m_cuts.end());
+
+    double M = st.Ml, V = st.Vl, theta = st.theta, w = st.w;
+    const auto jumps = [&](double x) {
+        for (const Load& load : loads) {
+            if (load.x1 != x) continue;
+            if (load.kind == Load::Kind::Point) V -= load.q1;
+            if (load.kind == Load::Kind::Moment) M -= load.q1;
+        }
+    };
+    jumps(0);
+    m_pieces.clear();
+    const double inv = 1 / m_ei;
+    for (std::size_t i = 0; i + 1 < m_cuts.size(); ++i) {
+        const double a = m_cuts[i], b = m_cuts[i + 1], h = b - a, mid = a + h / 2;
+        double q = 0, dq = 0;
+        for (const Load& load : loads) {
+            if (!load.Distributed() || !(load.x2 > load.x1) || mid < load.x1 || mid > load.x2) continue;
+            q += load.Intensity(a);
+            if (load.kind == Load::Kind::Linear) dq += (load.q2 - load.q1) / (load.x2 - load.x1);
+        }
+        Piece p{a, b, {M, -V, q / 2, dq / 6}, theta, w};
+        const double* c = p.m;
+        M = Horner(c, 3, h);
+        V = -HornerSlope(c, 3, h);
+        theta += h * (c[0] + h * (c[1] / 2 + h * (c[2] / 3 + h * c[3] / 4))) * inv;
+        w += h * (p.theta0 + h * (c[0] / 2 + h * (c[1] / 6 + h * (c[2] / 12 + h * c[3] / 20))) * inv);
+        m_pieces.push_back(p);
+        jumps(b);
+    }
+    m_mr = M;
+    m_vr = V;
+}
+
+const SpanCurve::Piece& SpanCurve::PieceAt(double x, Side side) const {
+    // The piece whose closed stretch holds x, the one on the named side at a cut.
+    const auto it = side == Side::Right
+                        ? std::upper_bound(m_pieces.begin(), m_pieces.end(), x,
+                                           [](double v, const Piece& p) { return v < p.x0; })
+                        : std::lower_bound(m_pieces.begin(), m_pieces.end(), x,
+                                           [](const Piece& p, double v) { return p.x1 < v; });
+    if (side == Side::Right) return it == m_pieces.begin() ? m_pieces.front() : *(it - 1);
+    return it == m_pieces.end() ? m_pieces.back() : *it;
+}
+
+double SpanCurve::Moment(double x, Side side) const {
+    if (side == Side::Left && x <= 0) return m_ml;
+    if (side == Side::Right && x >= m_l) return m_mr;
+    const Piece& p = PieceAt(x, side);
+    return Horner(p.m, 3, x - p.x0);
+}
+
+double SpanCurve::Shear(double x, Side side) const {
+    if (side == Side::Left && x <= 0) return m_vl;
+    if (side == Side::Right && x >= m_l) return m_vr;
+    const Piece& p = PieceAt(x, side);
+    return -HornerSlope(p.m, 3, x - p.x0);
+}
+
+double SpanCurve::Slope(double x) const {
+    const Piece& p = PieceAt(std::clamp(x, 0.0, m_l), Side::Right);
+    const double u = std::clamp(x, 0.0, m_l) - p.x0;
+    const double* c = p.m;
+    return p.theta0 + u * (c[0] + u * (c[1] / 2 + u * (c[2] / 3 + u * c[3] / 4))) / m_ei;
+}
+
+double SpanCurve::Deflection(double x) const {
+    const Piece& p = PieceAt(std::clamp(x, 0.0, m_l), Side::Right);
+    const double u = std::clamp(x, 0.0, m_l) - p.x0;
+    const double* c = p.m;
+    return 1000 *
+           (p.w0 + u * (p.theta0 + u * (c[0] / 2 + u * (c[1] / 6 + u * (c[2] / 12 + u * c[3] / 20))) / m_ei));
+}
+
+SpanDesign DesignOf(const SpanCurve& curve) {
+    SpanDesign d;
+    d.Vl = curve.Vl();
+    d.Vr = curve.Vr();
+    const double tol = kTie * curve.Scale();
+    d.Msag = d.Mhog = curve.Ml();
+    const auto moment = [&](double m, double x) {
+        if (m < d.Msag - tol) {
+            d.Msag = m;
+            d.xMsag = x;
+        }
+        if (m > d.Mhog + tol) {
+            d.Mhog = m;
+            d.xMhog = x;
+        }
+    };
+    const double ei = curve.Rigidity(), l = curve.Length();
+    const auto pieces = curve.Pieces();
+    const double w0 = pieces.front().w0;
+    const double wtol = kTie * (std::fabs(w0) + std::fabs(pieces.front().theta0) * l + curve.Scale() * l * l / ei);
+    d.w = 1000 * w0;
+    const auto deflection = [&](double w, double x) {
+        if (std::fabs(w) > std::fabs(d.w) / 1000 + wtol) {
+            d.w = 1000 * w;
+            d.xw = x;
+        }
+    };
+    double roots[4];
+    for (const SpanCurve::Piece& p : pieces) {
+        const double* c = p.m;
+        const double h = p.x1 - p.x0;
+        moment(c[0], p.x0);
+        const double v[3] = {c[1], 2 * c[2], 3 * c[3]};
+        for (int i = 0, n = RootsIn(v, 2, 0, h, roots); i < n; ++i) moment(Horner(c, 3, roots[i]), p.x0 + roots[i]);
+        moment(Horner(c, 3, h), p.x1);
+
+        // The slope theta0 + (c0 u + c1 u²/2 + c2 u³/3 + c3 u⁴/4) / EI: only
+        // a piece where it can vanish and w can beat the largest so far needs its roots.
+        const double t[5] = {p.theta0, c[0] / ei, c[1] / (2 * ei), c[2] / (3 * ei), c[3] / (4 * ei)};
+        const double swing = h * (std::fabs(t[1]) + h * (std::fabs(t[2]) + h * (std::fabs(t[3]) + h * std::fabs(t[4]))));
+        const double reach = std::fabs(p.w0) + h * (std::fabs(p.theta0) + swing);
+        if (std::fabs(p.theta0) <= swing && reach > std::fabs(d.w) / 1000 + wtol) {
+            const double wc[6] = {p.w0, p.theta0, t[1] / 2, t[2] / 3, t[3] / 4, t[4] / 5};
+            for (int i = 0, n = RootsIn(t, 4, 0, h, roots); i < n; ++i) {
+                deflection(Horner(wc, 5, roots[i]), p.x0 + roots[i]);
+            }
+        }
+        const double wc[6] = {p.w0, p.theta0, t[1] / 2, t[2] / 3, t[3] / 4, t[4] / 5};
+        deflection(Horner(wc, 5, h), p.x1);
+    }
+    moment(curve.Mr(), l);
+    return d;
+}
+
+}  // namespace cbeam::analysis

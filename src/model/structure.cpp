@@ -1,0 +1,191 @@
+#include "model/structure.h"
+
+#include <set>
+
+namespace cbeam {
+namespace {
+
+std::string LoadPath(std::size_t c, std::size_t l) {
+    return "cases[" + std::to_string(c) + "].loads[" + std::to_string(l) + "]";
+}
+
+bool Finite(double v) {
+    return std::isfinite(v);
+}
+
+Status CheckLoad(const Beam& beam, const Load& load, const std::string& path) {
+    const int n = beam.N();
+    if (!Finite(load.q1) || !Finite(load.q2) || !Finite(load.x1) || !Finite(load.x2)) {
+        return Status{.code = Code::ValueNotFinite, .path = path};
+    }
+    if (load.kind == Load::Kind::Settlement) {
+        if (load.node < 1 || load.node > n + 1) {
+            return Status{.code = Code::LoadSpanOutside, .have = load.node, .need = 1, .path = path};
+        }
+        if (!beam.SupportAt(load.node).HoldsDeflection()) {
+            return Status{.code = Code::SettlementNotHeld, .span = load.node, .path = path};
+        }
+        return {};
+    }
+    if (load.span < 1 || load.span > n) {
+        return Status{.code = Code::LoadSpanOutside, .have = load.span, .path = path};
+    }
+    const double l = beam.SpanAt(load.span).L;
+    const bool ranged = load.Distributed();
+    const double x2 = ranged ? load.x2 : load.x1;
+    if (!(load.x1 >= 0 && load.x1 <= x2 && x2 <= l)) {
+        return Status{.code = Code::LoadOutsideSpan, .span = load.span, .path = path};
+    }
+    return {};
+}
+
+}  // namespace
+
+bool IsMechanism(const Beam& beam) {
+    // A rigid motion w = a + b x must vanish at every support that holds the
+    // deflection and have b = 0 where one holds the rotation: it is ruled out
+    // by two deflection supports (distinct x) or by one of each.
+    int deflection = 0, rotation = 0;
+    for (const Support& s : beam.supports) {
+        if (s.kind != SupportKind::Free) ++deflection;
+        if (s.kind == SupportKind::Fixed || (s.kind == SupportKind::Spring && s.kr > 0)) ++rotation;
+    }
+    return deflection == 0 || (deflection == 1 && rotation == 0);
+}
+
+Status Validate(const Beam& beam) {
+    const int n = beam.N();
+    if (n < 1 || n > kMaxSpans) {
+        return Status{.code = Code::SpanCountOutsideBeam, .have = n, .need = kMaxSpans};
+    }
+    if (!(Finite(beam.EIo) && beam.EIo > 0)) return Status{.code = Code::RigidityNotPositive};
+    for (int k = 1; k <= n; ++k) {
+        const Span& s = beam.SpanAt(k);
+        if (!(Finite(s.L) && s.L > 0)) return Status{.code = Code::LengthNotPositive, .span = k};
+        if (!(Finite(s.EI) && s.EI > 0)) return Status{.code = Code::RigidityNotPositive, .span = k};
+    }
+    if (static_cast<int>(beam.supports.size()) != n + 1) {
+        return Status{.code = Code::SupportCountWrong,
+                      .have = static_cast<int>(beam.supports.size()),
+                      .need = n + 1};
+    }
+    for (int j = 1; j <= n + 1; ++j) {
+        const Support& s = beam.SupportAt(j);
+        if (s.kind == SupportKind::Free && j != 1 && j != n + 1) {
+            return Status{.code = Code::FreeInside, .span = j};
+        }
+        if (s.kind == SupportKind::Spring &&
+            !(Finite(s.k) && s.k > 0 && Finite(s.kr) && s.kr >= 0)) {
+            return Status{.code = Code::SpringNotPositive, .span = j};
+        }
+    }
+    std::set<std::string> names;
+    for (std::size_t c = 0; c < beam.cases.size(); ++c) {
+        const LoadCase& lc = beam.cases[c];
+        if (!names.insert(lc.name).second) {
+            return Status{.code = Code::CaseNameRepeated, .path = "cases[" + std::to_string(c) + "]"};
+        }
+        for (std::size_t l = 0; l < lc.loads.size(); ++l) {
+            if (Status r = CheckLoad(beam, lc.loads[l], LoadPath(c, l)); !r) return r;
+        }
+    }
+    if (IsMechanism(beam)) return Status{.code = Code::Mechanism};
+    return {};
+}
+
+Status FromBeamState(const BeamState& s, Beam& out) {
+    Beam b;
+    const int n = s.N;
+    if (n < 1 || n > kMaxSpans || s.L.Count() < n || s.EI.Count() < n || s.LoadType.Count() < n ||
+        s.Q.Count() < n || s.A.Count() < n) {
+        return Status{.code = Code::NoBeam};
+    }
+    if (!(s.EIo > 0)) return Status{.code = Code::RigidityNotPositive};
+    b.EIo = s.EIo;
+    LoadCase g;
+    g.name = "G";
+    for (int k = 1; k <= n; ++k) {
+        if (!(s.EI(k) > 0)) return Status{.code = Code::RigidityNotPositive, .span = k};
+        b.spans.push_back(Span{s.L(k), s.EI(k)});
+        const double a = s.A(k), l = s.L(k);
+        Load load;
+        switch (s.Kind(k)) {
+            case LoadKind::Uniform:
+                load = Load::Uniform(k, s.Q(k), 0, a * l);
+                break;
+            case LoadKind::Point:
+                load = Load::Point(k, s.Q(k), a * l);
+                break;
+            default:
+                continue;
+        }
+        load.a = a;
+        g.loads.push_back(load);
+    }
+    const auto end = [](std::int16_t flag) {
+        return Support{flag != kFalse ? SupportKind::Fixed : SupportKind::Pinned};
+    };
+    b.supports.assign(static_cast<std::size_t>(n) + 1, Support{});
+    b.supports.front() = end(s.Flag0);
+    b.supports.back() = end(s.FlagN);
+    b.cases.push_back(std::move(g));
+    out = std::move(b);
+    return {};
+}
+
+namespace {
+
+// The fraction that gives back x as L·a: the one the load came with if it
+// still does, else x / L moved by an ulp when that is what it takes.
+double Fraction(const Load& load, double x, double l) {
+    if (std::isfinite(load.a) && load.a * l == x) return load.a;
+    double a = x / l;
+    for (const double t : {std::nextafter(a, 0.0), std::nextafter(a, 2.0)}) {
+        if (a * l != x && t * l == x && t >= 0 && t <= 1) a = t;
+    }
+    return a;
+}
+
+}  // namespace
+
+Status ToBeamState(const Beam& beam, BeamState& out) {
+    if (Status r = Validate(beam); !r) return r;
+    const int n = beam.N();
+    if (beam.cases.size() != 1 || beam.cases[0].kind != CaseKind::Permanent) {
+        return Status{.code = Code::NotDesignCases};
+    }
+    for (int j = 1; j <= n + 1; ++j) {
+        const SupportKind kind = beam.SupportAt(j).kind;
+        const bool end = j == 1 || j == n + 1;
+        if (kind != SupportKind::Pinned && !(end && kind == SupportKind::Fixed)) {
+            return Status{.code = Code::NotDesignSupport, .span = j};
+        }
+    }
+    BeamState s;
+    s.SizeAll(n);
+    s.EIo = beam.EIo;
+    s.Flag0 = beam.supports.front().kind == SupportKind::Fixed ? kTrue : kFalse;
+    s.FlagN = beam.supports.back().kind == SupportKind::Fixed ? kTrue : kFalse;
+    for (int k = 1; k <= n; ++k) {
+        s.L(k) = beam.SpanAt(k).L;
+        s.EI(k) = beam.SpanAt(k).EI;
+    }
+    const std::vector<Load>& loads = beam.cases[0].loads;
+    for (std::size_t i = 0; i < loads.size(); ++i) {
+        const Load& load = loads[i];
+        const int k = load.span;
+        const double l = k >= 1 ? beam.SpanAt(k).L : 0;
+        const bool uniform = load.kind == Load::Kind::Uniform && load.x1 == 0;
+        const bool point = load.kind == Load::Kind::Point;
+        if (k < 1 || s.Kind(k) != LoadKind::None || !(uniform || point) || load.q1 < 0) {
+            return Status{.code = Code::NotDesignLoad, .span = std::max(k, 0), .path = LoadPath(0, i)};
+        }
+        s.SetKind(k, uniform ? LoadKind::Uniform : LoadKind::Point);
+        s.Q(k) = load.q1;
+        s.A(k) = Fraction(load, uniform ? load.x2 : load.x1, l);
+    }
+    out = std::move(s);
+    return {};
+}
+
+}  // namespace cbeam
