@@ -58,7 +58,8 @@ TEST(CliProcess, SolveAndReportGiveTheWindowsResults) {
         EXPECT_EQ(lines.exit, 0);
         EXPECT_EQ(lines.out + lines.err, r.lines);
         BeamState s;
-        ASSERT_TRUE(LoadBeamFile(kExamples + r.file, s) && RunAnalysis(s).status);
+        ASSERT_TRUE(LoadBeamFile(kExamples + r.file, s));
+        ASSERT_TRUE(RunAnalysis(s).status);
         EXPECT_EQ(RunCli({"solve", "--json", kExamples + r.file}).out, cli::NodeResultJson(s));
         TempDir dir;
         const Outcome report = RunCli({"report", kExamples + r.file, dir.File("r.txt")});
@@ -195,7 +196,8 @@ TEST(CliProcess, SolveJsonGivesTheDesignValues) {
     const double q = 10, L = 8, r = 3 * q * L / 8, v = 5 * q * L / 8, m = 9 * q * L * L / 128;
     TempDir dir;
     BeamState s = MakeBeam({{L, 1, 1, q, 1}, {L, 1, 1, q, 1}}, kFalse, kFalse);
-    ASSERT_TRUE(SaveBeamFile(dir.File("two.bmf"), s) && RunAnalysis(s).status);
+    ASSERT_TRUE(SaveBeamFile(dir.File("two.bmf"), s));
+    ASSERT_TRUE(RunAnalysis(s).status);
     const std::string json = RunCli({"solve", dir.File("two.bmf"), "--json"}).out;
     const DesignValues d = ComputeDesignValues(s);
     const struct {

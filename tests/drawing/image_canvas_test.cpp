@@ -58,11 +58,13 @@ TEST_F(ImageCanvasTest, LinesBoxesAndCirclesLandOnTheirPixels) {
             return im.pixelColor((x + .25) * dpr, (y + .25) * dpr);
         };
         for (int x = 0; x < 100; ++x) EXPECT_EQ(at(x, 1), kRed) << x;
-        EXPECT_TRUE(at(50, 0) == kWhite && at(50, 2) == kWhite && at(50, 30) == kWhite);
+        for (const int y : {0, 2, 30}) EXPECT_EQ(at(50, y), kWhite) << "50," << y;
         for (const QPoint p : {QPoint(60, 30), QPoint(40, 30), QPoint(50, 40), QPoint(50, 20)})
             EXPECT_EQ(at(p.x(), p.y()), kRed) << p.x() << "," << p.y();
         // the outline with its right and bottom edges, nothing inside
-        EXPECT_TRUE(at(10, 35) == kGreen && at(30, 45) == kGreen && at(20, 40) == kWhite);
+        const std::tuple<int, int, QColor> outline[] = {
+            {10, 35, kGreen}, {30, 45, kGreen}, {20, 40, kWhite}};
+        for (const auto& [x, y, colour] : outline) EXPECT_EQ(at(x, y), colour) << x << "," << y;
         EXPECT_EQ(blank.pixelColor(0, 1.25 * dpr), kWhite);  // a copy handed out stays
     }
 }
@@ -88,8 +90,12 @@ TEST_F(ImageCanvasTest, WindowDrawingsLandWhereLaidOut) {
             const QRect box(t.x1 / 15, t.y1 * v / 15, t.text.size() * 100 / 15, 7);  // upper half
             EXPECT_GT(Ink(im, box, kDark), 8) << t.text;
         }
-        EXPECT_TRUE(schematic ? at(1500, 633) == QColor(0, 0, 225) && at(600, 798) == Qt::black
-                              : at(1000, 1100) == kHatch);
+        if (schematic) {
+            EXPECT_EQ(at(1500, 633), QColor(0, 0, 225)) << "bar";
+            EXPECT_EQ(at(600, 798), QColor(Qt::black)) << "base";
+        } else {
+            EXPECT_EQ(at(1000, 1100), kHatch) << "hatching";
+        }
     }
 }
 
@@ -163,7 +169,8 @@ TEST_F(ImageCanvasTest, ReadableLabels) {
             for (const Primitive& t : c.Items()) {
                 if (t.kind != Primitive::Kind::Text) continue;
                 const QRectF box(t.x1, t.y1 * unit, 100.0 * CountChars(t.text), 16 * 15);
-                EXPECT_TRUE(box.left() > -0.01 && box.right() < px * 15.0 + 0.01) << t.text;
+                EXPECT_GT(box.left(), -0.01) << t.text;
+                EXPECT_LT(box.right(), px * 15.0 + 0.01) << t.text;
                 for (const QRectF& other : kept) EXPECT_FALSE(other.intersects(box)) << t.text;
                 kept.push_back(box);
                 for (int k = 1; k <= 13; ++k)

@@ -201,7 +201,8 @@ TEST(DesignDiagrams, ShearLabelsEveryEndShearAndDrawsPositiveUp) {
     for (const Primitive& p : d.labels) texts += p.text + ' ';
     EXPECT_EQ(texts, "30.00kN -50.00kN 50.00kN -30.00kN ");
     ASSERT_FALSE(d.lines.empty());
-    EXPECT_TRUE(d.lines[0].x1 == 600 && d.lines[0].y1 == 1000 && d.lines[0].y2 < 1000);
+    EXPECT_EQ(std::tuple(d.lines[0].x1, d.lines[0].y1), std::tuple(600.0f, 1000.0f));
+    EXPECT_LT(d.lines[0].y2, 1000);
 }
 
 // Each span's largest deflection is labelled below the axis, just under the

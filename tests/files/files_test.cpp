@@ -82,10 +82,12 @@ TEST(BeamFileLoad, RecordNCountsAndFieldsWithoutMeaningAreIgnored) {
         BeamState s;
         ASSERT_TRUE(size ? DecodeBeamFile(Bytes(r).substr(0, size), s)
                          : LoadBeamFile(dir.File("long.bmf"), s));
-        EXPECT_TRUE(s.EIo == 4.5 && s.Flag0 == -1 && s.FlagN == 0 && s.InputMode == 2);
-        EXPECT_TRUE(s.LoadType(1) == 2 && s.LoadType(2) == 0 && s.LoadType(3) == 0);
-        EXPECT_TRUE(s.Q(1) == 30 && s.Q(2) == 0 && s.Q(3) == 0 && s.A(2) == 0 && s.A(3) == 0.2);
-        EXPECT_TRUE(s.L(2) == 6 && s.M(3) == 3 && s.Theta(3) == 0.875 && s.Theta(4) == 0);
+        EXPECT_EQ(std::tuple(s.EIo, s.Flag0, s.FlagN, s.InputMode), std::tuple(4.5, -1, 0, 2));
+        EXPECT_EQ(std::tuple(s.LoadType(1), s.LoadType(2), s.LoadType(3)), std::tuple(2, 0, 0));
+        EXPECT_EQ(std::tuple(s.Q(1), s.Q(2), s.Q(3), s.A(2), s.A(3)),
+                  std::tuple(30.0, 0.0, 0.0, 0.0, 0.2));
+        EXPECT_EQ(std::tuple(s.L(2), s.M(3), s.Theta(3), s.Theta(4)),
+                  std::tuple(6.0, 3.0, 0.875, 0.0));
         EXPECT_EQ(s.M(4), size == 0 || size == 256 ? 4 : 0);
         EXPECT_EQ(s.Results.code, Code::NotAnalysed);
     }
@@ -186,10 +188,10 @@ const std::string kCanonical = R"({
 TEST(BeamJson, ReadsEveryFieldAndWritesTheSameTextThroughABeamFile) {
     BeamState s;
     ASSERT_TRUE(DecodeBeamJson(kCanonical, s));
-    EXPECT_TRUE(s.N == 3 && s.EIo == 2.5 && s.Flag0 == kTrue && s.FlagN == kFalse &&
-                s.InputMode == 2);
-    EXPECT_TRUE(s.EI(2) == 4.0 / 3 && s.Kind(2) == LoadKind::Point && s.Q(2) == 7.25 &&
-                s.A(2) == 0.3 && s.Kind(3) == LoadKind::None);
+    EXPECT_EQ(std::tuple(s.N, s.EIo, s.Flag0, s.FlagN, s.InputMode),
+              std::tuple(3, 2.5, kTrue, kFalse, 2));
+    EXPECT_EQ(std::tuple(s.EI(2), s.Q(2), s.A(2)), std::tuple(4.0 / 3, 7.25, 0.3));
+    EXPECT_EQ(std::tuple(s.Kind(2), s.Kind(3)), std::tuple(LoadKind::Point, LoadKind::None));
     BeamState back;
     ASSERT_TRUE(DecodeBeamFile(EncodeBeamFile(s), back));
     EXPECT_EQ(EncodeBeamJson(back), kCanonical);
@@ -243,7 +245,8 @@ TEST(BeamJson, TakesUpToTheLargestSpanCount) {
     BeamState s;
     EXPECT_EQ(MessageText(DecodeBeamJson(text + span + "]}", s)),
               "spans：跨数32767不在1到32766之间");
-    EXPECT_TRUE(DecodeBeamJson(text.substr(0, text.size() - 1) + "]}", s) && s.N == kMaxSpans);
+    ASSERT_TRUE(DecodeBeamJson(text.substr(0, text.size() - 1) + "]}", s));
+    EXPECT_EQ(s.N, kMaxSpans);
 }
 
 // Results that are not those of the beam are no report: no file, and the

@@ -162,7 +162,8 @@ TEST(DesignProperties, HoldOnEverySpanOfRandomBeams) {
                 std::fabs(v.w),
                 DenseMax([&](double x) { return std::fabs(span.Deflection(x)); }, l) - 1e-11 * ws);
             EXPECT_NEAR(span.Deflection(v.xw), v.w, 1e-12 * ws);
-            EXPECT_TRUE(v.xMsag >= 0 && v.xMsag <= l && v.xw >= 0 && v.xw <= l);
+            for (const double x : {v.xMsag, v.xw})
+                EXPECT_TRUE(x >= 0 && x <= l) << x << " of " << l;
         }
         EXPECT_NEAR(std::accumulate(d.R.begin(), d.R.end(), 0.0), total, 1e-12 * total);
     }

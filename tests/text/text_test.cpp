@@ -33,7 +33,9 @@ TEST(ReadNumber, LongestLeadingDecimalNumber) {
     for (const char* row : rows) {
         const std::vector<std::string> f = Fields(row);
         const NumberReading r = ReadNumber(f[0]);
-        EXPECT_TRUE(r.value == Number(f[1]) && r.overflow == std::isinf(Number(f[1]))) << row;
+        const double expected = Number(f[1]);
+        EXPECT_EQ(std::tuple(r.value, r.overflow), std::tuple(expected, std::isinf(expected)))
+            << row;
     }
     // Hundreds of digits still read as the nearest double.
     EXPECT_DOUBLE_EQ(Val(std::string(400, '1') + "e-399"), 1.1111111111111111);

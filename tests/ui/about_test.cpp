@@ -58,7 +58,8 @@ TEST_F(AboutTest, SystemInformationStartsAViewerOrSaysItIsUnavailable) {
     frmAbout w(services);
     const QStringList unavailable = {"连续梁计算程序|此时系统信息不可用."};
     w.cmdSysInfo->click();
-    EXPECT_TRUE(Took() == unavailable && services.started.isEmpty());
+    EXPECT_EQ(Took(), unavailable);
+    EXPECT_EQ(services.started, QStringList());
     QFile viewer(bin.filePath("kinfocenter"));
     ASSERT_TRUE(viewer.open(QIODevice::WriteOnly));
     viewer.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);

@@ -39,14 +39,16 @@ using InputTest = UiTest;
 
 TEST_F(InputTest, TypedBeamOpensUnloadedWithBothEndsFixedAndBackKeepsIt) {
     QPointer<frmInput> w(TypeBeam(3));
-    ASSERT_TRUE(w && Took().isEmpty());
+    ASSERT_TRUE(w);
+    ASSERT_EQ(Took(), QStringList());
     EXPECT_EQ(QStringList({w->windowTitle(), w->cmbN->itemText(2), w->cmbFlag0->currentText(),
                            w->cmbFlagN->currentText(), Load(w), Row(w, 0), Row(w, 1), Row(w, 2)}),
               QStringList({"输入参数 - 未命名*", " 3", "是", "是", "none",
                            "第1跨|1.00|4.00| 无荷载 ||", "|||||", "|||||"}));
-    EXPECT_TRUE(w->cmbN->currentIndex() == 0 && state.CurSpan == 1 && state.Flag0 == kTrue &&
-                state.FlagN == kTrue);
-    for (int k = 1; k <= 3; ++k) EXPECT_TRUE(state.LoadType(k) == 0 && state.Q(k) == 0) << k;
+    EXPECT_EQ(std::tuple(w->cmbN->currentIndex(), state.CurSpan, state.Flag0, state.FlagN),
+              std::tuple(0, 1, kTrue, kTrue));
+    for (int k = 1; k <= 3; ++k)
+        EXPECT_EQ(std::tuple(state.LoadType(k), state.Q(k)), std::tuple(0, 0.0)) << k;
     EXPECT_EQ(w->List1->Count(), 4);  // the moments at the four nodes
     w->optQ->click();
     Activate(w);
@@ -54,9 +56,12 @@ TEST_F(InputTest, TypedBeamOpensUnloadedWithBothEndsFixedAndBackKeepsIt) {
     Keys("7");             // typed over the 1 shown
     w->Command3->click();  // back: a start dialog holding the beam
     DeleteLater();
-    ASSERT_TRUE(w.isNull() && Window<frmStart>());
-    EXPECT_TRUE(Window<frmStart>()->txtN->text() == "3" && Window<frmStart>()->Combo1->isEnabled());
-    EXPECT_TRUE(state.InputMode == 1 && state.N == 3 && state.Q(1) == 7 && state.L(1) == 4);
+    ASSERT_TRUE(w.isNull());
+    ASSERT_NE(Window<frmStart>(), nullptr);
+    EXPECT_EQ(Window<frmStart>()->txtN->text(), "3");
+    EXPECT_TRUE(Window<frmStart>()->Combo1->isEnabled());
+    EXPECT_EQ(std::tuple(state.InputMode, state.N, state.Q(1), state.L(1)),
+              std::tuple(1, 3, 7.0, 4.0));
 }
 
 // Rows: counts typed in the start dialog that the back button fills with the
@@ -78,13 +83,15 @@ TEST_F(InputTest, BackAndConfirmKeepsLoadsAndEnds) {
         for (const QString& count : QString(counts).split(u',', Qt::SkipEmptyParts))
             Replace(start->txtN, count);
         w = Open(start->btnConfirm);
-        ASSERT_TRUE(w && Took().isEmpty());
+        ASSERT_TRUE(w);
+        ASSERT_EQ(Took(), QStringList());
         const QStringList after = QString::fromStdString(Dump(state)).split(u'\n');
         EXPECT_EQ(after.mid(1, 3), before.mid(1, 3));
         EXPECT_EQ(*counts ? after.mid(0, 1) + after.mid(4, 1) : after,
                   *counts ? QStringList({"N=4 EIo=2 ends -10", " span 4: L=1 EI=1 kind 0 Q=0 A=0"})
                           : before);
-        EXPECT_TRUE(state.Q(2) == 20 && w->cmbFlagN->currentText() == "否");
+        EXPECT_EQ(state.Q(2), 20);
+        EXPECT_EQ(w->cmbFlagN->currentText(), "否");
         TearDown();
     }
 }
@@ -93,7 +100,8 @@ TEST_F(InputTest, LoadedBeamOpensWithItsTableAndEnds) {
     BeamState beam = SampleBeam();
     beam.M(2) = 99;  // results in the file give way to the first analysis
     frmInput* w = LoadBeam(beam);
-    ASSERT_TRUE(w && Took().isEmpty());
+    ASSERT_TRUE(w);
+    ASSERT_EQ(Took(), QStringList());
     // Row 0 is rewritten by the selection of span 1 while loading.
     EXPECT_EQ(
         QStringList({Row(w, 0), Row(w, 1), Row(w, 2), Load(w), w->cmbFlag0->currentText(),
@@ -102,7 +110,8 @@ TEST_F(InputTest, LoadedBeamOpensWithItsTableAndEnds) {
                      "第3跨|1.0|5.0|均不荷载|5.00|0.50", "Q|Q =|10.00|kN/m|1.00", "是", "否"}));
     Choose(w->cmbN, 1);
     EXPECT_EQ(Load(w), "P|P =|20.00|kN|0.25");
-    EXPECT_TRUE(state.Flag0 == kTrue && state.FlagN == kFalse && state.M(2) != 99.0);
+    EXPECT_EQ(std::tuple(state.Flag0, state.FlagN), std::tuple(kTrue, kFalse));
+    EXPECT_NE(state.M(2), 99.0);
 }
 
 // A kind starts from the defaults unless the span has a magnitude or had this
@@ -112,7 +121,7 @@ TEST_F(InputTest, LoadKindsAndTheirValues) {
     frmInput* w = TypeBeam(2);
     w->optQ->click();
     EXPECT_EQ(Load(w), "Q|Q =|1|kN/m|1");
-    EXPECT_TRUE(state.LoadType(1) == 1 && state.Q(1) == 1.0 && state.A(1) == 1.0);
+    EXPECT_EQ(std::tuple(state.LoadType(1), state.Q(1), state.A(1)), std::tuple(1, 1.0, 1.0));
     Replace(w->txtQ, "12.3456");
     Replace(w->txtPosA, "0.123");
     Choose(w->cmbN, 1);
@@ -124,16 +133,19 @@ TEST_F(InputTest, LoadKindsAndTheirValues) {
     EXPECT_NE(w->Picture1->Image(), schematic);
     w->txtQ->selectAll();
     QTest::keyClicks(w->txtQ, "20");
-    EXPECT_TRUE(state.Q(2) == 20.0 && Row(w, 1).contains("|20.00|"));
+    EXPECT_EQ(state.Q(2), 20.0);
+    EXPECT_EQ(Row(w, 1), "第2跨|1.00|4.00|集中荷载|20.00|0.50");
     EXPECT_NE(w->Picture2->Image(), diagram);
-    EXPECT_TRUE(w->List1->Items() != moments && w->List1->Items()[2].startsWith("结点 3:"));
+    EXPECT_NE(w->List1->Items(), moments);
+    EXPECT_TRUE(w->List1->Items().value(2).startsWith("结点 3:"))
+        << w->List1->Items().join(u' ').toStdString();
     Replace(w->txtQ, "0");
     Choose(w->cmbN, 0);
     EXPECT_EQ(Load(w), "Q|Q =|12.35|kN/m|0.12");
-    EXPECT_TRUE(state.Q(1) == 12.3456 && state.A(1) == 0.123);
+    EXPECT_EQ(std::tuple(state.Q(1), state.A(1)), std::tuple(12.3456, 0.123));
     Choose(w->cmbN, 1);
     EXPECT_EQ(Load(w), "P|P =|0.00|kN|0.50");
-    EXPECT_TRUE(state.Q(2) == 0.0 && state.A(2) == 0.5);
+    EXPECT_EQ(std::tuple(state.Q(2), state.A(2)), std::tuple(0.0, 0.5));
     Replace(w->txtQ, "20");
     Replace(w->txtPosA, "0.25");
     w->optNone->click();
@@ -141,8 +153,8 @@ TEST_F(InputTest, LoadKindsAndTheirValues) {
     EXPECT_EQ(state.LoadType(2), 0);
     w->optQ->click();
     EXPECT_EQ(Load(w), "Q|Q =|20.00|kN/m|0.25");
-    EXPECT_TRUE(state.LoadType(2) == 1 && state.Q(2) == 20.0 && state.A(2) == 0.25);
-    EXPECT_TRUE(Took().isEmpty());
+    EXPECT_EQ(std::tuple(state.LoadType(2), state.Q(2), state.A(2)), std::tuple(1, 20.0, 0.25));
+    ExpectNoMessage();
 }
 
 // Rows "field|typed over the last row|refusal|value stored" on a point load;
@@ -284,7 +296,8 @@ TEST_F(InputTest, ResizeZoomAndTableRows) {
     EXPECT_EQ(w->minimumSize(), design);
     EXPECT_EQ(w->Picture1->InnerSize(), QSize(573 + 300, 109 + 100));
     EXPECT_EQ(w->Picture2->geometry(), QRect(8, 344 + 100, 877, 261));
-    EXPECT_TRUE(w->List1->width() > list && w->ListC->width() > column);
+    EXPECT_GT(w->List1->width(), list);
+    EXPECT_GT(w->ListC->width(), column);
     const std::pair<const char*, ListBox*> captions[] = {
         {"跨编号", w->ListI},   {"EI(EI0)", w->ListEI}, {"L(m)", w->ListL},
         {"荷载类型", w->ListC}, {"集度q", w->ListQ},    {"位置a(/L)", w->ListA}};
@@ -293,9 +306,8 @@ TEST_F(InputTest, ResizeZoomAndTableRows) {
         const auto it = std::ranges::find_if(
             labels, [&](auto l) { return l->text() == text && l->isVisible(); });
         ASSERT_NE(it, labels.end()) << text;
-        EXPECT_TRUE((*it)->x() >= column->x() &&
-                    (*it)->geometry().right() < column->geometry().right())
-            << text;
+        EXPECT_GE((*it)->x(), column->x()) << text;
+        EXPECT_LT((*it)->geometry().right(), column->geometry().right()) << text;
     }
     EXPECT_EQ(w->Picture2->Image().width(), 873);
     const double full = w->Picture1->Surface().ScaleWidth();
@@ -310,10 +322,12 @@ TEST_F(InputTest, ResizeZoomAndTableRows) {
     QTest::mouseRelease(w->Picture1, Qt::LeftButton, {}, {60, 50});
     EXPECT_NEAR(left(w->Picture2), 200 * 15 * 0.5625 + 40 * 15, 1e-6);
     QTest::mouseDClick(w->Picture2, Qt::LeftButton, {}, {60, 50});
-    EXPECT_TRUE(w->Picture1->Surface().ScaleWidth() == full && left(w->Picture2) == 0);
+    EXPECT_EQ(std::tuple(w->Picture1->Surface().ScaleWidth(), left(w->Picture2)),
+              std::tuple(full, 0.0));
     QTest::mouseClick(w->ListL->viewport(), Qt::LeftButton, {},
                       w->ListL->visualRect(w->ListL->model()->index(2, 0)).center());
-    EXPECT_TRUE(w->cmbN->currentIndex() == 2 && state.CurSpan == 3 && w->optQ->isChecked());
+    EXPECT_EQ(std::tuple(w->cmbN->currentIndex(), state.CurSpan, w->optQ->isChecked()),
+              std::tuple(2, 3, true));
 }
 
 }  // namespace

@@ -53,9 +53,11 @@ class RandomEditTest : public UiTest {
         w = Open(w->Command3);
         EXPECT_EQ(w, nullptr) << "the input window stayed open";
         w = Open(Start()->Command1);
-        EXPECT_TRUE(w && Dump(state) == shown && w->List1->Items() == moments)
-            << "saved and reloaded beam differs:\n"
-            << shown << Dump(state);
+        EXPECT_NE(w, nullptr) << "the file did not open";
+        EXPECT_EQ(Dump(state), shown) << "saved and reloaded beam differs";
+        if (w != nullptr) {
+            EXPECT_EQ(w->List1->Items(), moments);
+        }
         return w;
     }
 
@@ -117,17 +119,18 @@ class RandomEditTest : public UiTest {
     // drawings are those of the beam as it stands.
     void ExpectConsistent(frmInput* w) {
         for (const QString& m : Took()) {
-            EXPECT_TRUE(m == Refusal("荷载必须大于零!")[0] || m == Refusal("a必须在0-1之间!")[0] ||
-                        m == Refusal("数值超出范围！")[0])
-                << m.toStdString();
+            const QStringList known =
+                Refusal("荷载必须大于零!") + Refusal("a必须在0-1之间!") + Refusal("数值超出范围！");
+            EXPECT_TRUE(known.contains(m)) << m.toStdString();
             ++refusals;
         }
         BeamState fresh = state;
-        ASSERT_TRUE(state.N >= 1 && state.CurSpan == w->cmbN->currentIndex() + 1);
-        for (int k = 1; k <= state.N; ++k) {
-            ASSERT_TRUE(state.Q(k) >= 0 && state.A(k) >= 0 && state.A(k) <= 1 &&
-                        state.LoadType(k) >= 0 && state.LoadType(k) <= 2)
-                << Dump(state);
+        ASSERT_GE(state.N, 1);
+        ASSERT_EQ(state.CurSpan, w->cmbN->currentIndex() + 1);
+        for (int k = 1; k <= state.N; ++k) {  // no refused value got in
+            const bool kept = state.Q(k) >= 0 && state.A(k) >= 0 && state.A(k) <= 1 &&
+                              state.LoadType(k) >= 0 && state.LoadType(k) <= 2;
+            ASSERT_TRUE(kept) << "span " << k << ":\n" << Dump(state);
         }
         ASSERT_TRUE(RunAnalysis(fresh).status);
         ASSERT_EQ(Dump(fresh), Dump(state)) << "results are stale";
@@ -164,7 +167,10 @@ TEST_F(RandomEditTest, SeededEditsKeepOneConsistentBeam) {
         }
         Open(w->Command3);  // back to a fresh start dialog
     }
-    EXPECT_TRUE(done == total && (total < 1000 || (saves > 0 && refusals > 0)));
+    EXPECT_EQ(done, total);
+    if (total >= 1000) {  // a long run both saves and is refused
+        EXPECT_EQ(std::tuple(saves > 0, refusals > 0), std::tuple(true, true));
+    }
     std::printf("%d edits, %d saves, %d refused texts, seed %d\n", done, saves, refusals, seed);
 }
 

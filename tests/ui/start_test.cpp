@@ -1,4 +1,6 @@
 // The start dialog: the count, the span values, the checks on confirm, file load.
+#include <QRegularExpression>
+
 #include "ui_support.h"
 
 namespace cbeam::test {
@@ -10,11 +12,13 @@ TEST_F(StartTest, OpensEmptyRefusesAConfirmWithoutCountAndEnds) {
     state.SizeTyped(4);
     state.InputMode = 2;
     frmStart* w = NewStart();
-    EXPECT_TRUE(state.InputMode == 1 && w->txtN->text().isEmpty() && w->txtEI0->text() == "1");
+    EXPECT_EQ(state.InputMode, 1);
+    EXPECT_EQ(QStringList({w->txtN->text(), w->txtEI0->text()}), QStringList({"", "1"}));
     EXPECT_FALSE(w->Combo1->isEnabled() || w->Text1->isEnabled() || w->Text2->isEnabled());
     w->btnConfirm->click();
     EXPECT_EQ(Took(), Refusal("跨数必须大于零！"));
-    EXPECT_TRUE(state.N == 0 && w->isVisible() && !Window<frmInput>());
+    EXPECT_EQ(std::tuple(state.N, w->isVisible(), Window<frmInput>()),
+              std::tuple(0, true, nullptr));
     w->Command2->click();
     EXPECT_EQ(services.endings, 1);
 }
@@ -40,9 +44,11 @@ TEST_F(StartTest, CountField) {
         EXPECT_EQ(state.L.Count(), refusal.isEmpty() ? f[2].toInt() : 2);
         if (!refusal.isEmpty()) {
             Replace(w->Text1, "9");
-            EXPECT_TRUE(state.L(1) == 5.0 && Took().isEmpty());
+            EXPECT_EQ(state.L(1), 5.0);
+            ExpectNoMessage();
             w->btnConfirm->click();
-            EXPECT_TRUE(Took() == refusal && !Window<frmInput>());
+            EXPECT_EQ(Took(), refusal);
+            EXPECT_EQ(Window<frmInput>(), nullptr);
         }
         EXPECT_EQ(state.N, f[2].toInt());
         delete w;
@@ -54,7 +60,8 @@ TEST_F(StartTest, SpanFieldsFollowTheSelectedSpan) {
     Type(w->txtN, "3");
     const auto shown = [w] { return QStringList({w->Text1->text(), w->Text2->text()}).join(u'|'); };
     EXPECT_EQ(w->Combo1->itemText(0) + w->Combo1->itemText(2) + u'|' + shown(), " 1 3| 1| 1");
-    EXPECT_TRUE(w->Combo1->currentIndex() == 0 && w->focusWidget() != w->Text1);
+    EXPECT_EQ(w->Combo1->currentIndex(), 0);
+    EXPECT_NE(w->focusWidget(), w->Text1);
     Choose(w->Combo1, 1);
     Replace(w->Text1, "6");
     Replace(w->Text2, "0.5");
@@ -62,9 +69,10 @@ TEST_F(StartTest, SpanFieldsFollowTheSelectedSpan) {
     EXPECT_EQ(shown(), " 1| 1");
     Choose(w->Combo1, 1);
     EXPECT_EQ(shown(), " 6| .5");
-    EXPECT_TRUE(state.L(2) == 6.0 && state.EI(2) == 0.5);
+    EXPECT_EQ(std::tuple(state.L(2), state.EI(2)), std::tuple(6.0, 0.5));
     Replace(w->Text1, "1e999");
-    EXPECT_TRUE(Took() == Refusal("数值超出范围！") && state.L(2) == 6.0);
+    ExpectOnlyMessage("数值超出范围！");
+    EXPECT_EQ(state.L(2), 6.0);
     Replace(w->txtN, "3");  // a new count, even the same, keeps what was typed
     for (int k = 1; k <= 3; ++k) EXPECT_EQ(state.L(k), k == 2 ? 6.0 : 1.0) << k;
 }
@@ -76,23 +84,28 @@ TEST_F(StartTest, TypedAtTheKeyboard) {
     frmStart* w = NewStart();
     Activate(w);
     Keys("12");
-    EXPECT_TRUE(QApplication::focusWidget() == w->txtN && w->Combo1->count() == 12);
+    EXPECT_EQ(QApplication::focusWidget(), w->txtN);
+    EXPECT_EQ(w->Combo1->count(), 12);
     Key(Qt::Key_Tab);
     Keys("3");  // EIo, " 1" selected
     Key(Qt::Key_Tab);
     Keys("11");
-    EXPECT_TRUE(w->Combo1->currentIndex() == 10 && QApplication::focusWidget() == w->Combo1);
+    EXPECT_EQ(w->Combo1->currentIndex(), 10);
+    EXPECT_EQ(QApplication::focusWidget(), w->Combo1);
     Key(Qt::Key_Tab);
     Keys("6");
     QTest::mouseClick(w->Text2, Qt::LeftButton);
     Keys("2");
     Replace(w->txtN, "1");  // on the way to 13: spans 2 to 12 keep their values
     Replace(w->txtN, "13");
-    EXPECT_TRUE(state.L(11) == 6 && state.EI(11) == 2 && state.L(13) == 1 && state.N == 13);
+    EXPECT_EQ(std::tuple(state.L(11), state.EI(11), state.L(13), state.N),
+              std::tuple(6.0, 2.0, 1.0, 13));
     Key(Qt::Key_O, Qt::ControlModifier);  // the file dialog, cancelled
     Key(Qt::Key_Return);
     DeleteLater();
-    EXPECT_TRUE(Window<frmInput>() && services.asked.size() == 1 && state.EIo == 3);
+    EXPECT_NE(Window<frmInput>(), nullptr);
+    EXPECT_EQ(services.asked.size(), 1);
+    EXPECT_EQ(state.EIo, 3);
 }
 
 // The count field and both span selectors show the largest count whole,
@@ -113,7 +126,8 @@ TEST_F(StartTest, TheLargestCountFits) {
         QComboBox probe;
         probe.setFont(combo->font());
         probe.addItem(" 32766");
-        EXPECT_TRUE(combo->width() >= probe.sizeHint().width() && combo->pos() == at);
+        EXPECT_GE(combo->width(), probe.sizeHint().width());
+        EXPECT_EQ(combo->pos(), at);
     };
     fits(start->Combo1, QPoint(64, 24));
     fits(TypeBeam(1)->cmbN, QPoint(32, 12));
@@ -154,20 +168,22 @@ TEST_F(StartTest, FileLoadOpensTheInputWindowOrSaysWhyNot) {
         SCOPED_TRACE(path);
         services.fileAnswers = {QString::fromStdString(path)};
         w->Command1->click();
-        const QString shown = Took().join(u'#');  // cancelled, or the reason after the text
-        EXPECT_TRUE(path.empty()
-                        ? shown.isEmpty()
-                        : shown.startsWith("错误|无法读取数据文件！\n") && shown.size() > 15 &&
-                              shown.endsWith(u'!') && !shown.contains(u'#'))
+        const QString shown = Took().join(u'#');
+        // Cancelled: nothing; else one refusal, the reason after the lead-in.
+        static const QRegularExpression refusal(
+            QStringLiteral("^错误\\|无法读取数据文件！\n[^#]{2,}!$"));
+        EXPECT_TRUE(path.empty() ? shown.isEmpty() : refusal.match(shown).hasMatch())
             << shown.toStdString();
-        EXPECT_TRUE(state.N == 2 && state.InputMode == 1 && w->isVisible());
+        EXPECT_EQ(std::tuple(state.N, state.InputMode, w->isVisible()), std::tuple(2, 1, true));
     }
     EXPECT_EQ(services.asked.back(), "*.bmf|连续梁bmf文档(*.bmf)|*.bmf|All Files(*.*)|*.*");
     services.fileAnswers = {QString::fromStdString(good)};
     w->Command1->click();
     DeleteLater();
-    EXPECT_TRUE(Took().isEmpty() && w.isNull() && Window<frmInput>());
-    EXPECT_TRUE(state.InputMode == 2 && state.N == 3);
+    ExpectNoMessage();
+    EXPECT_TRUE(w.isNull());
+    EXPECT_NE(Window<frmInput>(), nullptr);
+    EXPECT_EQ(std::tuple(state.InputMode, state.N), std::tuple(2, 3));
 }
 
 }  // namespace
