@@ -152,36 +152,5 @@ INSTANTIATE_TEST_SUITE_P(LongBeams, SchematicLabels,
                                            LabelRow{"thousand_spans", 1000, 573, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The chosen span's frame stands on its two nodes; a span too narrow to see
-// gets a frame of a few pixels around its middle.
-TEST(MarkSpan, FramesTheChosenSpan) {
-    struct Row {
-        const char* name;
-        int spans, span;
-    };
-    for (const Row row : {Row{"first of three", 3, 1}, Row{"last of three", 3, 3},
-                          Row{"deep in a long beam", 1000, 640}}) {
-        SCOPED_TRACE(row.name);
-        BeamState s = LongBeam(row.spans);
-        ReadRecording c(573 * kTwipsPerPixel, 1635, kPixels);
-        MarkSpan(s, row.span, c);
-        ASSERT_EQ(c.Items().size(), 1u);
-        const Primitive& box = c.Items()[0];
-        EXPECT_EQ(box.kind, Primitive::Kind::Box);
-        const auto map = BeamXMapping(s, c.ScaleWidth());
-        ASSERT_TRUE(map);
-        const std::vector<double> xs = NodeXs(s, *map);
-        const double left = xs[row.span - 1], right = xs[row.span];
-        const double wide = std::max(right - left, 5 * kTwipsPerPixel);
-        EXPECT_NEAR(box.x1, (left + right) / 2 - wide / 2, 0.5);
-        EXPECT_NEAR(box.x2, (left + right) / 2 + wide / 2, 0.5);
-        EXPECT_TRUE(box.y1 > 0 && box.y2 < c.ScaleHeight()) << box.y1 << " " << box.y2;
-    }
-    BeamState s = LongBeam(3);
-    RecordingCanvas c(8595, 1635);
-    for (const int outside : {0, 4}) MarkSpan(s, outside, c);
-    EXPECT_TRUE(c.Items().empty());
-}
-
 }  // namespace
 }  // namespace cbeam::test

@@ -11,11 +11,6 @@
 namespace cbeam::test {
 namespace {
 
-// The zoomed drawing's pixel of a fraction f of the beam's length.
-double PixelOf(const DrawingView& v, double f) {
-    return 40 + f * (v.FullWidth() - 80);
-}
-
 struct ViewRow {
     const char* name;
     int spans, width;
@@ -50,34 +45,6 @@ INSTANTIATE_TEST_SUITE_P(LongBeams, ZoomSteps,
                                            ViewRow{"thousand", 1000, 573},
                                            ViewRow{"longest_beam", 32766, 573}),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// Reveal brings a stretch into view, zoomed in where it is too narrow to see,
-// and leaves a view that shows it already as it is.
-TEST(DrawingViewReveal, BringsTheStretchIntoView) {
-    struct Row {
-        const char* name;
-        int spans;
-        double zoom, from, to;
-        bool changes;
-    };
-    for (const Row row : {Row{"wide span in view", 3, 1, 1 / 3.0, 2 / 3.0, false},
-                          Row{"narrow span zoomed", 1000, 1, 0.9, 0.901, true},
-                          Row{"off the right edge", 100, 20, 0.95, 0.96, true},
-                          Row{"off the left edge", 100, 20, 0.0, 0.01, true},
-                          Row{"last of the longest", 32766, 1, 32765 / 32766.0, 1, true}}) {
-        SCOPED_TRACE(row.name);
-        DrawingView v;
-        v.SetWidth(573);
-        v.SetSpans(row.spans);
-        v.ZoomAt(row.zoom, 573 / 2.0);
-        if (row.zoom > 1) v.PanBy(-v.FullWidth() / 2);  // the middle of the beam
-        EXPECT_EQ(v.Reveal(row.from, row.to), row.changes);
-        const double left = PixelOf(v, row.from), right = PixelOf(v, row.to);
-        EXPECT_GE(left, v.Offset() - 1e-6);
-        EXPECT_LE(right, v.Offset() + v.Width() + 1e-6);
-        EXPECT_GE(right - left, 24 - 1e-6) << "zoom " << v.Zoom();
-    }
-}
 
 using LongBeamWindow = UiTest;
 
