@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
@@ -22,6 +23,8 @@ struct OutputRow {
 
 // Outputs that must never be replaced or written: each row a reproducer.
 TEST(CliOutput, RefusedOutputsKeepWhatWasThere) {
+    // A device node can only be made by root.
+    if (::geteuid() != 0) GTEST_SKIP() << "not root: no device node to refuse";
     TempDir dir;
     const std::string a = dir.File("a.bmf");
     std::filesystem::copy_file(CBEAM_SOURCE_DIR "/examples/three-span.bmf", a);
@@ -39,6 +42,9 @@ TEST(CliOutput, RefusedOutputsKeepWhatWasThere) {
     };
     for (const OutputRow& r : rows) {
         SCOPED_TRACE(r.name);
+#ifndef CBEAM_CLI_DRAW
+        if (r.args.rfind("draw ", 0) == 0) continue;  // the core alone has no drawings
+#endif
         const std::string command = "timeout 10 '" CBEAM_CLI "' " + r.args + " 2>" +
                                     dir.File("err") +
                                     (r.args.find('>') == std::string::npos ? " >/dev/null" : "");
