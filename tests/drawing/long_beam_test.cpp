@@ -123,7 +123,7 @@ TEST_P(SchematicLabels, NeverOverlapAndNumberTheSpans) {
         if (p.kind != Primitive::Kind::Text) continue;
         const double w = kCharWidth * static_cast<double>(p.text.size());  // ASCII labels
         boxes.push_back({p.x1, p.x1 + w, p.y1, p.y1 + 16 * kTwipsPerPixel, p.text});
-        numbers += p.text.front() == '(';
+        numbers += p.text.starts_with('(');
     }
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         for (std::size_t j = i + 1; j < boxes.size(); ++j) {
@@ -142,7 +142,7 @@ TEST_P(SchematicLabels, NeverOverlapAndNumberTheSpans) {
     // The recording canvas, which the listing compares, gets no numbers.
     PixelRecording plain(c.ScaleWidth(), c.ScaleHeight(), {});
     ReDrawAll(s, plain);
-    for (const Primitive& p : plain.Items()) EXPECT_NE(p.text.front(), '(') << p.text;
+    for (const Primitive& p : plain.Items()) EXPECT_FALSE(p.text.starts_with('(')) << p.text;
 }
 
 INSTANTIATE_TEST_SUITE_P(LongBeams, SchematicLabels,
