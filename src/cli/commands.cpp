@@ -1,7 +1,9 @@
 #include "cli/commands.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <initializer_list>
 #include <optional>
 #include <string_view>
@@ -376,6 +378,18 @@ int LoadAndAnalyse(const std::string& path, BeamState& state, std::ostream& err)
     }
     if (const Analysis a = RunAnalysis(state); !a.status) {
         err << MessageText(a.status) << '\n';
+        return kExitAnalysis;
+    }
+    // The bounds keep every value finite; should one still not be, no
+    // command prints it (inf is not JSON, and no result).
+    const DesignValues d = ComputeDesignValues(state);
+    bool finite = std::ranges::all_of(d.R, [](double v) { return std::isfinite(v); });
+    for (const SpanValues& v : d.spans) {
+        for (double x : {v.Vl, v.Vr, v.Msag, v.xMsag, v.w, v.xw})
+            finite = finite && std::isfinite(x);
+    }
+    if (!finite) {
+        err << MessageText(Status{Code::NotSolvable}) << '\n';
         return kExitAnalysis;
     }
     return kExitOk;

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "files/safe_write.h"
+#include "model/bounds.h"
 
 namespace cbeam {
 namespace {
@@ -39,6 +40,12 @@ const char* KindName(LoadKind kind) {
 // A refusal of the value at `path`.
 Status Refuse(const std::string& path, Code code, int span = 0) {
     return Status{.code = code, .span = span, .path = path};
+}
+
+// A refusal of a value's check, with the value's path.
+Status At(const std::string& path, Status why) {
+    why.path = path;
+    return why;
 }
 
 // Looks up a member of an object; `error` is set when it is missing or of
@@ -84,9 +91,10 @@ Status ReadSpan(const Json& span, const std::string& path, BeamState& s, int k) 
     Status error;
     const auto L = Real(span, path, "L", error);
     if (!L) return error;
-    if (!(*L > 0)) return Refuse(path + ".L", Code::LengthNotPositive, k);
+    if (Status r = CheckLength(*L, k); !r) return At(path + ".L", std::move(r));
     const auto EI = Real(span, path, "EI", error);
     if (!EI) return error;
+    if (Status r = CheckRigidity(*EI, s.EIo, k); !r) return At(path + ".EI", std::move(r));
     const Json* load = Member(span, path, "load", &Json::is_object, error);
     if (load == nullptr) return error;
     const std::string loadPath = path + ".load";
@@ -100,19 +108,132 @@ Status ReadSpan(const Json& span, const std::string& path, BeamState& s, int k) 
     }
     const auto q = Real(*load, loadPath, "q", error);
     if (!q) return error;
-    if (*q < 0) return Refuse(loadPath + ".q", Code::NegativeLoad, k);
+    if (Status r = CheckLoad(*q, k); !r) return At(loadPath + ".q", std::move(r));
     const auto a = Real(*load, loadPath, "a", error);
     if (!a) return error;
-    if (!(*a >= 0 && *a <= 1)) return Refuse(loadPath + ".a", Code::PositionOutside, k);
+    if (Status r = CheckPosition(*a, k); !r) return At(loadPath + ".a", std::move(r));
     s.SetKind(k, *kind == "uniform" ? LoadKind::Uniform : LoadKind::Point);
     s.Q(k) = *q;
     s.A(k) = *a;
     return {};
 }
 
-// A JSON beam of the largest size is a few megabytes; a file far beyond that
-// is not a beam and is not read into memory.
-constexpr std::size_t kMaxJsonBytes = 64u << 20;
+// Deeper than any beam's structure ({"spans": [{"load": {}}]} is 4 deep),
+// with room for keys a script adds; a deeper text is not a beam, and
+// building it would take far more memory than its bytes.
+constexpr std::size_t kMaxDepth = 32;
+
+// A key of a path as a message shows it: on one line and not endless.
+std::string PathKey(const std::string& key) {
+    constexpr std::size_t kMaxKey = 60;
+    std::string out;
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        const auto c = static_cast<unsigned char>(key[i]);
+        // Cut only before a character's first byte.
+        if (out.size() >= kMaxKey && (c & 0xC0) != 0x80) return out + "…";
+        out += c < 0x20 || c == 0x7F ? '?' : static_cast<char>(c);
+    }
+    return out;
+}
+
+// Builds the document as the library's own parser does, and stops at what
+// that parser lets through or throws without a place: a key given twice in
+// one object (it kept the last value), nesting beyond kMaxDepth, and a
+// number beyond the range of a double, each refused with its path.
+class Builder final : public nlohmann::json_sax<Json> {
+  public:
+    explicit Builder(Json& root) : m_root(root) {}
+
+    Status refusal;                       // set when the builder stopped the parse
+    std::optional<std::size_t> syntaxAt;  // set when the text is not JSON
+
+    bool null() override { return Put(nullptr); }
+    bool boolean(bool v) override { return Put(v); }
+    bool number_integer(number_integer_t v) override { return Put(v); }
+    bool number_unsigned(number_unsigned_t v) override { return Put(v); }
+    bool number_float(number_float_t v, const string_t&) override {
+        if (!std::isfinite(v)) return Stop(Code::NumberOutOfRange, Path(true));
+        return Put(v);
+    }
+    bool string(string_t& v) override { return Put(std::move(v)); }
+    bool binary(binary_t& v) override { return Put(Json::binary(std::move(v))); }
+    bool start_object(std::size_t) override { return Open(Json::object()); }
+    bool start_array(std::size_t) override { return Open(Json::array()); }
+    bool key(string_t& k) override {
+        Frame& top = m_stack.back();
+        const bool twice = top.value->contains(k);
+        top.key = std::move(k);
+        return twice ? Stop(Code::DuplicateKey, Path(true)) : true;
+    }
+    bool end_object() override { return Close(); }
+    bool end_array() override { return Close(); }
+    bool parse_error(std::size_t position, const std::string&,
+                     const nlohmann::detail::exception& e) override {
+        // The parser gives a number beyond a double's range as an error of
+        // its own (406), not as an infinite value.
+        if (e.id == 406) return Stop(Code::NumberOutOfRange, Path(true));
+        syntaxAt = position;
+        return false;
+    }
+
+  private:
+    struct Frame {
+        Json* value;
+        std::string key;  // of the member being read, in an object
+    };
+
+    // Where the next value goes.
+    Json* Slot() {
+        if (m_stack.empty()) return &m_root;
+        Json& parent = *m_stack.back().value;
+        if (parent.is_object()) return &parent[m_stack.back().key];
+        parent.push_back(nullptr);
+        return &parent.back();
+    }
+    bool Put(Json v) {
+        *Slot() = std::move(v);
+        return true;
+    }
+    bool Open(Json empty) {
+        if (m_stack.size() >= kMaxDepth) return Stop(Code::TooDeep, Path(true));
+        Json* slot = Slot();
+        *slot = std::move(empty);
+        m_stack.push_back(Frame{slot, {}});
+        return true;
+    }
+    bool Close() {
+        m_stack.pop_back();
+        return true;
+    }
+    bool Stop(Code code, std::string path) {
+        refusal = Status{.code = code, .path = std::move(path)};
+        return false;
+    }
+    // The path of the value being read; `pending`: not yet in its parent.
+    std::string Path(bool pending) const {
+        std::string path;
+        for (std::size_t i = 0; i < m_stack.size(); ++i) {
+            const Json& v = *m_stack[i].value;
+            if (v.is_object()) {
+                path += (path.empty() ? "" : ".") + PathKey(m_stack[i].key);
+            } else {
+                const bool last = i + 1 == m_stack.size();
+                const std::size_t index = v.size() - (last && pending ? 0 : 1);
+                path += "[" + std::to_string(index) + "]";
+            }
+        }
+        return path;
+    }
+
+    Json& m_root;
+    std::vector<Frame> m_stack;
+};
+
+// The largest beam (32,766 spans, every number with 17 digits) is 4.5 MB
+// as cbeam writes it and 8.3 MB indented by 4; 16 MB leaves room for beams
+// with several loads per span and load cases. A larger file is not a beam
+// and is not read into memory, which a parsed text takes about eight times.
+constexpr std::size_t kMaxJsonBytes = 16u << 20;
 
 Status ReadWholeFile(const std::string& path, std::string& out) {
     int fd = -1;
@@ -165,11 +286,12 @@ std::string EncodeBeamJson(const BeamState& s) {
 
 Status DecodeBeamJson(std::string_view text, BeamState& state) {
     Json doc;
-    try {
-        doc = Json::parse(text.begin(), text.end());
-    } catch (const Json::parse_error& e) {
+    Builder builder(doc);
+    if (!Json::sax_parse(text.begin(), text.end(), &builder)) {
+        if (!builder.syntaxAt) return builder.refusal;
         // Where the text stops being JSON, as an editor counts it.
-        const std::size_t at = std::min<std::size_t>(e.byte > 0 ? e.byte - 1 : 0, text.size());
+        const std::size_t byte = *builder.syntaxAt;
+        const std::size_t at = std::min<std::size_t>(byte > 0 ? byte - 1 : 0, text.size());
         const auto line =
             std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n') + 1;
         const std::size_t lineStart = text.rfind('\n', at == 0 ? 0 : at - 1);
@@ -178,9 +300,6 @@ Status DecodeBeamJson(std::string_view text, BeamState& state) {
         return Status{.code = Code::NotJson,
                       .have = static_cast<int>(line),
                       .need = static_cast<int>(column)};
-    } catch (const Json::exception&) {
-        // The parser's other refusal: a number beyond the range of a double.
-        return Status{.code = Code::NumberOutOfRange};
     }
     if (!doc.is_object()) return Status{.code = Code::NotAnObject};
     Status error;
@@ -192,7 +311,7 @@ Status DecodeBeamJson(std::string_view text, BeamState& state) {
     if (*version != kVersion) return Refuse("version", Code::UnknownVersion);
     const auto EIo = Real(doc, "", "EIo", error);
     if (!EIo) return error;
-    if (std::fabs(*EIo) < 1e-6) return Refuse("EIo", Code::EIoTooSmall);
+    if (Status r = CheckBaseRigidity(*EIo); !r) return At("EIo", std::move(r));
     const Json* ends = Member(doc, "", "ends", &Json::is_object, error);
     if (ends == nullptr) return error;
     const auto left = End(*ends, "left", error);

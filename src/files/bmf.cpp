@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "files/safe_write.h"
+#include "model/bounds.h"
 
 namespace cbeam {
 namespace {
@@ -62,8 +63,13 @@ bool IsLoaded(std::int16_t kind) {
 Status NotANumber(Field field, int k = 0) {
     return Status{.code = Code::NotANumber, .span = k, .field = field};
 }
-Status AtSpan(Code code, int k) {
-    return Status{.code = code, .span = k};
+// A field of record k that holds none of the values it may hold.
+Status BadField(Code code, int k, std::int16_t value) {
+    return Status{.code = code, .span = k, .have = value};
+}
+
+bool IsFlag(std::int16_t flag) {
+    return flag == kTrue || flag == kFalse;
 }
 
 // Reads the first `limit` bytes of the file (fewer when it is shorter).
@@ -97,19 +103,7 @@ bool HasCompleteBeam(const BeamState& s) {
 
 Status CheckBeamData(const BeamState& s) {
     if (!HasCompleteBeam(s)) return Status{Code::NoBeam};
-    if (!std::isfinite(s.EIo)) return NotANumber(Field::EIo);
-    if (std::fabs(s.EIo) < 1e-6) return Status{Code::EIoTooSmall};
-    for (int k = 1; k <= s.N; ++k) {
-        if (!std::isfinite(s.EI(k))) return NotANumber(Field::EI, k);
-        if (!std::isfinite(s.L(k))) return NotANumber(Field::L, k);
-        if (!(s.L(k) > 0)) return AtSpan(Code::LengthNotPositive, k);
-        if (!std::isfinite(s.A(k))) return NotANumber(Field::A, k);
-        if (IsLoaded(s.LoadType(k))) {
-            if (!(s.A(k) >= 0 && s.A(k) <= 1)) return AtSpan(Code::PositionOutside, k);
-            if (!std::isfinite(s.Q(k))) return NotANumber(Field::Q, k);
-            if (s.Q(k) < 0) return AtSpan(Code::NegativeLoad, k);
-        }
-    }
+    if (Status why = CheckBeamValues(s); !why) return why;
     for (int k = 1; k <= s.N + 1; ++k) {
         if (!std::isfinite(s.M(k))) return NotANumber(Field::M, k);
         if (!std::isfinite(s.Theta(k))) return NotANumber(Field::Theta, k);
@@ -140,6 +134,9 @@ Status DecodeBeamFile(std::string_view bytes, BeamState& state) {
         fresh.Flag0 = GetInt16(rec, kOffFlag0);
         fresh.FlagN = GetInt16(rec, kOffFlagN);
         const std::int16_t kind = GetInt16(rec, kOffKind);
+        // A kind the format does not know was read as no load, and a flag
+        // other than 0 as fixed: a damaged record, refused rather than mended.
+        if (kind != 0 && !IsLoaded(kind)) return BadField(Code::BadLoadKind, k, kind);
         fresh.A(k) = GetReal(rec, kOffA);
         // A span without load keeps its position for a later load, but one
         // outside 0..1 means nothing and would break the bounds the windows,
@@ -152,6 +149,9 @@ Status DecodeBeamFile(std::string_view bytes, BeamState& state) {
             fresh.LoadType(k) = kind;
         }
     }
+    // Only record N's flags count, so only they must be flags.
+    if (!IsFlag(fresh.Flag0)) return BadField(Code::BadLeftEnd, n, fresh.Flag0);
+    if (!IsFlag(fresh.FlagN)) return BadField(Code::BadRightEnd, n, fresh.FlagN);
     // The last node's record may be missing; its moment is recomputed anyway.
     if (records > static_cast<std::size_t>(n)) {
         fresh.M(n + 1) = GetReal(bytes.data() + static_cast<std::size_t>(n) * kRecordSize, kOffM);

@@ -11,7 +11,9 @@ namespace cbeam {
 constexpr int kRecordSize = 64;
 
 // Reads a beam file into a fresh state and replaces `state` (InputMode = 2)
-// only when the whole file is accepted; otherwise `state` is untouched.
+// only when the whole file is accepted; otherwise `state` is untouched. A
+// load kind other than 0, 1, 2 or an end flag (of record N, the one that
+// counts) other than 0, -1 is refused with the record named.
 Status LoadBeamFile(const std::string& path, BeamState& state);
 
 // Writes N+1 records to a temporary file beside `path` and renames it over
@@ -33,7 +35,8 @@ bool HasCompleteBeam(const BeamState& state);
 
 // Why the beam's stored values could not come back from a file (a value that
 // is not a finite number, a span length not above 0, |EIo| below 1e-6, a
-// load position outside 0..1 or a negative load); Ok when they can.
+// load position outside 0..1, a negative load or rigidity, a value beyond the
+// bounds of model/bounds.h); Ok when they can.
 // Every beam the loader accepts passes, and the writer refuses what fails.
 Status CheckBeamData(const BeamState& state);
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <utility>
 
+#include "model/bounds.h"
 #include "model/compute.h"
 #include "text/format.h"
 #include "text/number.h"
@@ -49,6 +50,8 @@ Analysis RunAnalysis(BeamState& s) {
     Analysis out;
     if (const int k = FirstUndefinedSpan(s); k != 0) {
         out.status = Status{Code::UndefinedSpan, k};
+    } else if (Status why = CheckBeamValues(s); !why) {
+        out.status = std::move(why);
     } else {
         out.status.code = Solve(s);
     }

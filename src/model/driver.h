@@ -10,7 +10,8 @@ namespace cbeam {
 
 // What one run of the analysis gives its caller.
 struct Analysis {
-    // Ok; UndefinedSpan (span) or NotSolvable, with M and Theta as they were;
+    // Ok; UndefinedSpan (span), a value beyond what a beam can be
+    // (CheckBeamValues) or NotSolvable, with M and Theta as they were;
     // NotSymmetric, with the moments of the last rotations.
     Status status;
     // The node moments the results list shows, node 1 first; empty when the
@@ -20,7 +21,8 @@ struct Analysis {
 };
 
 // The analysis driver, the only way into the analysis for every window and
-// command: refuses a beam with an undefined span, then runs CalcStiffness,
+// command: refuses a beam with an undefined span, then one with a value
+// beyond the bounds of model/bounds.h (so that every result is finite), then runs CalcStiffness,
 // CalcLoads, SolveEquations and CalcMoments with the end conditions Flag0
 // and FlagN as the state holds them. Records the outcome in s.Results, so
 // that results left from an earlier beam are never taken for this one's.

@@ -13,6 +13,9 @@ namespace {
 std::string Span(int k) {
     return "第" + std::to_string(k) + "跨的";
 }
+std::string Record(int k) {
+    return "第" + std::to_string(k) + "条记录的";
+}
 std::string Node(int k) {
     return "结点" + std::to_string(k) + "的";
 }
@@ -182,6 +185,23 @@ std::string Reason(const Status& s) {
         case Code::NotDesignLoad:
             if (s.span == 0) return "原格式不能保存支座沉降";
             return "原格式不能保存" + Span(s.span) + "荷载（每跨至多一个从左端起的均布荷载或一个集中荷载，且不为负）";
+        // Values beyond what a beam can be, damaged records and JSON limits.
+        case Code::ValueOutOfRange:
+            return FieldName(s) + "数值超出范围！";
+        case Code::NegativeRigidity:
+            return Span(s.span) + "抗弯刚度为负数";
+        case Code::EIoNotPositive:
+            return "基本抗弯刚度EIo为负数";
+        case Code::BadLoadKind:
+            return Record(s.span) + "荷载类型为" + std::to_string(s.have) + "，应为0、1或2";
+        case Code::BadLeftEnd:
+            return Record(s.span) + "左端约束为" + std::to_string(s.have) + "，应为0或-1";
+        case Code::BadRightEnd:
+            return Record(s.span) + "右端约束为" + std::to_string(s.have) + "，应为0或-1";
+        case Code::DuplicateKey:
+            return "这一项出现了不止一次";
+        case Code::TooDeep:
+            return "嵌套太深，不是连续梁数据";
     }
     return {};
 }

@@ -35,7 +35,7 @@ enum class Code {
     UnknownPictureKind,  // a picture named neither .png nor .svg
     // JSON beams; `path` names the value at fault ("spans[3].L").
     NotJson,           // have: line, need: column where the text stops being JSON
-    NumberOutOfRange,  // a number beyond the range of a double
+    NumberOutOfRange,  // a number beyond the range of a double, with its path
     FileTooLarge,      // far larger than any beam
     NotAnObject,
     MissingField,
@@ -71,6 +71,15 @@ enum class Code {
     NotDesignCases,        // more or other than the one permanent case
     NotDesignSupport,      // span: the node
     NotDesignLoad,         // span: a span with a load the design's beam cannot hold
+    // Values beyond what a beam can be, damaged records and JSON limits.
+    ValueOutOfRange,   // field, span (0 for EIo), or path
+    NegativeRigidity,  // span: EI below 0
+    EIoNotPositive,    // EIo below 0 (0 is EIoTooSmall)
+    BadLoadKind,       // span: the record, have: its load kind (not 0, 1 or 2)
+    BadLeftEnd,        // span: the record, have: its left end flag (not 0 or -1)
+    BadRightEnd,       // span: the record, have: its right end flag (not 0 or -1)
+    DuplicateKey,      // path: the key given twice
+    TooDeep,           // path: the value nested too deeply
 };
 
 // The beam value a NotANumber refers to.

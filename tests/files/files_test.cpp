@@ -69,11 +69,11 @@ TEST(BeamFileSave, EveryFieldAtItsOffsetAndResultsOnlyWhenCurrent) {
 }
 
 TEST(BeamFileLoad, RecordNCountsAndFieldsWithoutMeaningAreIgnored) {
-    // Kinds 2, 0 (stray magnitude, position outside 0..1), 9 (unknown: no
-    // load); EIo and the flags of record N count; an undefined span loads.
+    // Kinds 2, 0 (stray magnitude, position outside 0..1), 0 (stray
+    // magnitude); EIo and the flags of record N count; an undefined span loads.
     const std::vector<Rec> r = {{3, 1, 0, 9, 5, 0.4, 30, 2, 0.5, 0, 0},
                                 {3, 2, 1, 7, 6, 7, -3, 0, 0.75, 0, 0},
-                                {3, 3, 1, 4.5, 5, 0.2, 55, 9, 0.875, -1, 0},
+                                {3, 3, 1, 4.5, 5, 0.2, 55, 0, 0.875, -1, 0},
                                 {3, 4, 0, 8, 0, 0, 0, 0, 0.9, 5, 5}};
     TempDir dir;
     WriteAll(dir.File("long.bmf"), Bytes(r) + std::string(640, '\xff'));
@@ -154,7 +154,15 @@ TEST(BeamFileLoad, RefusesADamagedFile) {
         {"第2跨的荷载位置不在0到1之间", [](auto& r) { r[1].a = -0.1; }},
         {"第2跨的荷载位置不是有效数值", [](auto& r) { r[1] = {2, 0, 1, 2.5, 4, nan}; }},
         {"第1跨的荷载大小为负数", [](auto& r) { r[0].q = -1; }},
-        {"第2跨的荷载大小不是有效数值", [](auto& r) { r[1].q = nan; }}};
+        {"第2跨的荷载大小不是有效数值", [](auto& r) { r[1].q = nan; }},
+        {"第2条记录的荷载类型为9，应为0、1或2", [](auto& r) { r[1].kind = 9; }},
+        {"第2条记录的左端约束为1，应为0或-1", [](auto& r) { r[1].flag0 = 1; }},
+        {"第2条记录的右端约束为5，应为0或-1", [](auto& r) { r[1].flagN = 5; }},
+        {"第2跨的抗弯刚度为负数", [](auto& r) { r[1].ei = -2; }},
+        {"基本抗弯刚度EIo为负数", [](auto& r) { r[1].eio = -2.5; }},
+        {"第1跨的长度数值超出范围！", [](auto& r) { r[0].l = 1.5e4; }},
+        {"第1跨的抗弯刚度数值超出范围！", [](auto& r) { r[0].ei = 1e-7; }},
+        {"第2跨的荷载大小数值超出范围！", [](auto& r) { r[1].q = 1e10; }}};
     // clang-format on
     TempDir dir;
     for (const auto& r : rows) {
@@ -226,7 +234,14 @@ const Refusal kRefusals[] = {
     {"EndOfWrongKind", "\"right\": \"pinned\"", "\"right\": \"free\"", "ends.right"},
     {"LengthAsText", "\"L\": 6.0", "\"L\": \"6\"", "spans[0].L"},
     {"ZeroLength", "\"L\": 4.0", "\"L\": 0", "spans[2].L"},
-    {"OverflowingNumber", "\"L\": 4.0", "\"L\": 1e999", "有超出范围"},
+    {"OverflowingNumber", "\"L\": 4.0", "\"L\": 1e999", "spans[2].L"},
+    {"LengthBeyondBounds", "\"L\": 4.0", "\"L\": 1e5", "spans[2].L"},
+    {"NegativeRigidity", "\"EI\": 1.0,", "\"EI\": -1.0,", "spans[0].EI"},
+    {"NegativeEIo", "\"EIo\": 2.5", "\"EIo\": -2.5", "EIo"},
+    {"LoadBeyondBounds", "\"q\": 7.25", "\"q\": 2e9", "spans[1].load.q"},
+    {"DuplicateKey", "\"q\": 7.25,", "\"q\": 7.25, \"q\": 1,", "spans[1].load.q"},
+    {"TooDeep", "\"kind\": \"none\"",
+     "\"x\": [[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[1]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]", "spans[2].load.x"},
     {"MissingRigidity", "\"EI\": 1.0, ", "", "spans[0].EI"},
     {"UnknownKind", "\"kind\": \"none\"", "\"kind\": \"moment\"", "spans[2].load.kind"},
     {"NegativeLoad", "\"q\": 7.25", "\"q\": -0.5", "spans[1].load.q"},

@@ -43,15 +43,16 @@ TEST(Driver, OutcomesAndTheResultsList) {
          {"结点 1:13.333333", "结点 2:13.333333"}},
         {"first undefined span of two", MakeBeam({{1, 1}, {1, 0}, {1, 0}}, kTrue, kTrue),
          Status{Code::UndefinedSpan, 2}, {}},
-        {"negative EI is not undefined", MakeBeam({{1, 1}, {1, -2}}, kTrue, kTrue), {},
-         {"结点 1:0.000", "结点 2:0.000", "结点 3:0.000"}},
-        {"rigidities cancelling at the free node",
-         MakeBeam({{2, 1, 1, 5, 1}, {2, -1, 1, 5, 1}}, kTrue, kTrue), Status{Code::NotSolvable}, {}},
-        {"overflowing loads", MakeBeam({{1e200, 1, 1, 1e200, 1}, {1}}, kFalse, kFalse),
-         Status{Code::NotSolvable}, {}},
-        {"rotations finite, moments beyond the doubles",
-         MakeBeam({{1, 1, 1, 5e294, 1}, {1, -0.9999999999999998}}, kTrue, kTrue, 100),
-         Status{Code::NotSolvable}, {}}};
+        {"negative EI refused", MakeBeam({{1, 1}, {1, -2}}, kTrue, kTrue),
+         Status{.code = Code::NegativeRigidity, .span = 2}, {}},
+        {"span beyond 1e4 m", MakeBeam({{1e200, 1, 1, 1, 1}, {1}}, kFalse, kFalse),
+         Status{.code = Code::ValueOutOfRange, .span = 1, .field = Field::L}, {}},
+        {"load beyond 1e9", MakeBeam({{1, 1, 1, 5e294, 1}, {1, 1}}, kTrue, kTrue),
+         Status{.code = Code::ValueOutOfRange, .span = 1, .field = Field::Q}, {}},
+        {"EI*EIo below 1e-6", MakeBeam({{1, 1}, {1, 1e-7}}, kTrue, kTrue),
+         Status{.code = Code::ValueOutOfRange, .span = 2, .field = Field::EI}, {}},
+        {"largest beam, smallest rigidity: finite", MakeBeam({{1e4, 1e-6, 1, 1e9, 1}}, kTrue, kTrue),
+         {}, {"结点 1:8333333333333330.000", "结点 2:8333333333333330.000"}}};
     // clang-format on
     for (auto r : rows) {
         SCOPED_TRACE(r.name);
@@ -143,7 +144,7 @@ BeamState RandomBeam(std::mt19937_64& rng, int n) {
     auto decades = [&](double lo, double hi) { return std::pow(10.0, lo + (hi - lo) * u(rng)); };
     BeamState s;
     s.SizeAll(n);
-    s.EIo = decades(-6, 6) * (u(rng) < 0.1 ? -1 : 1);
+    s.EIo = decades(-3, 3);  // EI * EIo stays within the bounds of what a beam can be
     s.Flag0 = u(rng) < 0.5 ? kTrue : kFalse, s.FlagN = u(rng) < 0.5 ? kTrue : kFalse;
     const bool mixed = u(rng) < 0.7;
     const double l0 = decades(-1, 2), ei0 = decades(-3, 3);
@@ -174,7 +175,14 @@ TEST(FullScale, RandomBeamsMatchThreeMoment) {
             ASSERT_TRUE(RunAnalysis(s).status);
             Reals m, theta;
             const Real thetaScale = ThreeMoment(s, m, theta);
-            EXPECT_LE(RelativeError(s.M, m), 1e-11);
+            // Moments relative to the loads' own moments: a short stiff loaded span
+            // beside a very flexible one leaves small node moments that are
+            // differences of large ones, in any method.
+            Real loadScale = 0;
+            for (int k = 1; k <= n; ++k)
+                loadScale =
+                    std::max<Real>(loadScale, s.Q(k) * s.L(k) * (s.LoadType(k) == 1 ? s.L(k) : 1));
+            EXPECT_LE(RelativeError(s.M, m, loadScale / 8), 1e-11);
             EXPECT_LE(RelativeError(s.Theta, theta, thetaScale), 1e-11);
         }
     }

@@ -138,7 +138,9 @@ TEST_F(StartTest, TheLargestCountFits) {
 TEST_F(StartTest, ConfirmChecks) {
     for (const char* row :
          {"0|1|请输入第 2跨的值|0", "abc|1|请输入第 2跨的值|0", "-1|1|请输入第 2跨的值|0",
-          "4|0.0000001|EI不能等于零！|1e-7", "4|1e999|数值超出范围！|0", "4|-5||-5"}) {
+          "4|0.0000001|EI不能等于零！|1e-7", "4|1e999|数值超出范围！|0",
+          "4|-5|基本抗弯刚度EIo为负数|-5", "4|1e13|基本抗弯刚度EIo数值超出范围！|1e13",
+          "1e5|1|第2跨的长度数值超出范围！|1"}) {
         SCOPED_TRACE(row);
         const QStringList f = QString(row).split(u'|');
         state = BeamState();

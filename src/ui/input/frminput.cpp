@@ -9,6 +9,7 @@
 #include <QShortcut>
 #include <algorithm>
 
+#include "model/bounds.h"
 #include "text/format.h"
 #include "text/number.h"
 #include "ui/common/controls.h"
@@ -304,6 +305,10 @@ void frmInput::txtQ_Change() {
     if (!HasSpan()) return;
     double v = 0;
     if (!ReadTypedNumber(m_services, txtQ->text(), v)) return MarkField(txtQ, kTooLarge);
+    if (v > kMaxLoad) {  // a double, but more than any beam carries
+        Refuse(m_services, kTooLarge);
+        return MarkField(txtQ, kTooLarge);
+    }
     if (v < 0) {
         Refuse(m_services, QStringLiteral("荷载必须大于零!"));
         return MarkField(txtQ, QStringLiteral("荷载必须大于零!"));

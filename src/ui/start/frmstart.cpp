@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "files/bmf.h"
+#include "model/bounds.h"
 #include "text/number.h"
 #include "ui/common/controls.h"
 #include "ui/common/entry.h"
@@ -267,6 +268,17 @@ void frmStart::btnConfirm_Click() {
         // Every array is sized and filled: the input window takes the beam
         // as it stands, loads and ends, as it takes a loaded file.
         m_state.InputMode = 2;
+    }
+    // A negative or out-of-range rigidity or length is refused here, where it
+    // was typed, rather than by every analysis of the input window.
+    Status why = CheckBaseRigidity(m_state.EIo);
+    for (int k = 1; why && k <= m_state.N; ++k) {
+        why = CheckRigidity(m_state.EI(k), m_state.EIo, k);
+        if (why) why = CheckLength(m_state.L(k), k);
+    }
+    if (!why) {
+        Refuse(m_services, Q(MessageText(why)));
+        return;
     }
     OpenInputWindow();
 }
