@@ -11,7 +11,7 @@ case "${1:-test}" in
   run) packages=("${build[@]}" "${gui[@]}" qt6-translations-l10n) ;;
   package) packages=("${build[@]}" "${gui[@]}" dpkg-dev file) ;;
   core) packages=("${build[@]}" libgtest-dev) ;;
-  test) packages=("${build[@]}" "${gui[@]}" qt6-translations-l10n libgtest-dev libbenchmark-dev clang
+  test) packages=("${build[@]}" "${gui[@]}" qt6-translations-l10n libgtest-dev libbenchmark-dev clang ccache
         libclang-rt-14-dev desktop-file-utils dpkg-dev file man-db
         poppler-utils lintian) ;;
   *) echo "usage: deps.sh [run|core|package|test]" >&2; exit 1 ;;
