@@ -119,8 +119,9 @@ TEST(CliOutput, NamesAsBytesAndInterruptedWrites) {
                      dir.File("err")),
             0);
     }
-    EXPECT_TRUE(std::filesystem::exists(dir.File("\xff.svg")) &&
-                std::filesystem::exists(dir.File("\xfe.svg")));
+    EXPECT_EQ(std::tuple(std::filesystem::exists(dir.File("\xff.svg")),
+                         std::filesystem::exists(dir.File("\xfe.svg"))),
+              std::tuple(true, true));
 #endif
     // 32,766 spans at 10,000 points each: gigabytes, stopped after a moment.
     std::string json = R"({"format": "cbeam-beam", "version": 1, "EIo": 1,
