@@ -2,12 +2,14 @@
 // on texts read only in part, the window's keys inside a field, the span
 // table's rows, the results' wording and the beam files' kinds.
 #include <QDialog>
+#include <QLabel>
 #include <QRadioButton>
 #include <QTableView>
 
 #include "files/beam_json.h"
 #include "model/driver.h"
 #include "ui/common/listbox.h"
+#include "ui/input/picturebox.h"
 #include "ui/results/frmresults.h"
 #include "ui_support.h"
 
