@@ -22,7 +22,8 @@ class KeystrokeTest : public UiTest {
         // A real box takes the keyboard while it is up: what is typed next
         // goes to it, not to the field.
         services.whileModal = [this] {
-            m_box = std::make_unique<QDialog>();
+            delete m_box;  // the windows left over are deleted after each test
+            m_box = new QDialog;
             m_box->show();
             Activate(m_box.get());
             m_box->setFocus();
@@ -33,7 +34,7 @@ class KeystrokeTest : public UiTest {
         field->setFocus();
         field->selectAll();
     }
-    std::unique_ptr<QDialog> m_box;
+    QPointer<QDialog> m_box;
 };
 
 // Rows: keys typed into a field holding its first text, then Tab.
@@ -79,7 +80,7 @@ TEST_F(KeystrokeTest, NoKeyTypedAfterARefusalIsLost) {
             field = Window<frmStart>()->txtN;
         }
         Focus(field);
-        for (const QChar c : row.keys) Key(c == u'\b' ? Qt::Key_Backspace : Qt::Key(c.unicode()));
+        Keys(row.keys);
         EXPECT_EQ(field->text(), row.text);
         EXPECT_EQ(Took(), row.atOnce);
         EXPECT_EQ(!field->toolTip().isEmpty(), row.marked);
@@ -99,13 +100,15 @@ TEST_F(KeystrokeTest, StartDialogMarksAndRefusesWhatItReads) {
     } rows[] = {
         {"count 3.5", "txtN", "3.5", "跨数不是整数，按 4 跨计算", ""},
         {"EIo 1,5", "txtEI0", "1,5", "“1,5”不是完整的数值，按 1 计算", ""},
-        {"EIo -5", "txtEI0", "-5", "EIo必须大于零！", "EIo必须大于零！"},
+        {"EIo -5", "txtEI0", "-5", "基本抗弯刚度EIo为负数", "基本抗弯刚度EIo为负数"},
         {"length 6m", "Text1", "6m", "“6m”不是完整的数值，按 6 计算", ""},
-        {"length 20 km", "Text1", "20000", "", "数值超出范围！"},
+        {"length 20 km", "Text1", "20000", "第1跨的长度数值超出范围！",
+         "第1跨的长度数值超出范围！"},
         {"EI abc", "Text2", "abc", "“abc”不是完整的数值，按 0 计算", ""},
         {"EI 0", "Text2", "0", "", ""},
-        {"EI -2", "Text2", "-2", "第 1跨的EI不能小于零！", "第 1跨的EI不能小于零！"},
-        {"EI 1e13", "Text2", "1e13", "", "数值超出范围！"},
+        {"EI -2", "Text2", "-2", "第1跨的抗弯刚度为负数", "第1跨的抗弯刚度为负数"},
+        {"EI 1e13", "Text2", "1e13", "第1跨的抗弯刚度数值超出范围！",
+         "第1跨的抗弯刚度数值超出范围！"},
     };
     QStringList openedWith;  // what the input window says of EI "abc" and "0"
     for (const auto& row : rows) {

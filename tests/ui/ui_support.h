@@ -97,8 +97,19 @@ inline void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     ASSERT_NE(focus, nullptr) << "no widget has the focus";
     QTest::keyClick(focus, key, modifiers);
 }
-inline void Keys(const QString& digits) {
-    for (const QChar c : digits) Key(Qt::Key(c.unicode()));
+// Any text, '\b' as Backspace; what is not ASCII as an input method hands it over.
+inline void Keys(const QString& text) {
+    for (const QChar c : text) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr) << "no widget has the focus";
+        if (c == u'\b') {
+            QTest::keyClick(focus, Qt::Key_Backspace);
+        } else if (c.unicode() < 128) {
+            QTest::keyClick(focus, char(c.unicode()));
+        } else {
+            QTest::sendKeyEvent(QTest::Click, focus, Qt::Key_unknown, QString(c), {});
+        }
+    }
 }
 inline void Activate(QWidget* window) {  // where the keys go
     window->activateWindow();
