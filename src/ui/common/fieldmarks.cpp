@@ -75,6 +75,8 @@ void FieldMarks::Mark(QLineEdit* field, const QString& problem) {
     if (e == nullptr) return;
     e->held.clear();
     if (e->problem == problem) return;
+    // The box that told the problem goes with it.
+    if (problem.isEmpty()) m_services.EndNotice();
     e->problem = problem;
     field->setToolTip(problem);
     field->setStyleSheet(

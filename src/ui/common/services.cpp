@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QStringList>
 #include <algorithm>
 
@@ -136,7 +137,23 @@ void QtUiServices::Notice(const QString& title, const QString& text, MsgIcon ico
     box->setFocusPolicy(Qt::NoFocus);
     for (QAbstractButton* button : box->buttons()) button->setFocusPolicy(Qt::NoFocus);
     box->show();
+    // Beside the window, where it hides none of the fields; in the window's
+    // top right corner when the screen has no room beside it.
+    if (const QWidget* window = box->parentWidget(); window != nullptr) {
+        const QRect frame = window->frameGeometry();
+        QPoint at = frame.topRight() + QPoint(8, 0);
+        const QScreen* screen = window->screen();
+        if (screen != nullptr &&
+            !screen->availableGeometry().contains(QRect(at, box->frameGeometry().size()))) {
+            at = frame.topRight() - QPoint(box->frameGeometry().width(), 0);
+        }
+        box->move(at);
+    }
     m_notice = box;
+}
+
+void QtUiServices::EndNotice() {
+    if (m_notice) m_notice->close();
 }
 
 SaveChoice QtUiServices::AskToSave(const QString& text) {

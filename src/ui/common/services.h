@@ -40,6 +40,8 @@ class UiServices {
     virtual void Notice(const QString& title, const QString& text, MsgIcon icon) {
         Message(title, text, icon);
     }
+    // Takes the notice away: what it said was mended.
+    virtual void EndNotice() {}
     // Modal question with the buttons 保存, 不保存 and 取消; Escape is 取消.
     virtual SaveChoice AskToSave(const QString& text) = 0;
     // `filter` in the "description|pattern|..." form; nullopt when cancelled.
@@ -101,6 +103,7 @@ class QtUiServices : public UiServices {
   public:
     void Message(const QString& title, const QString& text, MsgIcon icon) override;
     void Notice(const QString& title, const QString& text, MsgIcon icon) override;
+    void EndNotice() override;
     SaveChoice AskToSave(const QString& text) override;
     std::optional<QString> OpenFile(const QString& preset, const QString& filter,
                                     int* chosenFilter = nullptr) override;
