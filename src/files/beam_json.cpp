@@ -354,8 +354,20 @@ bool IsJsonPath(const std::string& path) {
     return ext == ".json";
 }
 
+BeamKind KindOfPath(const std::string& path) {
+    return IsJsonPath(path) ? BeamKind::Json : BeamKind::Bmf;
+}
+
 Status LoadBeam(const std::string& path, BeamState& state) {
-    if (!IsJsonPath(path)) return LoadBeamFile(path, state);
+    return LoadBeam(path, KindOfPath(path), state);
+}
+
+Status SaveBeam(const std::string& path, const BeamState& state) {
+    return SaveBeam(path, KindOfPath(path), state);
+}
+
+Status LoadBeam(const std::string& path, BeamKind kind, BeamState& state) {
+    if (kind == BeamKind::Bmf) return LoadBeamFile(path, state);
     std::string text;
     if (Status r = ReadWholeFile(path, text); !r) return r;
     const Status decoded = DecodeBeamJson(text, state);
@@ -363,8 +375,8 @@ Status LoadBeam(const std::string& path, BeamState& state) {
     return decoded;
 }
 
-Status SaveBeam(const std::string& path, const BeamState& state) {
-    if (!IsJsonPath(path)) return SaveBeamFile(path, state);
+Status SaveBeam(const std::string& path, BeamKind kind, const BeamState& state) {
+    if (kind == BeamKind::Bmf) return SaveBeamFile(path, state);
     if (Status why = CheckBeamData(state); !why) return why;
     return WriteFileSafely(path, EncodeBeamJson(state));
 }

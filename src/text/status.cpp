@@ -161,9 +161,11 @@ std::string Reason(const Status& s) {
         case Code::SpanCountOutsideBeam:
             return "跨数" + std::to_string(s.have) + "不在1到" + std::to_string(s.need) + "之间";
         case Code::RigidityNotPositive:
-            return s.span == 0 ? std::string("基本抗弯刚度EIo不大于零") : Span(s.span) + "抗弯刚度不大于零";
+            return s.span == 0 ? std::string("基本抗弯刚度EIo不大于零")
+                               : Span(s.span) + "抗弯刚度不大于零";
         case Code::SupportCountWrong:
-            return "支座数应为" + std::to_string(s.need) + "个，实有" + std::to_string(s.have) + "个";
+            return "支座数应为" + std::to_string(s.need) + "个，实有" + std::to_string(s.have) +
+                   "个";
         case Code::FreeInside:
             return "结点" + std::to_string(s.span) + "在梁的中间，不能是自由端";
         case Code::SpringNotPositive:
@@ -181,10 +183,12 @@ std::string Reason(const Status& s) {
         case Code::NotDesignCases:
             return "原格式只能保存一个永久荷载工况";
         case Code::NotDesignSupport:
-            return "原格式不能保存结点" + std::to_string(s.span) + "的支座（中间支座只能是铰支座，两端只能是铰支或固定）";
+            return "原格式不能保存结点" + std::to_string(s.span) +
+                   "的支座（中间支座只能是铰支座，两端只能是铰支或固定）";
         case Code::NotDesignLoad:
             if (s.span == 0) return "原格式不能保存支座沉降";
-            return "原格式不能保存" + Span(s.span) + "荷载（每跨至多一个从左端起的均布荷载或一个集中荷载，且不为负）";
+            return "原格式不能保存" + Span(s.span) +
+                   "荷载（每跨至多一个从左端起的均布荷载或一个集中荷载，且不为负）";
         // Values beyond what a beam can be, damaged records and JSON limits.
         case Code::ValueOutOfRange:
             return FieldName(s) + "数值超出范围！";
@@ -202,6 +206,11 @@ std::string Reason(const Status& s) {
             return "这一项出现了不止一次";
         case Code::TooDeep:
             return "嵌套太深，不是连续梁数据";
+        // The windows' typed fields.
+        case Code::NumberMissing:
+            return "请输入数值";
+        case Code::CountNotWhole:
+            return "跨数不是整数，按 " + std::to_string(s.have) + " 跨计算";
     }
     return {};
 }

@@ -80,6 +80,9 @@ enum class Code {
     BadRightEnd,       // span: the record, have: its right end flag (not 0 or -1)
     DuplicateKey,      // path: the key given twice
     TooDeep,           // path: the value nested too deeply
+    // The windows' typed fields.
+    NumberMissing,  // a field left empty
+    CountNotWhole,  // have: the count a typed fraction is taken as
 };
 
 // The beam value a NotANumber refers to.

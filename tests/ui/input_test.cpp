@@ -41,10 +41,11 @@ TEST_F(InputTest, TypedBeamOpensUnloadedWithBothEndsFixedAndBackKeepsIt) {
     QPointer<frmInput> w(TypeBeam(3));
     ASSERT_TRUE(w);
     ASSERT_EQ(Took(), QStringList());
-    EXPECT_EQ(QStringList({w->windowTitle(), w->cmbN->itemText(2), w->cmbFlag0->currentText(),
-                           w->cmbFlagN->currentText(), Load(w), Row(w, 0), Row(w, 1), Row(w, 2)}),
-              QStringList({"输入参数 - 未命名*", " 3", "是", "是", "none",
-                           "第1跨|1.00|4.00| 无荷载 ||", "|||||", "|||||"}));
+    EXPECT_EQ(
+        QStringList({w->windowTitle(), w->cmbN->itemText(2), w->cmbFlag0->currentText(),
+                     w->cmbFlagN->currentText(), Load(w), Row(w, 0), Row(w, 1), Row(w, 2)}),
+        QStringList({"输入参数 - 未命名*", " 3", "是", "是", "none", "第1跨|1.00|4.00| 无荷载 ||",
+                     "第2跨|1.00|4.00| 无荷载 ||", "第3跨|1.00|4.00| 无荷载 ||"}));
     EXPECT_EQ(std::tuple(w->cmbN->currentIndex(), state.CurSpan, state.Flag0, state.FlagN),
               std::tuple(0, 1, kTrue, kTrue));
     for (int k = 1; k <= 3; ++k)
@@ -200,17 +201,19 @@ TEST_F(InputTest, AboutButtonShowsOneModelessAboutBox) {
 }
 
 // Cancel, a failure, then a name: the beam saved (".bmf" added) loads back
-// unchanged, the report saved equals the report of the state.
+// unchanged, the report saved equals the report of the state. Each dialog
+// starts from the beam's own name.
 TEST_F(InputTest, FileCommands) {
     frmInput* w = LoadBeam(SampleBeam());
     ASSERT_NE(w, nullptr);
     const struct {
         QPushButton* button;
-        const char *name, *refusal, *asked;
-    } rows[] = {{w->CmdSave, "beam", "保存数据文件失败！\n文件或文件夹不存在",
-                 "*.bmf|连续梁bmf文档(*.bmf)|*.bmf| Text 文档(*.txt)|*.txt|All Files(*.*)|*.*"},
-                {w->saveTXT, "report.txt", "保存txt文件失败！\n文件或文件夹不存在",
-                 "*.txt| Text 文档(*.txt)|*.txt|文本文件 UTF-8 (*.txt)|*.txt|All Files(*.*)|*.*"}};
+        const char *name, *refusal, *preset, *filter;
+    } rows[] = {{w->CmdSave, "beam", "保存数据文件失败！\n文件或文件夹不存在", "loaded.bmf",
+                 "连续梁bmf文档(*.bmf)|*.bmf|连续梁JSON文档(*.json)|*.json| Text 文档(*.txt)|*.txt|"
+                 "All Files(*.*)|*.*"},
+                {w->saveTXT, "report.txt", "保存txt文件失败！\n文件或文件夹不存在", "beam.txt",
+                 " Text 文档(*.txt)|*.txt|文本文件 UTF-8 (*.txt)|*.txt|All Files(*.*)|*.*"}};
     services.asked.clear();
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -219,7 +222,8 @@ TEST_F(InputTest, FileCommands) {
         QStringList shown;
         for (int i = 0; i < 3; ++i, shown << Took().join(u'#')) row.button->click();
         EXPECT_EQ(shown, QStringList({"", Refusal(row.refusal)[0], ""}));
-        EXPECT_EQ(services.asked, QStringList(3, row.asked));
+        EXPECT_EQ(services.asked,
+                  QStringList(3, QString::fromStdString(dir.File(row.preset)) + '|' + row.filter));
         services.asked.clear();
     }
     BeamState again, sample = SampleBeam();
@@ -266,7 +270,7 @@ TEST_F(InputTest, TitleAndTheQuestionBeforeUnsavedChangesAreDropped) {
     }
 }
 
-// Ctrl+S and Ctrl+E ask before they replace a file; "no" leaves it alone. F1: About.
+// 保存 and Ctrl+E ask before they replace a file; "no" leaves it alone. F1: About.
 TEST_F(InputTest, ShortcutsAndSavingOverAFile) {
     frmInput* w = LoadBeam(SampleBeam());
     ASSERT_TRUE((w->activateWindow(), QTest::qWaitForWindowActive(w)));
@@ -275,7 +279,8 @@ TEST_F(InputTest, ShortcutsAndSavingOverAFile) {
         for (const bool yes : {false, true}) {
             services.fileAnswers = {QString::fromStdString(dir.File("old"))};
             services.replaceAnswers = {yes}, services.questions.clear();
-            QTest::keyClick(w, ext[1] == 'b' ? Qt::Key_S : Qt::Key_E, Qt::ControlModifier);
+            ext[1] == 'b' ? w->CmdSave->click()
+                          : QTest::keyClick(w, Qt::Key_E, Qt::ControlModifier);
             EXPECT_EQ(services.questions, QStringList({QString("replace old") + ext}));
             EXPECT_EQ(testing::ReadAll(dir.File("old") + ext) == "old", !yes) << ext;
         }
@@ -285,17 +290,18 @@ TEST_F(InputTest, ShortcutsAndSavingOverAFile) {
     EXPECT_NE(Window<frmAbout>(), nullptr);
 }
 
-// Extra room goes to the table, the results and the pictures (which share
-// the height); Ctrl+wheel zooms both pictures about the pointer, a drag pans,
-// a double click shows all; a click in the table chooses that span.
+// Extra room goes to the table, the results and the pictures (a third of
+// the height to the table and the results, the rest shared by the pictures); Ctrl+wheel zooms both
+// pictures about the pointer, a drag pans, a double click shows all; a click in the table chooses
+// that span.
 TEST_F(InputTest, ResizeZoomAndTableRows) {
     frmInput* w = LoadBeam(SampleBeam());
     const QSize design = w->size();
     const int list = w->List1->width(), column = w->ListC->width();
     w->resize(design + QSize(300, 200));
     EXPECT_EQ(w->minimumSize(), design);
-    EXPECT_EQ(w->Picture1->InnerSize(), QSize(573 + 300, 109 + 100));
-    EXPECT_EQ(w->Picture2->geometry(), QRect(8, 344 + 100, 877, 261));
+    EXPECT_EQ(w->Picture1->InnerSize(), QSize(573 + 300, 109 + 67));
+    EXPECT_EQ(w->Picture2->geometry(), QRect(8, 344 + 66 + 67, 877, 261 - 100 + 67));
     EXPECT_GT(w->List1->width(), list);
     EXPECT_GT(w->ListC->width(), column);
     const std::pair<const char*, ListBox*> captions[] = {

@@ -178,7 +178,9 @@ TEST_F(StartTest, FileLoadOpensTheInputWindowOrSaysWhyNot) {
             << shown.toStdString();
         EXPECT_EQ(std::tuple(state.N, state.InputMode, w->isVisible()), std::tuple(2, 1, true));
     }
-    EXPECT_EQ(services.asked.back(), "*.bmf|连续梁bmf文档(*.bmf)|*.bmf|All Files(*.*)|*.*");
+    EXPECT_EQ(services.asked.back(),
+              "*.bmf|连续梁数据文件(*.bmf *.json)|*.bmf *.json|连续梁bmf文档(*.bmf)|*.bmf|"
+              "连续梁JSON文档(*.json)|*.json|All Files(*.*)|*.*");
     services.fileAnswers = {QString::fromStdString(good)};
     w->Command1->click();
     DeleteLater();

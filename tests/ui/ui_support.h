@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 #include <sstream>
 
 #include "common/beam_helpers.h"
@@ -30,16 +31,24 @@ class ScriptedServices : public UiServices {
     using Answer = std::optional<QString>;
     void Message(const QString& title, const QString& text, MsgIcon icon) override {
         messages << title + u'|' + text + (icon == MsgIcon::Warning ? u'!' : u'.');
+        if (whileModal) whileModal();  // what a real box does while it is up
+    }
+    void Notice(const QString& title, const QString& text, MsgIcon icon) override {
+        messages << title + u'|' + text + (icon == MsgIcon::Warning ? u'!' : u'.');
     }
     SaveChoice AskToSave(const QString& text) override {
         questions << text;
         return saveAnswers.isEmpty() ? SaveChoice::Cancel : saveAnswers.takeFirst();
     }
-    Answer OpenFile(const QString& p, const QString& f) override { return Ask(p, f); }
+    Answer OpenFile(const QString& p, const QString& f, int* chosen = nullptr) override {
+        if (chosen != nullptr) *chosen = filterAnswer;
+        return Ask(p, f);
+    }
     Answer SaveFile(const QString& p, const QString& f, int* chosen = nullptr) override {
         if (chosen != nullptr) *chosen = filterAnswer;  // as QFileDialog confirms
         const Answer name = Ask(p, f);
-        const QString file = name && !name->contains(u'.') ? *name + p.mid(1) : name.value_or("");
+        const QString file = name && !name->contains(u'.') ? *name + u'.' + QFileInfo(p).suffix()
+                                                           : name.value_or("");
         if (!name || !QFileInfo::exists(file)) return name;
         questions << "replace " + QFileInfo(file).fileName();
         return !replaceAnswers.isEmpty() && replaceAnswers.takeFirst() ? name : std::nullopt;
@@ -56,7 +65,8 @@ class ScriptedServices : public UiServices {
     QStringList questions;                 // save first? replace a file?
     QList<SaveChoice> saveAnswers;         // none left: 取消
     QList<bool> replaceAnswers;            // none left: no
-    int filterAnswer = 0;                  // the file type picked in a save dialog
+    int filterAnswer = 0;                  // the file type picked in a file dialog
+    std::function<void()> whileModal;      // runs while a modal message is up
     bool startSucceeds = true;
     int endings = 0;
 
@@ -87,8 +97,19 @@ inline void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     ASSERT_NE(focus, nullptr) << "no widget has the focus";
     QTest::keyClick(focus, key, modifiers);
 }
-inline void Keys(const QString& digits) {
-    for (const QChar c : digits) Key(Qt::Key(c.unicode()));
+// Any text, '\b' as Backspace; what is not ASCII as an input method hands it over.
+inline void Keys(const QString& text) {
+    for (const QChar c : text) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr) << "no widget has the focus";
+        if (c == u'\b') {
+            QTest::keyClick(focus, Qt::Key_Backspace);
+        } else if (c.unicode() < 128) {
+            QTest::keyClick(focus, char(c.unicode()));
+        } else {
+            QTest::sendKeyEvent(QTest::Click, focus, Qt::Key_unknown, QString(c), {});
+        }
+    }
 }
 inline void Activate(QWidget* window) {  // where the keys go
     window->activateWindow();

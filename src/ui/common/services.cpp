@@ -1,15 +1,17 @@
 #include "ui/common/services.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QStringList>
 #include <algorithm>
 
@@ -22,6 +24,10 @@ void Refuse(UiServices& services, const QString& text) {
     services.Message(kErrorTitle, text, MsgIcon::Warning);
 }
 
+void RefuseTyped(UiServices& services, const QString& text) {
+    services.Notice(kErrorTitle, text, MsgIcon::Warning);
+}
+
 void RefuseCommand(UiServices& services, Command command, const Status& why) {
     Refuse(services, QString::fromStdString(LeadIn(command) + "\n" + MessageText(why)));
 }
@@ -29,7 +35,7 @@ void RefuseCommand(UiServices& services, Command command, const Status& why) {
 bool ReadTypedNumber(UiServices& services, const QString& text, double& value) {
     const NumberReading reading = ReadNumber(text.toStdString());
     if (reading.overflow) {
-        Refuse(services, QStringLiteral("数值超出范围！"));
+        RefuseTyped(services, QStringLiteral("数值超出范围！"));
         return false;
     }
     value = reading.value;
@@ -74,12 +80,21 @@ std::optional<QString> RunFileDialog(QFileDialog::AcceptMode mode, const QString
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
     // Saving over another beam file without a word lost it: Qt asks first,
-    // also for a name typed without the extension that the file gets.
-    if (mode == QFileDialog::AcceptSave && preset.startsWith(QStringLiteral("*."))) {
-        dialog.setDefaultSuffix(preset.mid(2));
-    }
+    // also for a name typed without the extension that the file gets. A
+    // preset is a pattern ("*.bmf") or the name of the file to write.
+    const QString suffix =
+        preset.startsWith(QStringLiteral("*.")) ? preset.mid(2) : QFileInfo(preset).suffix();
+    if (mode == QFileDialog::AcceptSave && !suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
     const QStringList filters = QtFilter(filter).split(QStringLiteral(";;"));
     dialog.setNameFilters(filters);
+    // The type of the preset's extension is the one offered first.
+    for (const QString& f : filters) {
+        if (!suffix.isEmpty() &&
+            f.section(u'(', -1).split(u' ').contains(QStringLiteral("*.") + suffix + u')')) {
+            dialog.selectNameFilter(f);
+            break;
+        }
+    }
     // A name typed without an extension gets the one of the type chosen
     // (PNG or SVG), not always the first type's.
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
@@ -103,9 +118,42 @@ std::optional<QString> RunFileDialog(QFileDialog::AcceptMode mode, const QString
 }  // namespace
 
 void QtUiServices::Message(const QString& title, const QString& text, MsgIcon icon) {
+    if (m_notice) m_notice->close();
     QMessageBox box(icon == MsgIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title,
                     text, QMessageBox::Ok, DialogParent());
     box.exec();
+}
+
+void QtUiServices::Notice(const QString& title, const QString& text, MsgIcon icon) {
+    if (m_notice) m_notice->close();
+    auto* box =
+        new QMessageBox(icon == MsgIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
+                        title, text, QMessageBox::Ok, DialogParent());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // Shown beside the window, not over the field, and without the focus:
+    // a box that took it would swallow the keys typed next.
+    box->setAttribute(Qt::WA_ShowWithoutActivating);
+    box->setWindowModality(Qt::NonModal);
+    box->setFocusPolicy(Qt::NoFocus);
+    for (QAbstractButton* button : box->buttons()) button->setFocusPolicy(Qt::NoFocus);
+    box->show();
+    // Beside the window, where it hides none of the fields; in the window's
+    // top right corner when the screen has no room beside it.
+    if (const QWidget* window = box->parentWidget(); window != nullptr) {
+        const QRect frame = window->frameGeometry();
+        QPoint at = frame.topRight() + QPoint(8, 0);
+        const QScreen* screen = window->screen();
+        if (screen != nullptr &&
+            !screen->availableGeometry().contains(QRect(at, box->frameGeometry().size()))) {
+            at = frame.topRight() - QPoint(box->frameGeometry().width(), 0);
+        }
+        box->move(at);
+    }
+    m_notice = box;
+}
+
+void QtUiServices::EndNotice() {
+    if (m_notice) m_notice->close();
 }
 
 SaveChoice QtUiServices::AskToSave(const QString& text) {
@@ -122,8 +170,9 @@ SaveChoice QtUiServices::AskToSave(const QString& text) {
     return SaveChoice::Cancel;
 }
 
-std::optional<QString> QtUiServices::OpenFile(const QString& preset, const QString& filter) {
-    return RunFileDialog(QFileDialog::AcceptOpen, preset, filter);
+std::optional<QString> QtUiServices::OpenFile(const QString& preset, const QString& filter,
+                                              int* chosenFilter) {
+    return RunFileDialog(QFileDialog::AcceptOpen, preset, filter, chosenFilter);
 }
 
 std::optional<QString> QtUiServices::SaveFile(const QString& preset, const QString& filter,

@@ -1,13 +1,13 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "text/status.h"
-
-class QWidget;
 
 namespace cbeam {
 
@@ -34,10 +34,20 @@ class UiServices {
     virtual ~UiServices() = default;
     // Modal message box with an OK button.
     virtual void Message(const QString& title, const QString& text, MsgIcon icon) = 0;
+    // The same message without taking the keyboard: the user goes on typing
+    // in the field that caused it while it is shown. One at a time; a new
+    // one, or a modal message, replaces it.
+    virtual void Notice(const QString& title, const QString& text, MsgIcon icon) {
+        Message(title, text, icon);
+    }
+    // Takes the notice away: what it said was mended.
+    virtual void EndNotice() {}
     // Modal question with the buttons 保存, 不保存 and 取消; Escape is 取消.
     virtual SaveChoice AskToSave(const QString& text) = 0;
     // `filter` in the "description|pattern|..." form; nullopt when cancelled.
-    virtual std::optional<QString> OpenFile(const QString& preset, const QString& filter) = 0;
+    // `chosenFilter` as for SaveFile.
+    virtual std::optional<QString> OpenFile(const QString& preset, const QString& filter,
+                                            int* chosenFilter = nullptr) = 0;
     // A name that exists already is handed back only when the user agreed to
     // replace that file, and agreed again where the replacement could not
     // keep its owner or group (see ReplacingChangesOwner).
@@ -69,6 +79,8 @@ inline const QString kErrorTitle = QStringLiteral("错误");
 
 // A refused input or command: title "错误", warning icon, OK.
 void Refuse(UiServices& services, const QString& text);
+// The same, for a refusal raised while the user types: it keeps no key.
+void RefuseTyped(UiServices& services, const QString& text);
 
 // A failed file command: its lead-in, and the reason on a line of its own.
 void RefuseCommand(UiServices& services, Command command, const Status& why);
@@ -90,13 +102,19 @@ QString QtFilter(const QString& filter);
 class QtUiServices : public UiServices {
   public:
     void Message(const QString& title, const QString& text, MsgIcon icon) override;
+    void Notice(const QString& title, const QString& text, MsgIcon icon) override;
+    void EndNotice() override;
     SaveChoice AskToSave(const QString& text) override;
-    std::optional<QString> OpenFile(const QString& preset, const QString& filter) override;
+    std::optional<QString> OpenFile(const QString& preset, const QString& filter,
+                                    int* chosenFilter = nullptr) override;
     std::optional<QString> SaveFile(const QString& preset, const QString& filter,
                                     int* chosenFilter = nullptr) override;
     std::optional<SheetTitle> AskSheetTitle(const SheetTitle& preset) override;
     bool StartProcess(const QString& program) override;
     void EndProgram() override;
+
+  private:
+    QPointer<QWidget> m_notice;
 };
 
 }  // namespace cbeam

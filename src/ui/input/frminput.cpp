@@ -14,6 +14,7 @@
 #include "text/number.h"
 #include "ui/common/controls.h"
 #include "ui/common/entry.h"
+#include "ui/common/fieldmarks.h"
 #include "ui/common/listbox.h"
 #include "ui/input/picturebox.h"
 #include "ui/results/frmresults.h"
@@ -63,6 +64,8 @@ frmInput::frmInput(BeamState& state, UiServices& services, QWidget* parent)
     : QWidget(parent), m_state(state), m_services(services) {
     SetUpWindow(this, QStringLiteral("frmInput"), QStringLiteral("输入参数"), 8880, 7575);
     BuildControls();
+    SetUpFields({QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_E),
+                 QKeySequence(Qt::CTRL | Qt::Key_R)});
     Form_Load();
     SetUpView();
 }
@@ -194,12 +197,31 @@ void frmInput::Form_Load() {
         SetListIndex(cmbFlagN, s.FlagN != 0 ? 0 : 1, [this] { cmbFlagN_Click(); });
     } else {
         s.SizeLoadsAndResults();
-        m_table->SetEmptyRows(n);
+        // Every span at once, as choosing it would show it: unloaded.
+        FillRows();
         SetListIndex(cmbN, 0, [this] { cmbN_Click(); });
         s.CurSpan = 1;
         SetListIndex(cmbFlag0, 0, [this] { cmbFlag0_Click(); });
         SetListIndex(cmbFlagN, 0, [this] { cmbFlagN_Click(); });
     }
+}
+
+void frmInput::FillRows() {
+    const BeamState& s = m_state;
+    QStringList names, eis, ls, kinds;
+    for (int k = 1; k <= s.N; ++k) {
+        names << SpanName(k);
+        eis << F(s.EI(k), "##0.00");
+        ls << F(s.L(k), "##0.00");
+        kinds << QStringLiteral(" 无荷载 ");
+    }
+    const QStringList empty(s.N, QString());
+    ListI->SetItems(names);
+    ListEI->SetItems(eis);
+    ListL->SetItems(ls);
+    ListC->SetItems(kinds);
+    ListQ->SetItems(empty);
+    ListA->SetItems(empty);
 }
 
 bool frmInput::HasSpan() const {
@@ -304,16 +326,11 @@ void frmInput::WriteLoadCells() {
 void frmInput::txtQ_Change() {
     if (!HasSpan()) return;
     double v = 0;
-    if (!ReadTypedNumber(m_services, txtQ->text(), v)) return MarkField(txtQ, kTooLarge);
-    if (v > kMaxLoad) {  // a double, but more than any beam carries
-        Refuse(m_services, kTooLarge);
-        return MarkField(txtQ, kTooLarge);
-    }
-    if (v < 0) {
-        Refuse(m_services, QStringLiteral("荷载必须大于零!"));
-        return MarkField(txtQ, QStringLiteral("荷载必须大于零!"));
-    }
-    MarkField(txtQ, TextProblem(txtQ->text(), v));
+    if (!ReadTypedNumber(m_services, txtQ->text(), v)) return m_marks->Mark(txtQ, kTooLarge);
+    if (v < 0) return m_marks->Refuse(txtQ, QStringLiteral("荷载必须大于零!"));
+    // A double, but more than any beam carries.
+    if (v > kMaxLoad) return m_marks->Refuse(txtQ, kTooLarge);
+    m_marks->Accept(txtQ, v);
     m_state.Q(m_state.CurSpan) = v;
     WriteLoadCells();
     RequestRefresh(Pending::Edit);
@@ -322,12 +339,9 @@ void frmInput::txtQ_Change() {
 void frmInput::txtPosA_Change() {
     if (!HasSpan()) return;
     double a = 0;
-    if (!ReadTypedNumber(m_services, txtPosA->text(), a)) return MarkField(txtPosA, kTooLarge);
-    if (a < 0 || a > 1) {
-        Refuse(m_services, QStringLiteral("a必须在0-1之间!"));
-        return MarkField(txtPosA, QStringLiteral("a必须在0-1之间!"));
-    }
-    MarkField(txtPosA, TextProblem(txtPosA->text(), a));
+    if (!ReadTypedNumber(m_services, txtPosA->text(), a)) return m_marks->Mark(txtPosA, kTooLarge);
+    if (a < 0 || a > 1) return m_marks->Refuse(txtPosA, QStringLiteral("a必须在0-1之间!"));
+    m_marks->Accept(txtPosA, a);
     m_state.A(m_state.CurSpan) = a;
     WriteLoadCells();
     RequestRefresh(Pending::Edit);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "files/beam_json.h"
 #include "model/beam.h"
 #include "ui/common/services.h"
 #include "ui/input/drawingview.h"
@@ -14,6 +15,7 @@
 
 class QComboBox;
 class QGroupBox;
+class QKeySequence;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -21,6 +23,7 @@ class QRadioButton;
 
 namespace cbeam {
 
+class FieldMarks;
 class ListBox;
 class PictureBox;
 
@@ -123,10 +126,17 @@ class frmInput : public QWidget {
     void UpdateTitle();
     // Saves through the file dialog; true when the beam was written.
     bool Save();
-    // A red frame and `problem` as tooltip on a load field; none when empty.
-    void MarkField(QLineEdit* field, const QString& problem);
-    // What is wrong with an accepted text: empty when it reads wholly as a number.
-    static QString TextProblem(const QString& text, double value);
+    // The load fields' marks, and the window's keys that the fields leave
+    // to the window.
+    void SetUpFields(const QList<QKeySequence>& windowKeys);
+    void PlaceProblemLine();
+    // Ctrl+S: to the beam's file when it has one, else as "保存".
+    void SaveAgain();
+    // The beam's file name with another extension, for a dialog's preset;
+    // `pattern` ("*.txt") when the beam has none.
+    QString PresetName(const QString& pattern) const;
+    // Every row of the span table, as choosing each span writes it.
+    void FillRows();
 
     BeamState& m_state;
     UiServices& m_services;
@@ -139,7 +149,10 @@ class frmInput : public QWidget {
     QLabel* m_tableHeader = nullptr;
     QLabel* m_resultsCaption = nullptr;
     DrawingView m_view;
-    QString m_path;          // the file of the beam; empty: never saved
+    QString m_path;                   // the file of the beam; empty: never saved
+    BeamKind m_kind = BeamKind::Bmf;  // and its kind
+    FieldMarks* m_marks = nullptr;
+    QLabel* m_problemLine = nullptr;
     bool m_leaving = false;  // "<上一步": no question
 };
 

@@ -1,11 +1,13 @@
 // The refresh after an edit, the analysis driver and the window's commands.
+#include <QDir>
 #include <QFileInfo>
 
 #include "drawing/drawings.h"
-#include "files/bmf.h"
+#include "files/beam_json.h"
 #include "files/report.h"
 #include "model/driver.h"
 #include "ui/about/frmabout.h"
+#include "ui/common/beamfiles.h"
 #include "ui/common/controls.h"
 #include "ui/common/listbox.h"
 #include "ui/input/frminput.h"
@@ -118,17 +120,40 @@ void frmInput::CmdSave_Click() {
     Save();
 }
 
+void frmInput::SaveAgain() {
+    if (m_path.isEmpty()) {
+        Save();
+        return;
+    }
+    if (const Status r = SaveBeam(LocalPath(m_path), m_kind, m_state); !r) {
+        RefuseCommand(m_services, Command::Save, r);
+        return;
+    }
+    m_state.MarkSaved(LocalPath(m_path));
+    UpdateTitle();
+}
+
+QString frmInput::PresetName(const QString& pattern) const {
+    if (m_path.isEmpty()) return pattern;
+    const QFileInfo file(m_path);
+    return file.dir().filePath(file.completeBaseName() + pattern.mid(1));
+}
+
 bool frmInput::Save() {
+    int filter = 0;
     const std::optional<QString> path = m_services.SaveFile(
-        QStringLiteral("*.bmf"),
-        QStringLiteral("连续梁bmf文档(*.bmf)|*.bmf| Text 文档(*.txt)|*.txt|All Files(*.*)|*.*"));
+        m_path.isEmpty() ? QStringLiteral("*.bmf") : m_path, kBeamSaveFilter, &filter);
     if (!path) return false;
-    const QString name = WithExtension(*path, QStringLiteral(".bmf"));
-    if (const Status r = SaveBeamFile(LocalPath(name), m_state); !r) {
+    // The kind follows the name's extension, or the type chosen: a name
+    // ending in .json once got the data file's bytes.
+    const BeamFileName file = SavedBeamFile(*path, filter);
+    const QString& name = file.path;
+    if (const Status r = SaveBeam(LocalPath(name), file.kind, m_state); !r) {
         RefuseCommand(m_services, Command::Save, r);
         return false;
     }
     m_path = name;
+    m_kind = file.kind;
     m_state.MarkSaved(LocalPath(name));
     UpdateTitle();
     return true;
@@ -142,7 +167,7 @@ void frmInput::saveTXT_Click() {
     }
     int filter = 0;
     const std::optional<QString> path = m_services.SaveFile(
-        QStringLiteral("*.txt"),
+        PresetName(QStringLiteral("*.txt")),
         QStringLiteral(" Text 文档(*.txt)|*.txt|文本文件 UTF-8 (*.txt)|*.txt|All Files(*.*)|*.*"),
         &filter);
     if (!path) return;

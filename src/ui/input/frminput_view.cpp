@@ -51,7 +51,7 @@ void frmInput::SetUpView() {
     const auto shortcut = [this](QKeySequence keys, void (frmInput::*handler)()) {
         connect(new QShortcut(keys, this), &QShortcut::activated, this, handler);
     };
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), &frmInput::CmdSave_Click);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), &frmInput::SaveAgain);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_E), &frmInput::saveTXT_Click);
     shortcut(QKeySequence(Qt::Key_F1), &frmInput::Command2_Click);
 
@@ -63,6 +63,7 @@ void frmInput::SetUpView() {
     }
 
     m_path = m_state.InputMode == 2 ? ShownPath(m_state.FileName) : QString();
+    m_kind = KindOfPath(m_state.FileName);
     UpdateTitle();
 }
 
@@ -79,15 +80,20 @@ void frmInput::LayOut() {
     const int dy = std::max(0, height() - Px(kDesignHeight));
     const int tableWidth = Px(5880) - Px(120), listWidth = Px(2895);
     const int tableDx = dx * tableWidth / (tableWidth + listWidth);
-    m_table->LayOut(tableDx);
+    // A third of the height gained shows more rows of the table and the
+    // results; the drawings share the rest.
+    const int tableDy = dy / 3, picturesDy = dy - tableDy;
+    m_table->LayOut(tableDx, tableDy);
     m_resultsCaption->move(Px(5880) + tableDx, Px(1800));
-    List1->setGeometry(Px(5880) + tableDx, Px(2040), listWidth + dx - tableDx, Px(1290));
+    List1->setGeometry(Px(5880) + tableDx, Px(2040), listWidth + dx - tableDx, Px(1290) + tableDy);
 
-    const QSize schematic(kSchematicPixels.width + dx, kSchematicPixels.height + dy / 2);
-    const QSize diagram(kDiagramPixels.width + dx, kDiagramPixels.height + dy - dy / 2);
+    const QSize schematic(kSchematicPixels.width + dx, kSchematicPixels.height + picturesDy / 2);
+    const QSize diagram(kDiagramPixels.width + dx,
+                        kDiagramPixels.height + picturesDy - picturesDy / 2);
     const bool sized = Picture1->InnerSize() == schematic && Picture2->InnerSize() == diagram;
-    Picture1->Place(QPoint(Px(120), Px(3480)), schematic);
-    Picture2->Place(QPoint(Px(120), Px(5160) + dy / 2), diagram);
+    Picture1->Place(QPoint(Px(120), Px(3480) + tableDy), schematic);
+    Picture2->Place(QPoint(Px(120), Px(5160) + tableDy + picturesDy / 2), diagram);
+    PlaceProblemLine();
     if (sized) return;
     m_view.SetWidth(schematic.width());
     RedrawPictures();

@@ -39,7 +39,7 @@ void SpanTable::SetHeader(QLabel* header) {
     }
 }
 
-void SpanTable::LayOut(int extra) {
+void SpanTable::LayOut(int extra, int taller) {
     const int first = Px(kLefts.front()), width = Px(kLefts.back()) - first;
     const auto left = [&](std::size_t i) {
         const int at = Px(kLefts[i]);
@@ -47,7 +47,7 @@ void SpanTable::LayOut(int extra) {
     };
     const std::array<ListBox*, 6> columns = {ListI, ListEI, ListL, ListC, ListQ, ListA};
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        columns[i]->setGeometry(left(i), Px(2040), left(i + 1) - left(i), Px(1290));
+        columns[i]->setGeometry(left(i), Px(2040), left(i + 1) - left(i), Px(1290) + taller);
     }
     if (m_header == nullptr) return;
     m_header->setVisible(extra == 0);

@@ -20,10 +20,10 @@ struct SpanTable {
     // blanks to stand over the columns at the design size.
     void SetHeader(QLabel* header);
     // The columns at their design places, `extra` pixels wider in all,
-    // shared in proportion to their design widths. A wider table gets a
+    // shared in proportion to their design widths, and `taller` pixels taller. A wider table gets a
     // label per caption in place of the header, so that the captions stay
     // over their columns.
-    void LayOut(int extra);
+    void LayOut(int extra, int taller = 0);
 
     ListBox* ListI = nullptr;
     ListBox* ListEI = nullptr;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,6 +16,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "drawing/drawings.h"
 #include "files/safe_write.h"
@@ -39,6 +41,27 @@ QString F3(double v) {
 // show most of them as 0.000, so they keep three decimals of a mantissa.
 QString Rotation(double v) {
     return Q(Format(v, "0.000E+00"));
+}
+
+// Deflections run from metres to microns: three significant digits, so
+// that a stiff beam's 0.0012 mm does not read 0.001.
+QString Deflection(double mm) {
+    const double size = std::fabs(mm);
+    if (!(size >= 1e-9)) return QStringLiteral("0");
+    const int digits = std::clamp(2 - static_cast<int>(std::floor(std::log10(size))), 0, 12);
+    // Rounding can carry into a new digit (0.000999 to 0.00100).
+    const double rounded = QString::number(mm, 'f', digits).toDouble();
+    const int carried =
+        std::fabs(rounded) >= std::pow(10.0, 3 - digits) && digits > 0 ? digits - 1 : digits;
+    return QString::number(mm, 'f', carried);
+}
+
+// A support that holds the beam down is pulled up by it.
+QString Reaction(double r) {
+    const QString shown = F3(r);
+    return shown.startsWith(u'-') && shown != QStringLiteral("-0.000")
+               ? shown + QStringLiteral(" (上拔)")
+               : shown;
 }
 
 QTableView* MakeTable(CellTable* model, QWidget* parent) {
@@ -154,7 +177,7 @@ void frmResults::Refresh() {
             case 1:
                 return F3(s.M(k));
             case 2:
-                return F3(d.R[row]);
+                return Reaction(d.R[row]);
             default:
                 return Rotation(d.theta[row]);
         }
@@ -175,7 +198,7 @@ void frmResults::Refresh() {
             case 4:
                 return sags ? F3(v.xMsag) : QString();
             case 5:
-                return F3(v.w);
+                return Deflection(v.w);
             default:
                 return F3(v.xw);
         }
@@ -220,15 +243,21 @@ void frmResults::SaveSheet() {
         Refuse(m_services, Q(MessageText(m_state.Results)));
         return;
     }
-    SheetTitle preset = m_services.sheetTitle;
-    if (preset.date.isEmpty()) {
-        preset.date = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    SheetTitle fields = m_services.sheetTitle;
+    if (fields.date.isEmpty()) {
+        fields.date = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
     }
-    const std::optional<SheetTitle> title = m_services.AskSheetTitle(preset);
+    const std::optional<SheetTitle> title = m_services.AskSheetTitle(fields);
     if (!title) return;
     m_services.sheetTitle = *title;
-    const std::optional<QString> path = m_services.SaveFile(
-        QStringLiteral("*.pdf"), QStringLiteral("PDF 文件(*.pdf)|*.pdf|All Files(*.*)|*.*"));
+    // The beam's own name, as a PDF beside it.
+    QString preset = QStringLiteral("*.pdf");
+    if (!m_state.FileName.empty()) {
+        const QFileInfo beam(ShownPath(m_state.FileName));
+        preset = beam.dir().filePath(beam.completeBaseName() + QStringLiteral(".pdf"));
+    }
+    const std::optional<QString> path =
+        m_services.SaveFile(preset, QStringLiteral("PDF 文件(*.pdf)|*.pdf|All Files(*.*)|*.*"));
     if (!path) return;
     const QString name =
         QFileInfo(*path).fileName().contains(u'.') ? *path : *path + QStringLiteral(".pdf");

@@ -11,9 +11,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "files/bmf.h"
+#include "files/beam_json.h"
 #include "model/bounds.h"
 #include "text/number.h"
+#include "ui/common/beamfiles.h"
 #include "ui/common/controls.h"
 #include "ui/common/entry.h"
 
@@ -21,7 +22,21 @@ namespace cbeam {
 
 namespace {
 
-const QString kBeamFilter = QStringLiteral("连续梁bmf文档(*.bmf)|*.bmf|All Files(*.*)|*.*");
+QString Text(const Status& s) {
+    return Q(MessageText(s));
+}
+
+// What confirm would refuse of a value beyond what a beam can be, said as
+// it is typed. A length not above 0 and an EIo about 0 keep their own
+// texts, given at confirm.
+QString Beyond(const Status& s) {
+    return s || s.code == Code::LengthNotPositive || s.code == Code::EIoTooSmall ? QString()
+                                                                                 : Text(s);
+}
+
+Status TooLarge(Field field, int span) {
+    return Status{.code = Code::ValueOutOfRange, .span = span, .field = field};
+}
 
 // The widest span number the selectors must show.
 const QString kWidestSpan = QStringLiteral(" 32766");
@@ -93,12 +108,17 @@ void frmStart::BuildControls() {
     auto* open = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this);
     connect(open, &QShortcut::activated, Command1, &QPushButton::click);
     for (QLineEdit* field : {txtEI0, Text1, Text2}) SelectAllOnEntry(field);
+    // Between the base rigidity and the span frame, where it is read at once.
+    lblProblem = Make<QLabel>(this, QString(), 480, 1500, 5535, 270);
+    m_marks = new FieldMarks(m_services, lblProblem, this);
+    for (QLineEdit* field : {txtN, txtEI0, Text1, Text2}) m_marks->Watch(field);
     PickSpanByNumber(Combo1, [this] { ShowSpan(); });
 
     // User edits only; our own changes call the handlers themselves.
     connect(txtN, &QLineEdit::textEdited, this, &frmStart::txtN_Change);
     connect(Text1, &QLineEdit::textEdited, this, &frmStart::Text1_Change);
     connect(Text2, &QLineEdit::textEdited, this, &frmStart::Text2_Change);
+    connect(txtEI0, &QLineEdit::textEdited, this, &frmStart::MarkBase);
     connect(Combo1, &QComboBox::activated, this, &frmStart::Combo1_Click);
     connect(btnConfirm, &QPushButton::clicked, this, &frmStart::btnConfirm_Click);
     connect(Command1, &QPushButton::clicked, this, &frmStart::Command1_Click);
@@ -178,17 +198,17 @@ void frmStart::txtN_Change() {
         Combo1->clear();
     }
     double v = 0;
-    if (!ReadTypedNumber(m_services, txtN->text(), v)) return;
+    if (!ReadTypedNumber(m_services, txtN->text(), v)) {
+        return m_marks->Mark(txtN, Text(TooLarge(Field::None, 0)));
+    }
     const double count = RoundHalfEven(v);
-    if (!(v > 0) || count < 1) {
-        Refuse(m_services, QStringLiteral("跨数必须大于零！"));
-        return;
-    }
-    if (count > kMaxSpans) {
-        Refuse(m_services, QStringLiteral("跨数不能超过32766！"));
-        return;
-    }
+    if (!(v > 0) || count < 1) return m_marks->Refuse(txtN, QStringLiteral("跨数必须大于零！"));
+    if (count > kMaxSpans) return m_marks->Refuse(txtN, QStringLiteral("跨数不能超过32766！"));
     const int n = static_cast<int>(count);
+    m_marks->Accept(txtN, v);
+    if (m_marks->Problem(txtN).isEmpty() && count != v) {
+        m_marks->Mark(txtN, Text(Status{.code = Code::CountNotWhole, .have = n}));
+    }
     SizeSpans(n);
     FillSpanList(n);
     // Span 1 is shown, but the focus stays: the user may be typing "12".
@@ -223,14 +243,38 @@ void frmStart::Text1_Change() {
     const int k = Combo1->currentIndex() + 1;
     if (!HasSpan(k)) return;  // no span selected: nowhere to store
     double v = 0;
-    if (ReadTypedNumber(m_services, Text1->text(), v)) m_state.L(k) = m_lengths[k - 1] = v;
+    if (!ReadTypedNumber(m_services, Text1->text(), v)) {
+        return m_marks->Mark(Text1, Text(TooLarge(Field::L, k)));
+    }
+    m_state.L(k) = m_lengths[k - 1] = v;
+    m_marks->Accept(Text1, v);
+    if (const QString why = Beyond(CheckLength(v, k)); !why.isEmpty()) m_marks->Mark(Text1, why);
 }
 
 void frmStart::Text2_Change() {
     const int k = Combo1->currentIndex() + 1;
     if (!HasSpan(k)) return;
     double v = 0;
-    if (ReadTypedNumber(m_services, Text2->text(), v)) m_state.EI(k) = m_rigidities[k - 1] = v;
+    if (!ReadTypedNumber(m_services, Text2->text(), v)) {
+        return m_marks->Mark(Text2, Text(TooLarge(Field::EI, k)));
+    }
+    m_state.EI(k) = m_rigidities[k - 1] = v;
+    m_marks->Accept(Text2, v);
+    // The bounds are on EI * EIo; an EIo still refused is taken as 1.
+    const double base = ReadNumber(txtEI0->text().toStdString()).value;
+    const Status checked = CheckRigidity(v, CheckBaseRigidity(base) ? base : 1.0, k);
+    if (const QString why = Beyond(checked); !why.isEmpty()) m_marks->Mark(Text2, why);
+}
+
+void frmStart::MarkBase() {
+    const NumberReading r = ReadNumber(txtEI0->text().toStdString());
+    if (r.overflow) return m_marks->Mark(txtEI0, Text(TooLarge(Field::EIo, 0)));
+    m_marks->Accept(txtEI0, r.value);
+    if (!(std::fabs(r.value) >= kMinRigidity)) {
+        m_marks->Mark(txtEI0, QStringLiteral("EI不能等于零！"));
+    } else if (const QString why = Beyond(CheckBaseRigidity(r.value)); !why.isEmpty()) {
+        m_marks->Mark(txtEI0, why);
+    }
 }
 
 void frmStart::btnConfirm_Click() {
@@ -263,30 +307,34 @@ void frmStart::btnConfirm_Click() {
     // The count typed is the count the span arrays were sized for.
     if (static_cast<int>(count) != m_state.L.Count()) SizeSpans(static_cast<int>(count));
     m_state.N = static_cast<std::int16_t>(count);
-    if (m_withBeam) {
-        SizeKeepingLoads(m_state);
-        // Every array is sized and filled: the input window takes the beam
-        // as it stands, loads and ends, as it takes a loaded file.
-        m_state.InputMode = 2;
-    }
     // A negative or out-of-range rigidity or length is refused here, where it
-    // was typed, rather than by every analysis of the input window.
+    // was typed, rather than by every analysis of the input window, and
+    // before the beam's loads are sized to the count.
     Status why = CheckBaseRigidity(m_state.EIo);
     for (int k = 1; why && k <= m_state.N; ++k) {
         why = CheckRigidity(m_state.EI(k), m_state.EIo, k);
         if (why) why = CheckLength(m_state.L(k), k);
     }
     if (!why) {
-        Refuse(m_services, Q(MessageText(why)));
+        Refuse(m_services, Text(why));
         return;
+    }
+    if (m_withBeam) {
+        SizeKeepingLoads(m_state);
+        // Every array is sized and filled: the input window takes the beam
+        // as it stands, loads and ends, as it takes a loaded file.
+        m_state.InputMode = 2;
     }
     OpenInputWindow();
 }
 
 void frmStart::Command1_Click() {
-    const std::optional<QString> path = m_services.OpenFile(QStringLiteral("*.bmf"), kBeamFilter);
+    int filter = 0;
+    const std::optional<QString> path =
+        m_services.OpenFile(QStringLiteral("*.bmf"), kBeamOpenFilter, &filter);
     if (!path) return;
-    if (const Status result = LoadBeamFile(LocalPath(*path), m_state); !result) {
+    const BeamFileName file = OpenedBeamFile(*path, filter);
+    if (const Status result = LoadBeam(LocalPath(file.path), file.kind, m_state); !result) {
         RefuseCommand(m_services, Command::Load, result);
         return;
     }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "model/beam.h"
+#include "ui/common/fieldmarks.h"
 #include "ui/common/services.h"
 
 class QComboBox;
@@ -40,6 +41,8 @@ class frmStart : public QWidget {
     QPushButton* btnConfirm = nullptr;
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
+    // What is wrong with a field, while it is wrong.
+    QLabel* lblProblem = nullptr;
 
   protected:
     // Enter that no control takes is "下一步>", as in a dialog.
@@ -59,9 +62,12 @@ class frmStart : public QWidget {
     void ShowSpan();
     // Hands over to the input window and closes this dialog.
     void OpenInputWindow();
+    // Marks EIo as typed; it is read only at confirm.
+    void MarkBase();
 
     BeamState& m_state;
     UiServices& m_services;
+    FieldMarks* m_marks = nullptr;
     // The beam came back from the input window: its loads and ends stay.
     bool m_withBeam = false;
     // Every span's length and rigidity as last typed (1 when never typed), by
