@@ -142,11 +142,17 @@ class UiTest : public ::testing::Test {
         static char name[] = "test_ui", *argv[] = {name, nullptr};
         if (QApplication::instance() == nullptr) new QApplication(argc, argv);
     }
+    // Every window hidden while it is whole, then deleted: a visible window
+    // deleted outright is hidden from inside its QWidget destructor, when
+    // its own part is gone, and a combo box's popup then reads freed memory
+    // (a crash now and then, every time under MALLOC_PERTURB_).
     void TearDown() override {
         DeleteLater();
         const QWidgetList tops = QApplication::topLevelWidgets();
-        for (const QPointer<QWidget>& w : std::vector<QPointer<QWidget>>(tops.begin(), tops.end()))
-            delete w.data();
+        const std::vector<QPointer<QWidget>> windows(tops.begin(), tops.end());
+        for (const QPointer<QWidget>& w : windows)
+            if (w) w->hide();
+        for (const QPointer<QWidget>& w : windows) delete w.data();
         DeleteLater();
     }
     QStringList Took() { return std::exchange(services.messages, {}); }  // shown since last call
