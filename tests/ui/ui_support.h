@@ -142,10 +142,9 @@ class UiTest : public ::testing::Test {
         static char name[] = "test_ui", *argv[] = {name, nullptr};
         if (QApplication::instance() == nullptr) new QApplication(argc, argv);
     }
-    // Every window hidden while it is whole, then deleted: a visible window
-    // deleted outright is hidden from inside its QWidget destructor, when
-    // its own part is gone, and a combo box's popup then reads freed memory
-    // (a crash now and then, every time under MALLOC_PERTURB_).
+    // Windows hidden while whole, then deleted: one deleted visible is hidden
+    // by ~QWidget when its own part is gone, and a combo box then reads freed
+    // memory (a crash now and then, every time under MALLOC_PERTURB_).
     void TearDown() override {
         DeleteLater();
         const QWidgetList tops = QApplication::topLevelWidgets();
