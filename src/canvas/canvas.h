@@ -54,6 +54,10 @@ class Canvas {
     // The part of the canvas that will be seen; what lies wholly outside it
     // may be left out.
     virtual XRange Visible() const { return {}; }
+    // The width of `text` as this canvas prints it, in horizontal canvas
+    // units, for a canvas that knows its font; 0 where it does not, and the
+    // drawings estimate.
+    virtual double TextWidth(std::string_view /*text*/) const { return 0; }
 };
 
 }  // namespace cbeam

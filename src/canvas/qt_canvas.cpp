@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPen>
 #include <QRectF>
+#include <algorithm>
 #include <cmath>
 
 namespace cbeam {
@@ -171,6 +172,14 @@ void QtCanvas::Circle(float x, float y, float r) {
         return;
     }
     p.drawEllipse(centre, radius, radius);
+}
+
+double QtCanvas::TextWidth(std::string_view text) const {
+    const QFontMetricsF metrics(m_font);
+    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    // The ink may reach past the advance (italic, a wide last glyph).
+    const double pixels = std::max(metrics.horizontalAdvance(s), metrics.boundingRect(s).right());
+    return std::isfinite(pixels) && pixels > 0 ? pixels * kTwipsPerPixel : 0;
 }
 
 void QtCanvas::Print(float x, float y, std::string_view text) {

@@ -31,6 +31,8 @@ class QtCanvas : public Canvas {
     void Box(float x1, float y1, float x2, float y2, Rgb colour) override;
     void Circle(float x, float y, float r) override;
     void Print(float x, float y, std::string_view text) override;
+    // Measured with the canvas font's metrics.
+    double TextWidth(std::string_view text) const override;
 
     void SetForeground(const QColor& colour) { m_foreground = colour; }
     QColor Foreground() const { return m_foreground; }

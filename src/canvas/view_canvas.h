@@ -30,6 +30,7 @@ class ViewCanvas : public Canvas {
     DeviceScale Resolution() const override { return m_inner.Resolution(); }
     DeviceScale LabelScale() const override { return m_inner.LabelScale(); }
     XRange Visible() const override { return {m_left, m_left + m_inner.ScaleWidth()}; }
+    double TextWidth(std::string_view text) const override { return m_inner.TextWidth(text); }
 
   private:
     float X(float x) const { return static_cast<float>(static_cast<double>(x) - m_left); }

@@ -72,6 +72,7 @@ void DrawV(const BeamState& s, const DesignValues& design, Canvas& canvas, Diagr
     const auto f = FrameFor(s, canvas, std::max(largest, style.largest));
     if (!f || n < 1) return;
     Plotter p(canvas);
+    if (style.labelsOffCurves) p.LabelsOffCurves();
     DrawAxis(p, s, *f);
     // Shear up for positive values, as the moment diagram draws hogging up.
     const auto Y = [&](double v) { return f->y0 - f->ky * v; };
@@ -121,6 +122,7 @@ void DrawW(const BeamState& s, const DesignValues& design, Canvas& canvas, Diagr
     const auto f = FrameFor(s, canvas, std::max(largest, style.largest));
     if (!f || n < 1) return;
     Plotter p(canvas);
+    if (style.labelsOffCurves) p.LabelsOffCurves();
     DrawAxis(p, s, *f);
     // Deflection is downward positive and drawn downward.
     const auto Y = [&](double w) { return f->y0 + f->ky * w; };

@@ -46,6 +46,7 @@ void DrawM(BeamState& s, Canvas& canvas, DiagramStyle style) {
     Plotter p(canvas);
     // The support moments are what the diagram is read for.
     p.Yield(kSpanRow);
+    if (style.labelsOffCurves) p.LabelsOffCurves();
     p.Apart(kSupportSymbol, kSupportWidth);
     p.Box(x0, y0, xR, y0 + 15, kBlack);
 
@@ -122,6 +123,7 @@ void DrawM(BeamState& s, Canvas& canvas, DiagramStyle style) {
     const double Mn = s.M(n + 1);
     p.Label(kNodeRow, xR, lay->NodeLabelTop(Mn, true), [&] { return MomentText(Mn, lastPattern); });
     p.Line(xR, y0, xR, Y(Mn), kDiagram);
+    p.KeepOff(xR, y0, xR, Y(Mn));
 }
 
 }  // namespace cbeam

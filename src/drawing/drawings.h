@@ -20,6 +20,9 @@ struct DiagramStyle {
     // The vertical scale fits values up to at least this, so that the rows
     // a long beam is drawn in share one scale.
     double largest = 0;
+    // Labels keep off the curves: on paper, a value crossed by a line
+    // cannot be read, and a label may move a little from its point.
+    bool labelsOffCurves = false;
 };
 
 // The beam schematic: bar, supports, dimension line, labels and loads.

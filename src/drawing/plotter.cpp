@@ -26,6 +26,9 @@ int Cell(double v, int count) {
     return static_cast<int>(v);
 }
 
+// Labels of a crowded row closer than this many pixels read as one.
+constexpr double kLabelGap = 2;
+
 // What a symbol or a hatch line reaches beyond its x, in canvas units.
 constexpr double kSymbolReach = 300;
 
@@ -63,13 +66,37 @@ Plotter::Plotter(Canvas& canvas)
 }
 
 Plotter::~Plotter() {
-    for (const Held& h : m_shown) PrintCentred(h.centreX, h.top, h.text);
-    for (const Held& h : m_held) {
-        const double chars = Chars(h.text);
-        if (!Room(h.row, h.centreX, h.top, chars)) continue;
-        Keep(h.row, h.centreX, h.top, chars);
-        PrintCentred(h.centreX, h.top, h.text);
+    if (m_offCurves) PlaceOffCurves();
+    std::vector<Held> late;
+    for (Held& h : m_held) {
+        const Extent e = ExtentOf(h.text);
+        if (!Room(h.row, h.left, h.top, e.width)) continue;
+        Keep(h.row, h.left, h.top, e);
+        late.push_back(std::move(h));
     }
+    for (const UnderLabels& u : m_under) {
+        const Box2 b{(u.x - u.half) * m_labelScale.x, (u.x + u.half) * m_labelScale.x,
+                     u.top * m_labelScale.y, u.bottom * m_labelScale.y};
+        if (!CoversLabel(b)) Symbol(u.kind, u.x, u.draw);
+    }
+    const auto print = [this](const Held& h) {
+        if (Fits(h.left)) m_canvas.Print(F(h.left), F(h.top), h.text);
+    };
+    for (const Held& h : m_shown) print(h);
+    for (const Held& h : late) print(h);
+}
+
+bool Plotter::CoversLabel(const Box2& b) const {
+    for (const Row& r : m_labels) {
+        for (auto it = r.kept.rbegin(); it != r.kept.rend(); ++it) {
+            if (!m_offCurves && it->right < b.left - r.widest) break;
+            if (it->left < b.right && b.left < it->right && it->top < b.bottom &&
+                b.top < it->bottom) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 // Hatch lines closer than this many device pixels read as a solid band.
@@ -104,18 +131,32 @@ void Plotter::Yield(int row) {
     m_yields[row] = true;
 }
 
-double Plotter::Inside(double centreX, double chars, int row) const {
-    if (!m_allRows) return centreX;
-    if (chars < 0) {
-        chars = row >= 0 && static_cast<std::size_t>(row) < m_labels.size()
-                    ? m_labels[row].lastChars
-                    : 0;
+double Plotter::Inside(double left, double width) const {
+    if (!m_allRows) return left;
+    const double right = m_labelColumns / m_labelScale.x;
+    if (left + width > right) left = right - width;
+    if (left < 0) left = 0;
+    return left;
+}
+
+Plotter::Extent Plotter::ExtentOf(std::string_view text) const {
+    const double lead = kCharWidth * static_cast<double>(CountChars(text)) / 2;
+    const double measured = m_canvas.TextWidth(text);
+    if (std::isfinite(measured) && measured > 0) return {lead, measured};
+    // A canvas without a font: a Chinese character is about twice as wide
+    // as a digit or a Latin letter.
+    double width = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if ((c & 0xC0) == 0x80) continue;
+        width += c >= 0xE0 ? 2 * kCharWidth : kCharWidth;
     }
-    const double half = kCharWidth * chars / 2;
-    const double width = m_labelColumns / m_labelScale.x;
-    if (centreX + half > width) centreX = width - half;
-    if (centreX - half < 0) centreX = half;
-    return centreX;
+    return {lead, width};
+}
+
+Plotter::Extent Plotter::LastExtent(int row) const {
+    if (row < 0 || static_cast<std::size_t>(row) >= m_labels.size()) return {};
+    return m_labels[row].last;
 }
 
 void Plotter::Box(double x1, double y1, double x2, double y2, Rgb colour) {
@@ -186,28 +227,24 @@ void Plotter::Rule(int kind, double x1, double x2, double y) {
     Line(x1, y, x2, y);
 }
 
-double Plotter::Chars(std::string_view text) {
-    return static_cast<double>(CountChars(text));
+Plotter::Box2 Plotter::LabelBox(double left, double top, double width) const {
+    const double x = left * m_labelScale.x, y = top * m_labelScale.y;
+    return {x, x + width * m_labelScale.x, y, y + kLabelHeight * m_labelScale.x};
 }
 
-Plotter::Box2 Plotter::LabelBox(double centreX, double top, double chars) const {
-    const double half = kCharWidth * chars / 2 * m_labelScale.x;
-    const double x = centreX * m_labelScale.x, y = top * m_labelScale.y;
-    return {x - half, x + half, y, y + kLabelHeight * m_labelScale.x};
-}
-
-bool Plotter::Room(int row, double centreX, double top, double chars, bool held) {
+bool Plotter::Room(int row, double left, double top, double width, bool held) {
     if (row < 0) return true;
     if (m_labels.size() <= static_cast<std::size_t>(row)) m_labels.resize(row + 1);
-    const Box2 b = LabelBox(centreX, top, chars < 0 ? m_labels[row].lastChars : chars);
+    const Box2 b = LabelBox(left, top, width);
     // Wholly above or below the picture, it would show nothing.
     if (!(b.top < m_labelRows) || !(b.bottom > 0)) return false;
     // Labels arrive from left to right: only the last few can be in the way.
-    const auto clear = [&b](const std::vector<Box2>& boxes, double widest) {
+    // (Labels moved off the curves are few, and need not come in order.)
+    const auto clear = [&b, this](const std::vector<Box2>& boxes, double widest) {
         for (auto it = boxes.rbegin(); it != boxes.rend(); ++it) {
-            if (it->left < b.left - widest) break;
-            if (it->left < b.right && b.left < it->right && it->top < b.bottom &&
-                b.top < it->bottom) {
+            if (!m_offCurves && it->left < b.left - widest) break;
+            if (it->left < b.right + kLabelGap && b.left - kLabelGap < it->right &&
+                it->top < b.bottom && b.top < it->bottom) {
                 return false;
             }
         }
@@ -220,13 +257,87 @@ bool Plotter::Room(int row, double centreX, double top, double chars, bool held)
     return !held || clear(m_labels[row].held, m_labels[row].widest);
 }
 
-void Plotter::Keep(int row, double centreX, double top, double chars, bool held) {
+void Plotter::Keep(int row, double left, double top, Extent e, bool held) {
     if (row < 0) return;
+    if (m_labels.size() <= static_cast<std::size_t>(row)) m_labels.resize(row + 1);
     Row& r = m_labels[row];
-    const Box2 b = LabelBox(centreX, top, chars);
+    const Box2 b = LabelBox(left, top, e.width);
     (held ? r.held : r.kept).push_back(b);
-    r.lastChars = chars;
+    r.last = e;
     r.widest = std::max(r.widest, b.right - b.left);
+}
+
+void Plotter::NoteCurve(double x1, double y1, double x2, double y2) {
+    const Segment g{x1 * m_labelScale.x, y1 * m_labelScale.y, x2 * m_labelScale.x,
+                    y2 * m_labelScale.y};
+    if (std::isfinite(g.x1) && std::isfinite(g.y1) && std::isfinite(g.x2) && std::isfinite(g.y2))
+        m_curves.push_back(g);
+}
+
+// A pixel of clearance: a label touching a curve reads as crossed by it.
+constexpr double kCurveClearance = 1;
+
+bool Plotter::CrossesCurve(const Box2& b) const {
+    const double left = b.left - kCurveClearance, right = b.right + kCurveClearance;
+    const double top = b.top - kCurveClearance, bottom = b.bottom + kCurveClearance;
+    for (const Segment& g : m_curves) {
+        if (std::max(g.x1, g.x2) < left || std::min(g.x1, g.x2) > right) continue;
+        if (std::max(g.y1, g.y2) < top || std::min(g.y1, g.y2) > bottom) continue;
+        // The part of the segment within the box's columns (Liang-Barsky).
+        double t0 = 0, t1 = 1;
+        const double dx = g.x2 - g.x1, dy = g.y2 - g.y1;
+        const double p[4] = {-dx, dx, -dy, dy};
+        const double q[4] = {g.x1 - left, right - g.x1, g.y1 - top, bottom - g.y1};
+        bool inside = true;
+        for (int i = 0; i < 4 && inside; ++i) {
+            if (p[i] == 0) {
+                inside = q[i] >= 0;
+                continue;
+            }
+            const double t = q[i] / p[i];
+            if (p[i] < 0) t0 = std::max(t0, t);
+            if (p[i] > 0) t1 = std::min(t1, t);
+            inside = t0 <= t1;
+        }
+        if (inside) return true;
+    }
+    return false;
+}
+
+void Plotter::PlaceOffCurves() {
+    // Where to try, nearest first: a few label heights up and down, a few
+    // widths of a character aside.
+    struct Offset {
+        double dx, dy, cost;
+    };
+    std::vector<Offset> offsets;
+    const double height = kLabelHeight * m_labelScale.x;  // pixels
+    for (int i = -4; i <= 4; ++i) {
+        for (int j = -12; j <= 12; ++j) {
+            const double dx = i * kCharWidth * m_labelScale.x, dy = j * height / 4;
+            offsets.push_back({dx, dy, std::fabs(dx) + std::fabs(dy)});
+        }
+    }
+    std::stable_sort(offsets.begin(), offsets.end(),
+                     [](const Offset& a, const Offset& b) { return a.cost < b.cost; });
+    for (const bool yielding : {false, true}) {
+        for (Wanted& w : m_placed) {
+            if (w.yields != yielding) continue;
+            const Extent e = ExtentOf(w.text);
+            for (const Offset& o : offsets) {
+                const double left = Inside(w.centreX - e.lead + o.dx / m_labelScale.x, e.width);
+                const double top = w.top + o.dy / m_labelScale.y;
+                const Box2 b = LabelBox(left, top, e.width);
+                // Wholly inside the picture: the sheet clips its drawings.
+                if (b.top < 0 || b.bottom > m_labelRows) continue;
+                if (!Room(w.row, left, top, e.width) || CrossesCurve(b)) continue;
+                Keep(w.row, left, top, e);
+                m_shown.push_back({w.row, left, top, std::move(w.text)});
+                break;
+            }
+        }
+    }
+    m_placed.clear();
 }
 
 }  // namespace cbeam::drawing_detail

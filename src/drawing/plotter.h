@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -79,21 +80,29 @@ class Plotter {
         if (m_allRows && !Spaced(kind, x)) return;
         draw(x);
     }
+    // A symbol that gives way to labels: on a canvas that people read it is
+    // drawn, once every label has its place, only where what it reaches
+    // (x - half to x + half, top to bottom) covers no label.
+    template <class Draw>
+    void Under(int kind, double x, double half, double top, double bottom, Draw draw) {
+        if (!m_allRows) return Symbol(kind, x, draw);
+        if (Beyond(x, x)) return;
+        m_under.push_back({kind, x, half, top, bottom, std::function<void(double)>(draw)});
+    }
     // A diagram line in `colour` (always the same one): the outline between
     // two ordinates, or a hatch line from an ordinate to the axis. Where it
     // stays inside one pixel column, it is drawn only when it reaches rows of
     // that column that no earlier one reached.
     void Stroke(double x1, double y1, double x2, double y2, Rgb colour) {
-        if (Beyond(x1, x2)) return;
-        if (m_lod && !Reaches(x1, y1, x2, y2)) return;
-        Line(x1, y1, x2, y2, colour);
+        if (m_offCurves) NoteCurve(x1, y1, x2, y2);
+        Draw(x1, y1, x2, y2, colour);
     }
     // A hatch line at x from y to the axis at y0: a Stroke that, on a canvas
     // that people read, keeps a few pixels from the last hatch line.
     void Hatch(double x, double y, double y0, Rgb colour) {
         if (Beyond(x, x)) return;
         if (m_allRows && m_lod && !HatchRoom(x)) return;
-        Stroke(x, y, x, y0, colour);
+        Draw(x, y, x, y0, colour);
     }
     // A horizontal line in the foreground colour; of one kind, drawn only
     // when it reaches columns that the earlier ones did not.
@@ -102,9 +111,12 @@ class Plotter {
     // A label of the given row: its text, made by makeText() only when the
     // picture can show the label apart from the labels of its row shown
     // before, is printed with its left edge at centreX minus kCharWidth per
-    // character / 2.
+    // character / 2. Whether it stands apart is judged by the width the
+    // canvas measures for it.
+    // On a canvas that people read, a label that would not lie wholly within
+    // `within` is left out.
     template <class MakeText>
-    void Label(int row, double centreX, double top, MakeText makeText) {
+    void Label(int row, double centreX, double top, MakeText makeText, XRange within = {}) {
         if (!Fits(centreX) || !Fits(top)) return;
         if (!m_apart) {
             PrintCentred(centreX, top, makeText());
@@ -115,18 +127,27 @@ class Plotter {
         // its row held before it: a long beam's texts are made only for the
         // labels that may show, not for every span.
         const bool yields = m_allRows && Yields(row);
-        if (!Room(row, Inside(centreX, -1, row), top, -1, yields)) return;
-        std::string text = makeText();
-        const double chars = Chars(text);
-        const double x = Inside(centreX, chars, row);
-        if (!Room(row, x, top, chars, yields)) return;
-        if (yields) {
-            Keep(row, x, top, chars, true);
-            m_held.push_back({row, x, top, std::move(text)});
+        if (m_offCurves) {
+            m_placed.push_back({row, centreX, top, makeText(), yields});
             return;
         }
-        Keep(row, x, top, chars);
-        m_shown.push_back({row, x, top, std::move(text)});
+        const Extent last = LastExtent(row);
+        if (!Room(row, Inside(centreX - last.lead, last.width), top, last.width, yields)) return;
+        std::string text = makeText();
+        const Extent e = ExtentOf(text);
+        const double left = Inside(centreX - e.lead, e.width);
+        if (left < within.left || left + e.width > within.right) return;
+        if (!Room(row, left, top, e.width, yields)) return;
+        Keep(row, left, top, e, yields);
+        (yields ? m_held : m_shown).push_back({row, left, top, std::move(text)});
+    }
+    // On a canvas that people read, the labels keep off the lines drawn by
+    // Stroke (the curves, not their hatching): one is moved a little where
+    // it would cross one, and left out only where no place near it is clear.
+    void LabelsOffCurves() { m_offCurves = m_allRows; }
+    // A line drawn otherwise that such labels keep off as well.
+    void KeepOff(double x1, double y1, double x2, double y2) {
+        if (m_offCurves) NoteCurve(x1, y1, x2, y2);
     }
 
     // A finite number that a float can hold (NaN fails the comparison).
@@ -139,12 +160,24 @@ class Plotter {
     bool Beyond(double x1, double x2) const {
         return std::max(x1, x2) < m_seenLeft || std::min(x1, x2) > m_seenRight;
     }
+    void Draw(double x1, double y1, double x2, double y2, Rgb colour) {
+        if (Beyond(x1, x2)) return;
+        if (m_lod && !Reaches(x1, y1, x2, y2)) return;
+        Line(x1, y1, x2, y2, colour);
+    }
     bool Yields(int row) const {
         return row >= 0 && static_cast<std::size_t>(row) < m_yields.size() && m_yields[row];
     }
-    // centreX moved so that a label of `chars` characters (< 0: as wide as
-    // the last one kept in its row) stays inside the left and right edges.
-    double Inside(double centreX, double chars, int row) const;
+    // Where a label's left edge is printed, from its centre, and how wide it
+    // is, in canvas units.
+    struct Extent {
+        double lead = 0, width = 0;
+    };
+    Extent ExtentOf(std::string_view text) const;
+    Extent LastExtent(int row) const;
+    // The left edge moved so that a label this wide stays inside the left
+    // and right edges.
+    double Inside(double left, double width) const;
 
     struct Span {
         int lo = 1, hi = 0;  // empty
@@ -158,15 +191,17 @@ class Plotter {
     bool Spaced(int kind, double x);
     bool HatchRoom(double x);
     bool Reaches(double x1, double y1, double x2, double y2);
-    static double Chars(std::string_view text);
-    // Whether a label of `chars` characters (< 0: as wide as the last one
-    // kept in its row) centred on centreX would stand clear of the row's
-    // labels kept so far (and, with `held`, of those held back), and inside
-    // the picture's height.
-    bool Room(int row, double centreX, double top, double chars, bool held = false);
-    Box2 LabelBox(double centreX, double top, double chars) const;
+    // Whether a label `width` wide from `left` would stand clear of the
+    // row's labels kept so far (and, with `held`, of those held back), and
+    // inside the picture's height.
+    bool Room(int row, double left, double top, double width, bool held = false);
+    Box2 LabelBox(double left, double top, double width) const;
     // Notes a label as shown (or, with `held`, as held back) in its row.
-    void Keep(int row, double centreX, double top, double chars, bool held = false);
+    void Keep(int row, double left, double top, Extent e, bool held = false);
+    void NoteCurve(double x1, double y1, double x2, double y2);
+    bool CrossesCurve(const Box2& b) const;
+    // Places the labels kept off the curves, the yielding rows' last.
+    void PlaceOffCurves();
 
     Canvas& m_canvas;
     DeviceScale m_scale;
@@ -180,9 +215,28 @@ class Plotter {
     std::vector<bool> m_yields;
     struct Held {
         int row;
-        double centreX, top;
+        double left, top;
         std::string text;
     };
+    struct UnderLabels {
+        int kind;
+        double x, half, top, bottom;
+        std::function<void(double)> draw;
+    };
+    std::vector<UnderLabels> m_under;
+    bool CoversLabel(const Box2& b) const;
+    bool m_offCurves = false;
+    struct Wanted {
+        int row;
+        double centreX, top;
+        std::string text;
+        bool yields;
+    };
+    std::vector<Wanted> m_placed;
+    struct Segment {
+        double x1, y1, x2, y2;  // label-scale pixels
+    };
+    std::vector<Segment> m_curves;
     std::vector<Held> m_held;
     // Labels kept apart are printed last, over the lines: in a crowded
     // picture the hatching of the spans that follow would cover them.
@@ -200,7 +254,7 @@ class Plotter {
     std::vector<Span> m_ruled;       // per rule kind, columns
     struct Row {
         std::vector<Box2> kept, held;
-        double lastChars = 0;
+        Extent last;
         double widest = 0;
     };
     std::vector<Row> m_labels;

@@ -21,6 +21,7 @@ constexpr Rgb kBarBlue{0, 0, 225};
 // read: their width, and for supports a little room between them.
 constexpr double kTickWidth = 60;
 constexpr double kSupportWidth = 240;
+constexpr double kSupportReach = 100;  // either side of its x
 constexpr double kArrowWidth = 60;
 // The span numbers stand below the dimension line.
 constexpr double kSpanNumberTop = 640;
@@ -140,7 +141,7 @@ void ReDrawAll(const BeamState& s, Canvas& canvas, Continues continues) {
     end(xE, s.FlagN != kFalse, continues.right);
     p.Line(600, y0 + 500, xR, y0 + 500);
     // The first tick of the row that the spans' ticks keep apart from.
-    p.Symbol(kTickSymbol, 600, [&](double x) { sym.Tick(x); });
+    p.Under(kTickSymbol, 600, 30, y0 + 400, y0 + 600, [sym](double x) { sym.Tick(x); });
 
     double d = 0;
     for (int i = 1; i <= s.N; ++i) {
@@ -149,8 +150,10 @@ void ReDrawAll(const BeamState& s, Canvas& canvas, Continues continues) {
         const double xa = kx * d + 600;
         const double xb = (d + L) * kx + 600;
         const double xm = xa + kx * L / 2;
-        p.Label(kRigidityRow, xm, y0 + 30, [&] { return RigidityText(s.EI(i)); });
-        p.Symbol(kTickSymbol, xb, [&](double x) { sym.Tick(x); });
+        // Between the supports, where a picture people read has room for it.
+        p.Label(kRigidityRow, xm, y0 + 30, [&] { return RigidityText(s.EI(i)); },
+                {xa + kSupportReach, xb - kSupportReach});
+        p.Under(kTickSymbol, xb, 30, y0 + 400, y0 + 600, [sym](double x) { sym.Tick(x); });
         p.Label(kLengthRow, xm, y0 + 320, [&] { return Format(L, "##0.00") + "M"; });
         if (numbered)
             p.Label(kSpanNumberRow, xm, y0 + kSpanNumberTop, [i] { return SpanNumber(i); });

@@ -85,6 +85,78 @@ struct Placed {
     float top;
 };
 
+int RowCount(int spans) {
+    return (spans + kSheetSpansPerRow - 1) / kSheetSpansPerRow;
+}
+
+// The rows of a long beam's drawings share the whole beam's scales: per
+// figure, kN·m, kN, mm.
+struct Largest {
+    double of[4] = {};
+};
+
+Largest LargestValues(const BeamState& s, const DesignValues& design) {
+    Largest l;
+    // M is convex along a span under downward loads: its extremes are the
+    // node moments and the sagging one.
+    for (int k = 1; k <= s.N + 1; ++k) l.of[kMoment] = std::max(l.of[kMoment], std::fabs(s.M(k)));
+    for (const SpanValues& v : design.spans) {
+        l.of[kMoment] = std::max(l.of[kMoment], std::fabs(v.Msag));
+        l.of[kShear] = std::max({l.of[kShear], std::fabs(v.Vl), std::fabs(v.Vr)});
+        l.of[kDeflection] = std::max(l.of[kDeflection], std::fabs(v.w));
+    }
+    return l;
+}
+
+// First and last span of a drawing row.
+std::pair<int, int> RowSpans(int spans, int rowCount, int row) {
+    return {1 + static_cast<int>(static_cast<long long>(row) * spans / rowCount),
+            static_cast<int>(static_cast<long long>(row + 1) * spans / rowCount)};
+}
+
+void DrawRow(const BeamState& s, const DesignValues& design, const Largest& largest, int figure,
+             int first, int last, Canvas& canvas) {
+    const int n = last - first + 1;
+    // The row as a beam of its own: the drawings stay functions of a beam and
+    // a canvas, and a row costs the same however long the whole beam is.
+    BeamState r;
+    r.SizeAll(n);
+    r.EIo = s.EIo;
+    r.Flag0 = first == 1 ? s.Flag0 : kFalse;
+    r.FlagN = last == s.N ? s.FlagN : kFalse;
+    DesignValues d;
+    for (int k = 1; k <= n; ++k) {
+        const int o = first + k - 1;
+        r.L(k) = s.L(o);
+        r.EI(k) = s.EI(o);
+        r.LoadType(k) = s.LoadType(o);
+        r.Q(k) = s.Q(o);
+        r.A(k) = s.A(o);
+        d.spans.push_back(design.spans[static_cast<size_t>(o - 1)]);
+    }
+    for (int k = 1; k <= n + 1; ++k) {
+        r.M(k) = s.M(first + k - 1);
+        r.Theta(k) = s.Theta(first + k - 1);
+    }
+    r.Results = Status{};
+    const DiagramStyle style{
+        .threeDecimals = true, .largest = largest.of[figure], .labelsOffCurves = true};
+    switch (figure) {
+        case kSchematic:
+            ReDrawAll(r, canvas, Continues{first > 1, last < s.N});
+            break;
+        case kMoment:
+            DrawM(r, canvas, style);
+            break;
+        case kShear:
+            DrawV(r, d, canvas, style);
+            break;
+        default:
+            DrawW(r, d, canvas, style);
+            break;
+    }
+}
+
 class Sheet {
   public:
     Sheet(const BeamState& s, const SheetInfo& info, QSizeF page)
@@ -97,8 +169,8 @@ class Sheet {
           m_body(SheetFont(13)),
           m_bodyMetrics(m_body) {
         const int n = s.N;
-        m_rowCount = (n + kSheetSpansPerRow - 1) / kSheetSpansPerRow;
-        if (m_rowCount > 1) FindLargestValues();
+        m_rowCount = RowCount(n);
+        if (m_rowCount > 1) m_largest = LargestValues(s, m_design);
         Build();
         Paginate();
     }
@@ -107,8 +179,6 @@ class Sheet {
     void Paint(QPainter& p, int page) const;
 
   private:
-    // The rows of a long beam's drawings share the whole beam's scales.
-    void FindLargestValues();
     void Build();
     void BuildInput();
     void BuildResults();
@@ -133,11 +203,6 @@ class Sheet {
     void PaintTableRow(QPainter& p, const Table& t, const QStringList& cells, double top,
                        bool header) const;
     void PaintFigure(QPainter& p, int figure, int row, double top) const;
-    std::pair<int, int> RowSpans(int row) const {  // first and last span of a drawing row
-        const int n = m_s.N;
-        return {1 + static_cast<int>(static_cast<long long>(row) * n / m_rowCount),
-                static_cast<int>(static_cast<long long>(row + 1) * n / m_rowCount)};
-    }
     static double FigureHeight(int figure) {
         return figure == kSchematic ? kSchematicPixels.height : kDiagramPixels.height;
     }
@@ -149,7 +214,7 @@ class Sheet {
     QFont m_body;
     QFontMetricsF m_bodyMetrics;
     int m_rowCount = 0;
-    double m_largest[4] = {};  // per figure: kN·m, kN, mm; 0 for one row
+    Largest m_largest;  // 0 for one row
     std::vector<QString> m_texts;
     std::vector<Table> m_tables;
     std::vector<Block> m_blocks;
@@ -411,68 +476,18 @@ void Sheet::PaintTableRow(QPainter& p, const Table& t, const QStringList& cells,
     if (header) p.drawLine(QPointF(0, top + kRowLine + 2), QPointF(m_width, top + kRowLine + 2));
 }
 
-void Sheet::FindLargestValues() {
-    // M is convex along a span under downward loads: its extremes are the
-    // node moments and the sagging one.
-    for (int k = 1; k <= m_s.N + 1; ++k) {
-        m_largest[kMoment] = std::max(m_largest[kMoment], std::fabs(m_s.M(k)));
-    }
-    for (const SpanValues& v : m_design.spans) {
-        m_largest[kMoment] = std::max(m_largest[kMoment], std::fabs(v.Msag));
-        m_largest[kShear] = std::max({m_largest[kShear], std::fabs(v.Vl), std::fabs(v.Vr)});
-        m_largest[kDeflection] = std::max(m_largest[kDeflection], std::fabs(v.w));
-    }
-}
-
 void Sheet::PaintFigure(QPainter& p, int figure, int row, double top) const {
-    const auto [first, last] = RowSpans(row);
-    const int n = last - first + 1;
+    const auto [first, last] = RowSpans(m_s.N, m_rowCount, row);
     p.setFont(m_body);
     p.drawText(QPointF(0, top + 14), QStringLiteral("跨 %1 – %2").arg(Int(first), Int(last)));
-    // The row as a beam of its own: the drawings stay functions of a beam and
-    // a canvas, and a row costs the same however long the whole beam is.
-    BeamState r;
-    r.SizeAll(n);
-    r.EIo = m_s.EIo;
-    r.Flag0 = first == 1 ? m_s.Flag0 : kFalse;
-    r.FlagN = last == m_s.N ? m_s.FlagN : kFalse;
-    DesignValues d;
-    for (int k = 1; k <= n; ++k) {
-        const int o = first + k - 1;
-        r.L(k) = m_s.L(o);
-        r.EI(k) = m_s.EI(o);
-        r.LoadType(k) = m_s.LoadType(o);
-        r.Q(k) = m_s.Q(o);
-        r.A(k) = m_s.A(o);
-        d.spans.push_back(m_design.spans[static_cast<size_t>(o - 1)]);
-    }
-    for (int k = 1; k <= n + 1; ++k) {
-        r.M(k) = m_s.M(first + k - 1);
-        r.Theta(k) = m_s.Theta(first + k - 1);
-    }
-    r.Results = Status{};
     const double h = FigureHeight(figure);
     p.save();
     p.translate(0, top + kCaption);
     p.setClipRect(QRectF(0, 0, m_width, h));
     {
-        const int w = static_cast<int>(m_width);
-        PdfCanvas canvas(p, QSize(w, static_cast<int>(h)),
+        PdfCanvas canvas(p, QSize(static_cast<int>(m_width), static_cast<int>(h)),
                          figure == kSchematic ? 1.0 : kDiagramTwipsPerUnit);
-        switch (figure) {
-            case kSchematic:
-                ReDrawAll(r, canvas, Continues{first > 1, last < m_s.N});
-                break;
-            case kMoment:
-                DrawM(r, canvas, {.threeDecimals = true, .largest = m_largest[kMoment]});
-                break;
-            case kShear:
-                DrawV(r, d, canvas, {.threeDecimals = true, .largest = m_largest[kShear]});
-                break;
-            default:
-                DrawW(r, d, canvas, {.threeDecimals = true, .largest = m_largest[kDeflection]});
-                break;
-        }
+        DrawRow(m_s, m_design, m_largest, figure, first, last, canvas);
     }
     p.restore();
 }
@@ -552,6 +567,15 @@ void Sheet::Paint(QPainter& p, int page) const {
 }
 
 }  // namespace
+
+void DrawSheetFigure(const BeamState& solved, SheetFigure figure, int row, Canvas& canvas) {
+    const int rows = RowCount(solved.N);
+    if (!solved.Results || row < 0 || row >= rows) return;
+    const DesignValues design = ComputeDesignValues(solved);
+    const auto [first, last] = RowSpans(solved.N, rows, row);
+    DrawRow(solved, design, rows > 1 ? LargestValues(solved, design) : Largest{},
+            static_cast<int>(figure), first, last, canvas);
+}
 
 Status RenderSheet(const BeamState& solved, const SheetInfo& info, std::string& bytes) {
     if (!solved.Results) return solved.Results;

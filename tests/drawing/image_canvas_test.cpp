@@ -132,16 +132,6 @@ TEST_F(ImageCanvasTest, LevelOfDetail) {
     s = LongBeam(kMaxSpans);
     const Items items = Record(s, true, 8595, 1635, pixels);
     EXPECT_LT(items.size(), 20u * 573);
-    for (const std::string unit : {"EI", "M", "kN/m", "kN"}) {
-        float right = -1e9f;
-        int labels = 0;
-        for (const Primitive& t : items) {
-            if (!t.text.ends_with(unit)) continue;
-            EXPECT_GE(t.x1, right) << t.text;
-            right = t.x1 + 100.0f * t.text.size(), ++labels;
-        }
-        EXPECT_GT(labels, 3) << unit;
-    }
     ImageCanvas c(QSize(kDiagramPixels.width, kDiagramPixels.height), kDiagramTwipsPerUnit);
     c.Clear();
     DrawM(s, c);

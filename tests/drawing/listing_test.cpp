@@ -219,24 +219,5 @@ TEST(DesignDiagrams, DeflectionLabelsEachSpansPeakWhereTheCurveReachesIt) {
     EXPECT_EQ(d.labels[2].text, Format(v.spans[2].w, "#####0.000") + "mm");
 }
 
-// On a picture, crowded labels are left out rather than printed over each other.
-TEST(DesignDiagrams, LabelsOnAPictureStandApart) {
-    Spans spans;
-    for (int k = 0; k < 300; ++k) spans.push_back({1.0 + k % 3, 1, 1 + k % 2, 5.0 + k % 7, 0.6});
-    for (const auto draw : {&DrawV, &DrawW}) {
-        BeamState s = Beam(spans);
-        const std::vector<Primitive> l = Drawn(draw, s, 8595, {1 / 15.0, 1 / 15.0}).labels;
-        EXPECT_GT(l.size(), 5u);
-        for (std::size_t i = 0; i < l.size(); ++i) {
-            for (std::size_t j = 0; j < i; ++j) {
-                EXPECT_TRUE(l[i].x1 + 100 * CountChars(l[i].text) <= l[j].x1 ||
-                            l[j].x1 + 100 * CountChars(l[j].text) <= l[i].x1 ||
-                            std::fabs(l[i].y1 - l[j].y1) >= 240)
-                    << l[i].text << " over " << l[j].text << (draw == &DrawV ? " (shear)" : "");
-            }
-        }
-    }
-}
-
 }  // namespace
 }  // namespace cbeam::test

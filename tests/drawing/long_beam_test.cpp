@@ -10,6 +10,7 @@
 
 #include "drawing/layout.h"
 #include "drawing_test_util.h"
+#include "model/design.h"
 #include "model/driver.h"
 
 namespace cbeam::test {
@@ -51,68 +52,41 @@ double SmallestGap(const std::vector<double>& xs) {
     return gap;
 }
 
-struct ThinRow {
-    const char* name;
-    int spans;
-    int widthPixels;
+// A font wider than the drawings' estimate of 100 units a character, as the
+// window's is for most labels.
+constexpr double kWideChar = 140;
+struct WideFont : ReadRecording {
+    using ReadRecording::ReadRecording;
+    double TextWidth(std::string_view text) const override {
+        return kWideChar * static_cast<double>(text.size());  // ASCII labels
+    }
 };
 
-class Thinning : public ::testing::TestWithParam<ThinRow> {};
-
-// Interior supports (their lower circle) and dimension ticks (their stroke)
-// stand apart by at least their width on a
-// readable picture, and are not thinned further than that.
-TEST_P(Thinning, SymbolsAndHatchingStandApart) {
-    const ThinRow& row = GetParam();
-    BeamState s = LongBeam(row.spans);
-    const double W = row.widthPixels * kTwipsPerPixel;
-    const auto lay = LayOutSchematic(s, W, 1635);
-    ASSERT_TRUE(lay);
-    const double y0 = lay->y0;
-    ReadRecording schematic(W, 1635, kPixels);
-    ReDrawAll(s, schematic);
-    const auto supports = Xs(schematic.Items(), [&](const Primitive& p) {
-        return p.kind == Primitive::Kind::Circle && p.y1 == static_cast<float>(y0 + 150);
-    });
-    const auto ticks = Xs(schematic.Items(), [&](const Primitive& p) {
-        return p.kind == Primitive::Kind::Line && p.x1 == p.x2 &&
-               p.y1 == static_cast<float>(y0 + 400);
-    });
-    const double beam = W - 2 * kMargin;
-    // What fits at that spacing, or every one the beam has.
-    const auto fits = [&](double width, int all) {
-        return std::min<double>(all, std::floor(beam / width / 2));
-    };
-    EXPECT_GE(SmallestGap(supports), 240 - 1e-3);
-    EXPECT_GE(supports.size(), fits(240, row.spans - 1));
-    EXPECT_GE(SmallestGap(ticks), 60 - 1e-3);
-    EXPECT_GE(ticks.size(), fits(60, row.spans + 1));
-}
-
-INSTANTIATE_TEST_SUITE_P(LongBeams, Thinning,
-                         ::testing::Values(ThinRow{"three_spans", 3, 573},
-                                           ThinRow{"twelve_spans", 12, 573},
-                                           ThinRow{"hundred_spans_maximized", 100, 1900},
-                                           ThinRow{"thousand_spans", 1000, 573},
-                                           ThinRow{"longest_beam", 32766, 573}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
+enum class Drawing { Schematic, Moment, Shear, Deflection };
 struct LabelRow {
-    const char* name;
+    std::string name;
+    Drawing drawing;
     int spans;
     int widthPixels;
     bool allNumbered;
 };
 
-class SchematicLabels : public ::testing::TestWithParam<LabelRow> {};
+class Labels : public ::testing::TestWithParam<LabelRow> {};
 
-// No two labels of the schematic cover each other, the span numbers included,
-// and the numbers are there where there is room for all of them.
-TEST_P(SchematicLabels, NeverOverlapAndNumberTheSpans) {
+// No two labels of a drawing cover each other as the canvas measures them,
+// the schematic's span numbers included, and the numbers are there where
+// there is room for all of them.
+TEST_P(Labels, NeverOverlapAsTheCanvasMeasuresThem) {
     const LabelRow& row = GetParam();
     BeamState s = LongBeam(row.spans);
-    ReadRecording c(row.widthPixels * kTwipsPerPixel, 109 * kTwipsPerPixel, kPixels);
-    ReDrawAll(s, c);
+    const bool schematic = row.drawing == Drawing::Schematic;
+    const double perUnit = schematic ? 1 : kDiagramTwipsPerUnit;
+    const CanvasSize size = ScaleOf({row.widthPixels, schematic ? 109 : 157}, perUnit);
+    WideFont c(size.width, size.height, {1 / kTwipsPerPixel, perUnit / kTwipsPerPixel});
+    if (schematic) ReDrawAll(s, c);
+    if (row.drawing == Drawing::Moment) DrawM(s, c);
+    if (row.drawing == Drawing::Shear) DrawV(s, ComputeDesignValues(s), c);
+    if (row.drawing == Drawing::Deflection) DrawW(s, ComputeDesignValues(s), c);
     struct Box {
         double l, r, t, b;
         std::string text;
@@ -121,10 +95,11 @@ TEST_P(SchematicLabels, NeverOverlapAndNumberTheSpans) {
     int numbers = 0;
     for (const Primitive& p : c.Items()) {
         if (p.kind != Primitive::Kind::Text) continue;
-        const double w = kCharWidth * static_cast<double>(p.text.size());  // ASCII labels
-        boxes.push_back({p.x1, p.x1 + w, p.y1, p.y1 + 16 * kTwipsPerPixel, p.text});
+        boxes.push_back(
+            {p.x1, p.x1 + c.TextWidth(p.text), p.y1, p.y1 + 16 * kTwipsPerPixel / perUnit, p.text});
         numbers += p.text.starts_with('(');
     }
+    ASSERT_GT(boxes.size(), 2u);
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         for (std::size_t j = i + 1; j < boxes.size(); ++j) {
             const Box &a = boxes[i], &b = boxes[j];
@@ -132,6 +107,34 @@ TEST_P(SchematicLabels, NeverOverlapAndNumberTheSpans) {
                 a.r <= b.l + 1e-3 || b.r <= a.l + 1e-3 || a.b <= b.t + 1e-3 || b.b <= a.t + 1e-3;
             EXPECT_TRUE(apart) << a.text << " at " << a.l << "," << a.t << " covers " << b.text
                                << " at " << b.l << "," << b.t;
+        }
+    }
+    if (!schematic) return;
+    // Supports (their lower circle) and ticks (their stroke) stand their width
+    // apart and are not thinned further, ticks where the lengths leave room.
+    const double y0 = LayOutSchematic(s, size.width, size.height)->y0;
+    const auto supports = Xs(c.Items(), [&](const Primitive& p) {
+        return p.kind == Primitive::Kind::Circle && p.y1 == static_cast<float>(y0 + 150);
+    });
+    const auto ticks = Xs(c.Items(), [&](const Primitive& p) {
+        return p.kind == Primitive::Kind::Line && p.x1 == p.x2 && p.y1 == float(y0 + 400);
+    });
+    const auto fits = [&](double width, int all) {
+        return std::min<double>(all, std::floor((size.width - 2 * kMargin) / width / 2));
+    };
+    EXPECT_GE(SmallestGap(supports), 240 - 1e-3);
+    EXPECT_GE(supports.size(), fits(240, row.spans - 1));
+    EXPECT_GE(SmallestGap(ticks), 60 - 1e-3);
+    EXPECT_GE(ticks.size(), row.spans <= 3 ? fits(60, row.spans + 1) : 0);
+    // Nor do the supports' circles and the stems of ticks and supports cross them.
+    for (const Primitive& p : c.Items()) {
+        const bool stem = p.kind == Primitive::Kind::Line && !p.hasColour && p.x1 == p.x2;
+        if (!stem && p.kind != Primitive::Kind::Circle) continue;
+        const double r = stem ? 0 : p.r, top = (stem ? std::min(p.y1, p.y2) : p.y1) - r,
+                     bottom = (stem ? std::max(p.y1, p.y2) : p.y1) + r;
+        for (const Box& b : boxes) {
+            EXPECT_TRUE(p.x1 + r <= b.l || p.x1 - r >= b.r || bottom <= b.t || top >= b.b)
+                << ListLine(p) << " crosses " << b.text << " at " << b.l << "," << b.t;
         }
     }
     if (row.allNumbered) {
@@ -145,12 +148,23 @@ TEST_P(SchematicLabels, NeverOverlapAndNumberTheSpans) {
     for (const Primitive& p : plain.Items()) EXPECT_FALSE(p.text.starts_with('(')) << p.text;
 }
 
-INSTANTIATE_TEST_SUITE_P(LongBeams, SchematicLabels,
-                         ::testing::Values(LabelRow{"three_spans", 3, 573, true},
-                                           LabelRow{"twelve_spans", 12, 573, true},
-                                           LabelRow{"hundred_spans_maximized", 100, 1900, false},
-                                           LabelRow{"thousand_spans", 1000, 573, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+std::vector<LabelRow> LabelRows() {
+    std::vector<LabelRow> rows{{"schematic_longest_beam", Drawing::Schematic, 32766, 573, false}};
+    for (const auto& [d, name] : {std::pair(Drawing::Schematic, "schematic"),
+                                 {Drawing::Moment, "moments"},
+                                 {Drawing::Shear, "shears"},
+                                 {Drawing::Deflection, "deflections"}}) {
+        for (const auto& [what, spans, width] : {std::tuple("three_spans", 3, 573),
+                                                {"twelve_spans", 12, 573},
+                                                {"hundred_spans_maximized", 100, 1900},
+                                                {"thousand_spans", 1000, 573}})
+            rows.push_back({std::string(name) + "_" + what, d, spans, width, spans <= 12});
+    }
+    return rows;
+}
+
+INSTANTIATE_TEST_SUITE_P(LongBeams, Labels, ::testing::ValuesIn(LabelRows()),
+                         [](const auto& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace cbeam::test
