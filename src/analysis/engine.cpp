@@ -176,9 +176,35 @@ SpanEnds Engine::EndsOf(int span, std::span<const double> w, std::span<const dou
     for (std::size_t a = 0; a < 4; ++a) f[a] -= factor * eq[a];
     SpanEnds e{-f[1], f[3], -f[0], f[2]};
     // At an outer end nothing else balances the span's end forces, so what
-    // nothing holds is zero exactly, not to rounding.
+    // nothing holds is zero exactly, not to rounding; a cantilever's other
+    // end carries its loads by statics alone.
     const Support& left = m_supports[k];
     const Support& right = m_supports[k + 1];
+    if (left.kind == SupportKind::Free || right.kind == SupportKind::Free) {
+        // The loads' resultant (down) and their moment about the left node
+        // (clockwise), with the couples.
+        double force = 0, moment = 0;
+        for (const Load& load : loads) {
+            if (load.kind == Load::Kind::Point) force += load.q1, moment += load.q1 * load.x1;
+            if (load.kind == Load::Kind::Moment) moment += load.q1;
+            if (!load.Distributed() || !(load.x2 > load.x1)) continue;
+            const double half = (load.x2 - load.x1) / 2, mid = load.x1 + half;
+            for (int g = 0; g < 3; ++g) {
+                const double x = mid + half * kGaussX[g], p = half * kGaussW[g] * load.Intensity(x);
+                force += p;
+                moment += p * x;
+            }
+        }
+        force *= factor;
+        moment *= factor;
+        if (right.kind == SupportKind::Free) {
+            e.Vl = force;
+            e.Ml = moment;
+        } else {
+            e.Vr = -force;
+            e.Mr = force * s.L - moment;
+        }
+    }
     if (k == 0 && !RotationHeld(left)) e.Ml = 0;
     if (k == 0 && left.kind == SupportKind::Free) e.Vl = 0;
     if (k + 1 == m_spans.size() && !RotationHeld(right)) e.Mr = 0;

@@ -177,7 +177,10 @@ Status ToBeamState(const Beam& beam, BeamState& out) {
         const double l = k >= 1 ? beam.SpanAt(k).L : 0;
         const bool uniform = load.kind == Load::Kind::Uniform && load.x1 == 0;
         const bool point = load.kind == Load::Kind::Point;
-        if (k < 1 || s.Kind(k) != LoadKind::None || !(uniform || point) || load.q1 < 0) {
+        if (k >= 1 && s.Kind(k) != LoadKind::None) {
+            return Status{.code = Code::NotDesignLoadCount, .span = k, .path = LoadPath(0, i)};
+        }
+        if (k < 1 || !(uniform || point) || load.q1 < 0) {
             return Status{.code = Code::NotDesignLoad, .span = std::max(k, 0), .path = LoadPath(0, i)};
         }
         s.SetKind(k, uniform ? LoadKind::Uniform : LoadKind::Point);
