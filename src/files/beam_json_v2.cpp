@@ -9,6 +9,7 @@
 
 #include "files/beam_json.h"
 #include "files/json_read.h"
+#include "model/bounds.h"
 
 namespace cbeam {
 namespace json_read {
@@ -45,6 +46,11 @@ bool KindOf(const std::array<std::pair<K, std::string_view>, n>& names, const Js
         }
     }
     return false;
+}
+
+Status At(std::string path, Status why) {
+    why.path = std::move(path);
+    return why;
 }
 
 std::string Index(const char* array, std::size_t i) {
@@ -114,7 +120,7 @@ class Reader {
         if (above ? v <= lo : v < lo) {
             Fail(Refuse(PathOf(key), below));
         } else if (v > hi) {
-            Fail(Refuse(PathOf(key), Code::NumberOutOfRange));
+            Fail(Refuse(PathOf(key), Code::ValueOutOfRange));
         }
     }
 
@@ -123,9 +129,7 @@ class Reader {
     Status m_error;
 };
 
-constexpr double kMinLength = 1e-3, kMaxLength = 1e4;       // m
-constexpr double kMinRigidity = 1e-6, kMaxRigidity = 1e12;  // EI·EIo in 10^6 kN·m²
-constexpr double kMaxLoad = 1e9;  // kN, kN/m, kN·m, mm, kN/m and kN·m/rad of springs
+// Loads of either sign, settlements (mm) and springs within the load bound.
 constexpr double kHuge = 1e300;
 
 Status ReadSupport(const Json& item, const std::string& path, int node, int nodes, Support& out) {
@@ -153,7 +157,7 @@ Status ReadLoad(const Json& item, const std::string& path, const Beam& beam, Loa
     const int n = beam.N();
     if (kind == Load::Kind::Settlement) {
         const int node = r.Whole("node", 1, n + 1, Code::LoadSpanOutside);
-        const double d = r.Number("d", -kMaxLoad, kMaxLoad, Code::NumberOutOfRange);
+        const double d = r.Number("d", -kMaxLoad, kMaxLoad, Code::ValueOutOfRange);
         if (r.Ok() && !beam.SupportAt(node).HoldsDeflection()) {
             return Refuse(r.PathOf("node"), Code::SettlementNotHeld, node);
         }
@@ -172,7 +176,7 @@ Status ReadLoad(const Json& item, const std::string& path, const Beam& beam, Loa
         return v;
     };
     const auto value = [&](const char* key) {
-        return r.Number(key, -kMaxLoad, kMaxLoad, Code::NumberOutOfRange);
+        return r.Number(key, -kMaxLoad, kMaxLoad, Code::ValueOutOfRange);
     };
     switch (kind) {
         case Load::Kind::Uniform: {
@@ -228,7 +232,9 @@ Status ReadCase(const Json& item, const std::string& path, const Beam& beam, Loa
 Status ReadGeneralBeam(const Json& doc, Beam& out) {
     Beam b;
     Reader top(doc, "");
-    b.EIo = top.Number("EIo", 0, kHuge, Code::RigidityNotPositive, true);
+    b.EIo = top.Number("EIo", -kHuge, kHuge, Code::ValueOutOfRange);
+    if (Status why = CheckBaseRigidity(b.EIo); top.Ok() && !why)
+        top.Fail(At("EIo", std::move(why)));
     const Json* spans = top.Value("spans", &Json::is_array);
     const Json* supports = top.Value("supports", &Json::is_array);
     const Json* cases = top.Value("cases", &Json::is_array);
@@ -243,17 +249,18 @@ Status ReadGeneralBeam(const Json& doc, Beam& out) {
     b.spans.resize(spans->size());
     for (std::size_t k = 0; k < spans->size(); ++k) {
         Reader r((*spans)[k], Index("spans", k));
-        b.spans[k].L = r.Number("L", 0, kMaxLength, Code::LengthNotPositive, true);
-        if (r.Ok() && b.spans[k].L < kMinLength)
-            r.Fail(Refuse(r.PathOf("L"), Code::NumberOutOfRange));
+        const int span = static_cast<int>(k) + 1;
+        b.spans[k].L = r.Number("L", -kHuge, kHuge, Code::ValueOutOfRange);
+        if (Status why = CheckLength(b.spans[k].L, span); r.Ok() && !why)
+            r.Fail(At(r.PathOf("L"), std::move(why)));
+        // EI 0 marks a span not yet defined in the design's beam; here every span is.
         b.spans[k].EI = r.Number("EI", 0, kHuge, Code::RigidityNotPositive, true);
-        const double ei = b.spans[k].EI * b.EIo;
-        if (r.Ok() && !(ei >= kMinRigidity && ei <= kMaxRigidity)) {
-            r.Fail(Refuse(r.PathOf("EI"), Code::NumberOutOfRange));
+        if (Status why = CheckRigidity(b.spans[k].EI, b.EIo, span); r.Ok() && !why) {
+            r.Fail(At(r.PathOf("EI"), std::move(why)));
         }
         if (!r.Ok()) {
             Status why = r.Error();
-            why.span = static_cast<int>(k) + 1;
+            why.span = span;
             return why;
         }
     }

@@ -64,7 +64,8 @@ TEST(DesignBeams, EngineAgreesWithTheDesignsAnalysis) {
         double m = 1, v = 1, reach = 0;
         for (int j = 1; j <= n + 1; ++j) m = std::max(m, std::fabs(s.M(j)));
         for (const double r : dv.R) v = std::max(v, std::fabs(r));
-        for (int k = 1; k <= n; ++k) reach = std::max(reach, s.L(k) / (s.EI(k) * s.EIo * kRigidityUnit));
+        for (int k = 1; k <= n; ++k)
+            reach = std::max(reach, s.L(k) / (s.EI(k) * s.EIo * kRigidityUnit));
         const double t = m * reach, w = 1000 * t * 10;
         const auto near = [&](const char* what, int at, double engine, double design,
                               double scale) {

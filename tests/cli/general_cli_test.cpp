@@ -129,11 +129,14 @@ TEST(GeneralCli, ConvertBothWaysAndRefusalsOfWhatABmfCannotHold) {
 
     WriteAll(dir.File("b.json"), kBeam);
     const Outcome bmf = Cli({"convert", dir.File("b.json"), dir.File("b.bmf")});
-    EXPECT_EQ(std::tuple(bmf.exit, bmf.err),
-              std::tuple(2, "保存数据文件失败！.bmf 文件只能保存一个永久荷载工况，请保存为 JSON 文件\n"));
+    EXPECT_EQ(
+        std::tuple(bmf.exit, bmf.err),
+        std::tuple(2, "保存数据文件失败！.bmf 文件只能保存一个永久荷载工况，请保存为 JSON 文件\n"));
     const Outcome report = Cli({"report", dir.File("b.json"), "-"});
     EXPECT_EQ(std::tuple(report.exit, report.out, report.err),
-              std::tuple(2, "", "这个命令只能处理 .bmf 文件能保存的连续梁（可用 solve 或 table）：.bmf 文件只能保存一个永久荷载工况\n"));
+              std::tuple(2, "",
+                         "这个命令只能处理 .bmf 文件能保存的连续梁（可用 solve 或 table）：.bmf "
+                         "文件只能保存一个永久荷载工况\n"));
     std::string mechanism = kBeam;
     mechanism.replace(mechanism.find("pinned"), 6, "free");
     WriteAll(dir.File("m.json"), mechanism);
