@@ -77,21 +77,12 @@ TEST_P(JsonV2Refusal, NamesThePathAndTheRule) {
 }
 
 const Refusal kRefusals[] = {
-    {"UnknownVersion", "\"version\": 2", "\"version\": 3", "version：不是本程序能读的版本 1 或 2"},
-    {"TooLong", "\"L\": 7.2", "\"L\": 1e5", "spans[1].L：第2跨的长度数值超出范围！"},
-    {"ZeroLength", "\"L\": 7.2", "\"L\": 0", "spans[1].L：第2跨的长度不大于零"},
     {"RigidityTooSmall", "\"EI\": 0.5", "\"EI\": 1e-7",
      "spans[2].EI：第3跨的抗弯刚度数值超出范围！"},
-    {"SupportCount", "{\"kind\": \"free\"}", "{\"kind\": \"free\"}, {\"kind\": \"free\"}",
-     "supports：支座数应为4个，实有5个"},
-    {"SupportKind", "\"kind\": \"pinned\"", "\"kind\": \"roller\"",
-     "supports[1].kind：应为 \"pinned\"、\"fixed\"、\"spring\" 或 \"free\""},
     {"FreeInside", "\"kind\": \"pinned\"", "\"kind\": \"free\"",
      "supports[1].kind：结点2在梁的中间，不能是自由端"},
     {"SpringZero", "\"k\": 50000", "\"k\": 0",
      "supports[2].k：结点3的弹簧刚度应大于零（转动弹簧可为零）"},
-    {"SpringMissing", "\"k\": 50000, ", "", "supports[2].k：缺少这一项"},
-    {"CaseKind", "\"variable\"", "\"live\"", "cases[1].kind：应为 \"permanent\" 或 \"variable\""},
     {"CaseNameEmpty", "\"name\": \"G\"", "\"name\": \"\"", "cases[0].name：荷载工况名称为空"},
     {"CaseNameRepeated", "Q \\\"live\\\"", "G", "cases[1]：荷载工况名称重复"},
     {"LoadKind", "\"kind\": \"moment\"", "\"kind\": \"torque\"",
@@ -107,7 +98,6 @@ const Refusal kRefusals[] = {
     {"EndBeforeStart", "\"x1\": 0.1, \"x2\": 3.6", "\"x1\": 3.6, \"x2\": 0.1",
      "cases[0].loads[1].x2：荷载位置不在第2跨的0到跨长之间，或起点在终点之后"},
     {"LoadTooLarge", "\"P\": 80", "\"P\": -2e9", "cases[0].loads[2].P：数值超出范围！"},
-    {"PointMissing", "\"P\": 80, ", "", "cases[0].loads[2].P：缺少这一项"},
 };
 INSTANTIATE_TEST_SUITE_P(, JsonV2Refusal, ::testing::ValuesIn(kRefusals),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -145,13 +135,6 @@ TEST(BeamJsonV2, BmfSaveRefusesWhatTheFileCannotHold) {
         LoadedBeam b;
         ASSERT_TRUE(DecodeBeamJson(*r.from ? Replaced(design, r.from, r.to) : design, b));
         EXPECT_EQ(MessageText(SaveBeam(dir.File("b.bmf"), b.beam)), r.message);
-        // The window takes the beam only as the design's; a refusal names the load.
-        BeamState window;
-        const std::string reason =
-            std::string(r.message).substr(0, std::string(r.message).rfind("，请保存"));
-        const std::string got =
-            MessageText(DecodeBeamJson(*r.from ? Replaced(design, r.from, r.to) : design, window));
-        EXPECT_EQ(got.substr(got.empty() ? 0 : got.find(reason)), reason);
     }
     LoadedBeam back;
     ASSERT_TRUE(LoadBeam(dir.File("b.bmf"), back));
