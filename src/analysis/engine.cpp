@@ -33,7 +33,8 @@ CaseLoads GroupLoads(int spans, const LoadCase& lc) {
     out.loads.resize(out.first[n]);
     std::vector<std::size_t> at(out.first.begin(), out.first.end() - 1);
     for (const Load& load : lc.loads) {
-        if (load.kind != Load::Kind::Settlement) out.loads[at[static_cast<std::size_t>(load.span - 1)]++] = load;
+        if (load.kind != Load::Kind::Settlement)
+            out.loads[at[static_cast<std::size_t>(load.span - 1)]++] = load;
     }
     return out;
 }
@@ -68,7 +69,8 @@ Status Engine::Build(const Beam& beam) {
             unit[static_cast<std::size_t>(b)] = 1;
             const std::array<double, 4> col = Stiffness(s, unit);
             for (int a = 0; a < 4; ++a) {
-                const int i = s.dof[static_cast<std::size_t>(a)], j = s.dof[static_cast<std::size_t>(b)];
+                const int i = s.dof[static_cast<std::size_t>(a)],
+                          j = s.dof[static_cast<std::size_t>(b)];
                 if (i >= 0 && j >= 0 && i >= j) m_band.At(i, j) += col[static_cast<std::size_t>(a)];
             }
         }
@@ -133,7 +135,8 @@ std::array<double, 4> Engine::Equivalent(double l, std::span<const Load> loads) 
     return f;
 }
 
-void Engine::AddSpanLoads(int span, std::span<const Load> loads, double factor, std::span<double> rhs) const {
+void Engine::AddSpanLoads(int span, std::span<const Load> loads, double factor,
+                          std::span<double> rhs) const {
     const SpanData& s = m_spans[static_cast<std::size_t>(span - 1)];
     const std::array<double, 4> f = Equivalent(s.L, loads);
     for (std::size_t a = 0; a < 4; ++a) {
@@ -141,7 +144,8 @@ void Engine::AddSpanLoads(int span, std::span<const Load> loads, double factor, 
     }
 }
 
-void Engine::AddSettlements(std::span<const double> settlement, double factor, std::span<double> rhs) const {
+void Engine::AddSettlements(std::span<const double> settlement, double factor,
+                            std::span<double> rhs) const {
     for (std::size_t k = 0; k < m_spans.size(); ++k) {
         if (settlement[k] == 0 && settlement[k + 1] == 0) continue;
         const SpanData& s = m_spans[k];
@@ -152,8 +156,8 @@ void Engine::AddSettlements(std::span<const double> settlement, double factor, s
     }
 }
 
-void Engine::NodeMotion(std::span<const double> solution, std::span<const double> settlement, std::vector<double>& w,
-                        std::vector<double>& theta) const {
+void Engine::NodeMotion(std::span<const double> solution, std::span<const double> settlement,
+                        std::vector<double>& w, std::vector<double>& theta) const {
     const std::size_t nodes = m_wdof.size();
     w.assign(nodes, 0.0);
     theta.assign(nodes, 0.0);
@@ -176,9 +180,35 @@ SpanEnds Engine::EndsOf(int span, std::span<const double> w, std::span<const dou
     for (std::size_t a = 0; a < 4; ++a) f[a] -= factor * eq[a];
     SpanEnds e{-f[1], f[3], -f[0], f[2]};
     // At an outer end nothing else balances the span's end forces, so what
-    // nothing holds is zero exactly, not to rounding.
+    // nothing holds is zero exactly, not to rounding; a cantilever's other
+    // end carries its loads by statics alone.
     const Support& left = m_supports[k];
     const Support& right = m_supports[k + 1];
+    if (left.kind == SupportKind::Free || right.kind == SupportKind::Free) {
+        // The loads' resultant (down) and their moment about the left node
+        // (clockwise), with the couples.
+        double force = 0, moment = 0;
+        for (const Load& load : loads) {
+            if (load.kind == Load::Kind::Point) force += load.q1, moment += load.q1 * load.x1;
+            if (load.kind == Load::Kind::Moment) moment += load.q1;
+            if (!load.Distributed() || !(load.x2 > load.x1)) continue;
+            const double half = (load.x2 - load.x1) / 2, mid = load.x1 + half;
+            for (int g = 0; g < 3; ++g) {
+                const double x = mid + half * kGaussX[g], p = half * kGaussW[g] * load.Intensity(x);
+                force += p;
+                moment += p * x;
+            }
+        }
+        force *= factor;
+        moment *= factor;
+        if (right.kind == SupportKind::Free) {
+            e.Vl = force;
+            e.Ml = moment;
+        } else {
+            e.Vr = -force;
+            e.Mr = force * s.L - moment;
+        }
+    }
     if (k == 0 && !RotationHeld(left)) e.Ml = 0;
     if (k == 0 && left.kind == SupportKind::Free) e.Vl = 0;
     if (k + 1 == m_spans.size() && !RotationHeld(right)) e.Mr = 0;
@@ -209,11 +239,13 @@ CaseResult Engine::Analyse(const CaseLoads& loads) const {
     return r;
 }
 
-void Engine::Curve(int span, const CaseResult& result, const CaseLoads& loads, SpanCurve& out) const {
+void Engine::Curve(int span, const CaseResult& result, const CaseLoads& loads,
+                   SpanCurve& out) const {
     const auto k = static_cast<std::size_t>(span - 1);
     const SpanData& s = m_spans[k];
     const SpanEnds& e = result.ends[k];
-    out.Build(SpanStart{s.L, s.EI, e.Ml, e.Vl, result.w[k] / 1000, result.theta[k]}, loads.OnSpan(span));
+    out.Build(SpanStart{s.L, s.EI, e.Ml, e.Vl, result.w[k] / 1000, result.theta[k]},
+              loads.OnSpan(span));
 }
 
 std::vector<SpanDesign> Engine::Design(const CaseResult& result, const CaseLoads& loads) const {

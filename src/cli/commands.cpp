@@ -9,6 +9,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "cli/general.h"
 #include "files/beam_json.h"
 #include "files/bmf.h"
 #include "files/report.h"
@@ -100,12 +101,80 @@ bool NamedAs(const std::string& name, std::initializer_list<const char*> extensi
     return false;
 }
 
+int LoadAny(const std::string& path, LoadedBeam& loaded, std::ostream& err) {
+    if (const Status r = LoadBeam(path, loaded); !r) {
+        err << LeadIn(Command::Load) << MessageText(r) << '\n';
+        return kExitFile;
+    }
+    return kExitOk;
+}
+
+int Analyse(BeamState& state, std::ostream& err) {
+    if (const Analysis a = RunAnalysis(state); !a.status) {
+        err << MessageText(a.status) << '\n';
+        return kExitAnalysis;
+    }
+    // The bounds keep every value finite; should one still not be, no
+    // command prints it (inf is not JSON, and no result).
+    const DesignValues d = ComputeDesignValues(state);
+    bool finite = std::ranges::all_of(d.R, [](double v) { return std::isfinite(v); });
+    for (const SpanValues& v : d.spans) {
+        for (double x : {v.Vl, v.Vr, v.Msag, v.xMsag, v.w, v.xw})
+            finite = finite && std::isfinite(x);
+    }
+    if (!finite) {
+        err << MessageText(Status{Code::NotSolvable}) << '\n';
+        return kExitAnalysis;
+    }
+    return kExitOk;
+}
+
+int Analyse(const Beam& beam, SolvedBeam& solved, std::ostream& err) {
+    if (const Status r = SolveGeneral(beam, solved); !r) {
+        err << MessageText(r) << '\n';
+        return kExitAnalysis;
+    }
+    return kExitOk;
+}
+
+// "NAME VALUE" taken out of the arguments: the value, empty when the option
+// is not given; nullopt (with the error line) when its value is missing.
+std::optional<std::string> TakeOption(std::vector<std::string>& args, const char* name,
+                                      std::ostream& err) {
+    std::string value;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != name) continue;
+        if (i + 1 >= args.size() || args[i + 1].empty()) {
+            err << name << " 需要一个值" << kSeeHelp << '\n';
+            return std::nullopt;
+        }
+        value = args[i + 1];
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+                   args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+        --i;
+    }
+    return value;
+}
+
 int Solve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     bool json = false;
     const auto files = FileArgs(args, 1, "solve 需要一个数据文件", err, {.json = &json});
     if (!files) return kExitUsage;
-    BeamState state;
-    if (const int rc = LoadAndAnalyse((*files)[0], state, err); rc != kExitOk) return rc;
+    LoadedBeam loaded;
+    if (const int rc = LoadAny((*files)[0], loaded, err); rc != kExitOk) return rc;
+    if (loaded.general) {
+        SolvedBeam solved;
+        if (const int rc = Analyse(loaded.beam, solved, err); rc != kExitOk) return rc;
+        if (json) {
+            out << GeneralResultJson(loaded.beam, solved);
+        } else {
+            for (const std::string& line : GeneralResultLines(loaded.beam, solved))
+                out << line << '\n';
+        }
+        return Finish(out, err);
+    }
+    BeamState& state = loaded.state;
+    if (const int rc = Analyse(state, err); rc != kExitOk) return rc;
     if (json) {
         out << NodeResultJson(state);
     } else {
@@ -139,6 +208,8 @@ std::optional<int> PointsOption(std::vector<std::string>& args, std::ostream& er
 int Table(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
     const std::optional<int> points = PointsOption(args, err);
     if (!points) return kExitUsage;
+    const std::optional<std::string> only = TakeOption(args, "--case", err);
+    if (!only) return kExitUsage;
     bool force = false;
     const auto files =
         FileArgs(args, 2, "table 需要一个数据文件", err, {.force = &force, .optionalLast = true});
@@ -146,20 +217,40 @@ int Table(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
     const std::string target = files->size() == 2 ? (*files)[1] : kStandardOutput;
     if (!NamedAs(target, {".csv"}, Code::NotCsvName, err)) return kExitUsage;
     if (CheckOutput(target, (*files)[0], force, Command::Table, err) != kExitOk) return kExitFile;
-    BeamState state;
-    if (const int rc = LoadAndAnalyse((*files)[0], state, err); rc != kExitOk) return rc;
-    const DesignValues design = ComputeDesignValues(state);
+    LoadedBeam loaded;
+    if (const int rc = LoadAny((*files)[0], loaded, err); rc != kExitOk) return rc;
+    BeamState& state = loaded.state;
+    SolvedBeam solved;
+    if (loaded.general) {
+        if (const int rc = Analyse(loaded.beam, solved, err); rc != kExitOk) return rc;
+        bool found = only->empty();
+        for (const LoadCase& c : loaded.beam.cases) found = found || c.name == *only;
+        if (!found) {
+            err << MessageText(Status{.code = Code::CaseNotFound, .path = *only}) << kSeeHelp
+                << '\n';
+            return kExitUsage;
+        }
+    } else {
+        if (!only->empty()) {
+            err << "--case 只用于有荷载工况的 JSON 连续梁（版本 2）" << kSeeHelp << '\n';
+            return kExitUsage;
+        }
+        if (const int rc = Analyse(state, err); rc != kExitOk) return rc;
+    }
+    const DesignValues design = loaded.general ? DesignValues{} : ComputeDesignValues(state);
+    const auto stream = [&](const ByteWriter& write) {
+        return loaded.general ? StreamGeneralTable(loaded.beam, solved, *only, *points, write)
+                              : StreamTableCsv(state, design, *points, write);
+    };
     // Row by row: a long beam at many points is far larger than memory.
     if (target == kStandardOutput) {
-        StreamTableCsv(state, design, *points, [&out](std::string_view piece) {
+        stream([&out](std::string_view piece) {
             out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
             return static_cast<bool>(out);
         });
         return Finish(out, err);
     }
-    const Status r = WriteFileSafelyFrom(target, [&](const ByteWriter& write) {
-        return StreamTableCsv(state, design, *points, write);
-    });
+    const Status r = WriteFileSafelyFrom(target, stream);
     if (!r) {
         err << LeadIn(Command::Table) << MessageText(r) << '\n';
         return kExitFile;
@@ -211,26 +302,45 @@ int Report(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
 // Reads a beam of either kind and writes it in the kind the output's
 // extension names ("-": JSON text on standard output). A beam that can be
-// analysed is written with its results, as the program would save it.
-int Convert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+// analysed is written to a .bmf with its results, as the program would save
+// it. JSON keeps the input's version unless --version names the other.
+int Convert(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
+    const std::optional<std::string> version = TakeOption(args, "--version", err);
+    if (!version) return kExitUsage;
+    if (!version->empty() && *version != "1" && *version != "2") {
+        err << "--version 须为 1 或 2" << kSeeHelp << '\n';
+        return kExitUsage;
+    }
     bool force = false;
     const auto files =
         FileArgs(args, 2, "convert 需要一个输入文件和一个输出文件", err, {.force = &force});
     if (!files) return kExitUsage;
     const std::string& target = (*files)[1];
     if (!NamedAs(target, {".bmf", ".json"}, Code::NotBeamName, err)) return kExitUsage;
+    const bool json = target == kStandardOutput || IsJsonPath(target);
+    if (!json && !version->empty()) {
+        err << "--version 只用于 JSON 输出" << kSeeHelp << '\n';
+        return kExitUsage;
+    }
     if (CheckOutput(target, (*files)[0], force, Command::Save, err) != kExitOk) return kExitFile;
-    BeamState state;
-    if (const Status r = LoadBeam((*files)[0], state); !r) {
-        err << LeadIn(Command::Load) << MessageText(r) << '\n';
+    LoadedBeam loaded;
+    if (const int rc = LoadAny((*files)[0], loaded, err); rc != kExitOk) return rc;
+    const bool general = json && (version->empty() ? loaded.general : *version == "2");
+    Status r;
+    if (general && !loaded.general) r = FromBeamState(loaded.state, loaded.beam);
+    if (!general && loaded.general)
+        r = json ? ToBeamState(loaded.beam, loaded.state) : ToBmfState(loaded.beam, loaded.state);
+    if (!r) {
+        err << LeadIn(Command::Save) << MessageText(r) << '\n';
         return kExitFile;
     }
-    RunAnalysis(state);
+    if (!general) RunAnalysis(loaded.state);
     if (target == kStandardOutput) {
-        out << EncodeBeamJson(state);
+        out << (general ? EncodeBeamJson(loaded.beam) : EncodeBeamJson(loaded.state));
         return Finish(out, err);
     }
-    if (const Status r = SaveBeam(target, state); !r) {
+    r = general ? SaveBeam(target, loaded.beam) : SaveBeam(target, loaded.state);
+    if (!r) {
         err << LeadIn(Command::Save) << MessageText(r) << '\n';
         return kExitFile;
     }
@@ -257,7 +367,11 @@ std::string HelpText() {
                 xMsag  其位置，距该跨左支座，m
                 w      每跨绝对值最大的挠度，mm，向下为正
                 xw     其位置，距该跨左支座，m
-  cbeam-cli table FILE.bmf [OUT.csv|-] [--points K]
+      版本 2 的 JSON 连续梁（荷载工况、弹簧支座、悬臂、支座沉降）逐个工况
+      输出：先一行工况名称，再是各结点弯矩；--json 输出 {"N": …, "cases": […]}，
+      每个工况一项：name、M、theta（rad，顺时针为正）、wnode（结点挠度，mm）、
+      R、V、Msag、xMsag、Mhog、xMhog（最大负弯矩及其位置）、w、xw。
+  cbeam-cli table FILE.bmf [OUT.csv|-] [--points K] [--case NAME]
       计算后以 CSV（UTF-8）输出沿梁的内力和挠度，表头 span,x,M,V,w，
       写到标准输出，给出 OUT.csv 时写入该文件：
       每跨 K 个等距点（默认 20，x = 0 到 L，K 在 2 到 10000 之间），
@@ -268,6 +382,8 @@ std::string HelpText() {
       的值（该段剪力不变）。x = 0 的行为左端剪力 Vl，x = L 的行为右端剪力
       Vr；作用在支座上的集中荷载（a = 0 或 a = 1）计入该跨的端剪力
       （a = 0 计入 Vl，a = 1 计入 Vr），与 solve --json 的 V 相同。
+      版本 2 的 JSON 连续梁：表头 case,span,x,M,V,w，逐个工况（--case 只出
+      该工况），另加每个荷载的作用点和起止点、最大正负弯矩和最大挠度的位置。
   cbeam-cli report FILE.bmf OUT.txt|- [--encoding gbk|utf-8]
       计算后写出与“存为txt”相同的文本报告（CR LF 换行），默认 GBK 编码，
       --encoding utf-8 改为 UTF-8 编码（不带 BOM）；OUT 为 - 时写到标准输出。
@@ -278,16 +394,20 @@ std::string HelpText() {
       计算后写出 PDF 计算书（A4）：计算数据、计算结果、计算简图、弯矩图、
       剪力图、挠度曲线和计算过程。无法计算的连续梁不写计算书。
       给出任一栏目时，每页页眉印出工程名称、构件编号、设计、校对、审核和日期。
-  cbeam-cli convert IN OUT.bmf|OUT.json|-
+  cbeam-cli convert IN OUT.bmf|OUT.json|- [--version 1|2]
       在 .bmf 数据文件和 JSON 连续梁文件（.json）之间转换，按扩展名决定格式；
       能计算的连续梁连同计算结果写入 .bmf；OUT 为 - 时把 JSON 写到标准输出。
+      JSON 保持读入的版本；--version 2 把 .bmf 或版本 1 写成版本 2，
+      --version 1 把 .bmf 能保存的版本 2 写成版本 1。.bmf 不能保存的连续梁
+      （多个工况、一跨多个荷载、弹簧、自由端、支座沉降）被拒绝并说明原因。
   cbeam-cli --help
       显示本说明。
   cbeam-cli --version
       显示版本。
 
-凡读入连续梁的命令都接受 .bmf 数据文件或 .json 连续梁文件（按扩展名），
-只读普通文件（不读设备、管道或套接字）。
+凡读入连续梁的命令都接受 .bmf 数据文件或 .json 连续梁文件（按扩展名，
+版本 1 或 2），只读普通文件（不读设备、管道或套接字）。report、draw 和 sheet
+只接受 .bmf 能保存的版本 2 连续梁。
 
 写文件的命令（report、table、convert、draw、sheet）先写入同一文件夹中的
 临时文件，写完后才替换输出文件，并保留原文件的权限、所有者和组。下列输出
@@ -309,6 +429,8 @@ std::string HelpText() {
            R"(”加原因），或计算结果无法写到标准输出
   3  连续梁无法计算（“第 k跨未定义!”，或“)" +
            MessageText(Status{Code::NotSolvable}) + R"(”）
+     版本 2 的连续梁支座不足时为“)" +
+           MessageText(Status{Code::Mechanism}) + R"(”
   4  )" + MessageText(Status{Code::OutOfMemory}) +
            R"(
 )";
@@ -372,27 +494,19 @@ int CheckOutput(const std::string& output, const std::string& input, bool force,
 }
 
 int LoadAndAnalyse(const std::string& path, BeamState& state, std::ostream& err) {
-    if (const Status r = LoadBeam(path, state); !r) {
-        err << LeadIn(Command::Load) << MessageText(r) << '\n';
-        return kExitFile;
+    LoadedBeam loaded;
+    if (const int rc = LoadAny(path, loaded, err); rc != kExitOk) return rc;
+    // The design's report and drawings hold what a .bmf holds, nothing less.
+    if (loaded.general) {
+        if (const Status r = ToBeamState(loaded.beam, loaded.state); !r) {
+            err << MessageText(Status{Code::DesignBeamOnly}) << MessageText(r) << '\n';
+            return kExitFile;
+        }
+        loaded.state.InputMode = 2;
+        loaded.state.MarkSaved(path);
     }
-    if (const Analysis a = RunAnalysis(state); !a.status) {
-        err << MessageText(a.status) << '\n';
-        return kExitAnalysis;
-    }
-    // The bounds keep every value finite; should one still not be, no
-    // command prints it (inf is not JSON, and no result).
-    const DesignValues d = ComputeDesignValues(state);
-    bool finite = std::ranges::all_of(d.R, [](double v) { return std::isfinite(v); });
-    for (const SpanValues& v : d.spans) {
-        for (double x : {v.Vl, v.Vr, v.Msag, v.xMsag, v.w, v.xw})
-            finite = finite && std::isfinite(x);
-    }
-    if (!finite) {
-        err << MessageText(Status{Code::NotSolvable}) << '\n';
-        return kExitAnalysis;
-    }
-    return kExitOk;
+    state = std::move(loaded.state);
+    return Analyse(state, err);
 }
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -9,16 +9,21 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
+#include "files/json_read.h"
 #include "files/safe_write.h"
 #include "model/bounds.h"
 
 namespace cbeam {
 namespace {
 
-using Json = nlohmann::json;
+using json_read::Json;
+using json_read::Member;
+using json_read::Real;
+using json_read::Refuse;
 
 constexpr const char* kFormat = "cbeam-beam";
 constexpr int kVersion = 1;
+constexpr int kGeneralVersion = 2;
 
 // The shortest text that reads back as the same double.
 std::string Number(double v) {
@@ -37,44 +42,10 @@ const char* KindName(LoadKind kind) {
     return "none";
 }
 
-// A refusal of the value at `path`.
-Status Refuse(const std::string& path, Code code, int span = 0) {
-    return Status{.code = code, .span = span, .path = path};
-}
-
 // A refusal of a value's check, with the value's path.
 Status At(const std::string& path, Status why) {
     why.path = path;
     return why;
-}
-
-// Looks up a member of an object; `error` is set when it is missing or of
-// another type than `isType` accepts.
-const Json* Member(const Json& object, const std::string& parent, const char* key,
-                   bool (Json::*isType)() const noexcept, Status& error) {
-    const std::string path = parent.empty() ? key : parent + "." + key;
-    const auto it = object.find(key);
-    if (it == object.end()) {
-        error = Refuse(path, Code::MissingField);
-        return nullptr;
-    }
-    if (!((*it).*isType)()) {
-        error = Refuse(path, Code::WrongType);
-        return nullptr;
-    }
-    return &*it;
-}
-
-std::optional<double> Real(const Json& object, const std::string& parent, const char* key,
-                           Status& error) {
-    const Json* v = Member(object, parent, key, &Json::is_number, error);
-    if (v == nullptr) return std::nullopt;
-    const double d = v->get<double>();
-    if (!std::isfinite(d)) {
-        error = Refuse(parent.empty() ? key : parent + "." + key, Code::NumberOutOfRange);
-        return std::nullopt;
-    }
-    return d;
 }
 
 std::optional<std::int16_t> End(const Json& ends, const char* key, Status& error) {
@@ -284,8 +255,10 @@ std::string EncodeBeamJson(const BeamState& s) {
     return out;
 }
 
-Status DecodeBeamJson(std::string_view text, BeamState& state) {
-    Json doc;
+namespace {
+
+// Parses the text and checks its format; `version` is 1 or 2 on success.
+Status ParseBeamJson(std::string_view text, Json& doc, int& versionOut) {
     Builder builder(doc);
     if (!Json::sax_parse(text.begin(), text.end(), &builder)) {
         if (!builder.syntaxAt) return builder.refusal;
@@ -308,7 +281,15 @@ Status DecodeBeamJson(std::string_view text, BeamState& state) {
     if (*format != kFormat) return Refuse("format", Code::UnknownFormat);
     const Json* version = Member(doc, "", "version", &Json::is_number, error);
     if (version == nullptr) return error;
-    if (*version != kVersion) return Refuse("version", Code::UnknownVersion);
+    if (*version != kVersion && *version != kGeneralVersion)
+        return Refuse("version", Code::UnknownVersion);
+    versionOut = *version == kVersion ? kVersion : kGeneralVersion;
+    return {};
+}
+
+// Version 1: the design's beam.
+Status ReadDesignBeam(const Json& doc, BeamState& state) {
+    Status error;
     const auto EIo = Real(doc, "", "EIo", error);
     if (!EIo) return error;
     if (Status r = CheckBaseRigidity(*EIo); !r) return At("EIo", std::move(r));
@@ -339,10 +320,38 @@ Status DecodeBeamJson(std::string_view text, BeamState& state) {
         }
     }
     if (Status why = CheckBeamData(fresh); !why) return why;
-    fresh.CurSpan = state.CurSpan;
-    fresh.HatchSpacing = state.HatchSpacing;
-    fresh.InputMode = 2;
     state = std::move(fresh);
+    return {};
+}
+
+}  // namespace
+
+Status DecodeBeamJson(std::string_view text, LoadedBeam& out) {
+    Json doc;
+    int version = 0;
+    if (Status r = ParseBeamJson(text, doc, version); !r) return r;
+    LoadedBeam fresh;
+    fresh.general = version == kGeneralVersion;
+    if (Status r = fresh.general ? json_read::ReadGeneralBeam(doc, fresh.beam)
+                                 : ReadDesignBeam(doc, fresh.state);
+        !r) {
+        return r;
+    }
+    out = std::move(fresh);
+    return {};
+}
+
+Status DecodeBeamJson(std::string_view text, BeamState& state) {
+    LoadedBeam loaded;
+    if (Status r = DecodeBeamJson(text, loaded); !r) return r;
+    // The design's windows hold a general beam only when it converts exactly.
+    if (loaded.general) {
+        if (Status r = ToBeamState(loaded.beam, loaded.state); !r) return r;
+    }
+    loaded.state.CurSpan = state.CurSpan;
+    loaded.state.HatchSpacing = state.HatchSpacing;
+    loaded.state.InputMode = 2;
+    state = std::move(loaded.state);
     return {};
 }
 
@@ -375,10 +384,57 @@ Status LoadBeam(const std::string& path, BeamKind kind, BeamState& state) {
     return decoded;
 }
 
+Status LoadBeam(const std::string& path, LoadedBeam& out) {
+    if (!IsJsonPath(path)) {
+        LoadedBeam fresh;
+        if (Status r = LoadBeamFile(path, fresh.state); !r) return r;
+        out = std::move(fresh);
+        return {};
+    }
+    std::string text;
+    if (Status r = ReadWholeFile(path, text); !r) return r;
+    LoadedBeam fresh;
+    if (Status r = DecodeBeamJson(text, fresh); !r) return r;
+    if (!fresh.general) {
+        // As the design's loader leaves it.
+        fresh.state.InputMode = 2;
+        fresh.state.MarkSaved(path);
+    }
+    out = std::move(fresh);
+    return {};
+}
+
 Status SaveBeam(const std::string& path, BeamKind kind, const BeamState& state) {
     if (kind == BeamKind::Bmf) return SaveBeamFile(path, state);
     if (Status why = CheckBeamData(state); !why) return why;
     return WriteFileSafely(path, EncodeBeamJson(state));
+}
+
+}  // namespace cbeam
+
+namespace cbeam {
+
+Status ToBmfState(const Beam& beam, BeamState& out) {
+    Status why = ToBeamState(beam, out);
+    if (!why) {
+        // A .bmf names no JSON path; the refusal says what the file cannot hold.
+        why.path.clear();
+        if (why.code == Code::NotDesignCases || why.code == Code::NotDesignSupport ||
+            why.code == Code::NotDesignLoad || why.code == Code::NotDesignLoadCount) {
+            why.need = kForBmfSave;
+        }
+    }
+    return why;
+}
+
+Status SaveBeam(const std::string& path, const Beam& beam) {
+    if (IsJsonPath(path)) {
+        if (Status why = Validate(beam); !why && why.code != Code::Mechanism) return why;
+        return WriteFileSafely(path, EncodeBeamJson(beam));
+    }
+    BeamState state;
+    if (Status why = ToBmfState(beam, state); !why) return why;
+    return SaveBeamFile(path, state);
 }
 
 }  // namespace cbeam

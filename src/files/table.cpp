@@ -26,9 +26,7 @@ constexpr const char* kHeader = "span,x,M,V,w\n";
 
 }  // namespace
 
-std::vector<double> TableXs(const BeamState& solved, int span, const SpanValues& values,
-                            int points) {
-    const double L = solved.L(span);
+std::vector<double> MergeTableXs(double L, std::span<const double> interest, int points) {
     // The points a reader looks for come first, so that they win over a grid
     // point that rounding put a hair away from them.
     struct Candidate {
@@ -36,13 +34,11 @@ std::vector<double> TableXs(const BeamState& solved, int span, const SpanValues&
         int rank;  // 0 for the points of interest, 1 for the grid
     };
     std::vector<Candidate> cs;
-    cs.reserve(static_cast<std::size_t>(points) + 3);
+    cs.reserve(static_cast<std::size_t>(points) + interest.size());
     const auto add = [&](double x, int rank) {
         if (std::isfinite(x)) cs.push_back({std::clamp(x, 0.0, L), rank});
     };
-    if (solved.Kind(span) != LoadKind::None) add(solved.A(span) * L, 0);
-    add(values.xMsag, 0);
-    add(values.xw, 0);
+    for (const double x : interest) add(x, 0);
     for (int j = 0; j < points; ++j) add(j == points - 1 ? L : L * j / (points - 1), 1);
     std::stable_sort(cs.begin(), cs.end(),
                      [](const Candidate& a, const Candidate& b) { return a.x < b.x; });
@@ -59,6 +55,17 @@ std::vector<double> TableXs(const BeamState& solved, int span, const SpanValues&
         lastRank = c.rank;
     }
     return xs;
+}
+
+std::vector<double> TableXs(const BeamState& solved, int span, const SpanValues& values,
+                            int points) {
+    const double L = solved.L(span);
+    double interest[3];
+    std::size_t n = 0;
+    if (solved.Kind(span) != LoadKind::None) interest[n++] = solved.A(span) * L;
+    interest[n++] = values.xMsag;
+    interest[n++] = values.xw;
+    return MergeTableXs(L, std::span<const double>(interest, n), points);
 }
 
 std::vector<TableRow> TableRows(const BeamState& solved, const DesignValues& design, int points) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,11 @@ constexpr int kMinTablePoints = 2;
 // A hundred million rows at the largest beam: more than any reader wants,
 // few enough to stream.
 constexpr int kMaxTablePoints = 10000;
+
+// The x of a span's rows: `points` equally spaced from 0 to L and the points
+// of interest, in increasing order; points closer than a billionth of the
+// span count as one, and then the point of interest is kept, not the grid's.
+std::vector<double> MergeTableXs(double L, std::span<const double> interest, int points);
 
 // The x of span `span`'s rows: `points` equally spaced from 0 to L, the
 // point load or the end of the uniform load, xMsag and xw, in increasing

@@ -20,6 +20,11 @@ std::string Node(int k) {
     return "结点" + std::to_string(k) + "的";
 }
 
+// A .bmf save's refusal offers the file type that holds every beam.
+std::string SaveAsJson(const Status& s) {
+    return s.need == kForBmfSave ? "，请保存为 JSON 文件" : "";
+}
+
 std::string FieldName(const Status& s) {
     switch (s.field) {
         case Field::EIo:
@@ -130,7 +135,7 @@ std::string Reason(const Status& s) {
         case Code::UnknownFormat:
             return "不是 \"cbeam-beam\"";
         case Code::UnknownVersion:
-            return "不是本程序能读的版本 1";
+            return "不是本程序能读的版本 1 或 2";
         case Code::UnknownEnd:
             return "应为 \"fixed\" 或 \"pinned\"";
         case Code::UnknownLoadKind:
@@ -181,14 +186,16 @@ std::string Reason(const Status& s) {
         case Code::CaseNameRepeated:
             return "荷载工况名称重复";
         case Code::NotDesignCases:
-            return "原格式只能保存一个永久荷载工况";
+            return ".bmf 文件只能保存一个永久荷载工况" + SaveAsJson(s);
         case Code::NotDesignSupport:
-            return "原格式不能保存结点" + std::to_string(s.span) +
-                   "的支座（中间支座只能是铰支座，两端只能是铰支或固定）";
+            return Node(s.span) +
+                   "支座 .bmf 文件不能保存（中间支座只能是铰支座，两端只能是铰支或固定）" +
+                   SaveAsJson(s);
         case Code::NotDesignLoad:
-            if (s.span == 0) return "原格式不能保存支座沉降";
-            return "原格式不能保存" + Span(s.span) +
-                   "荷载（每跨至多一个从左端起的均布荷载或一个集中荷载，且不为负）";
+            if (s.span == 0) return "有支座沉降，.bmf 文件不能保存" + SaveAsJson(s);
+            return Span(s.span) +
+                   "荷载 .bmf 文件不能保存（只能是从左端起的均布荷载或集中荷载，且不为负）" +
+                   SaveAsJson(s);
         // Values beyond what a beam can be, damaged records and JSON limits.
         case Code::ValueOutOfRange:
             return FieldName(s) + "数值超出范围！";
@@ -211,6 +218,24 @@ std::string Reason(const Status& s) {
             return "请输入数值";
         case Code::CountNotWhole:
             return "跨数不是整数，按 " + std::to_string(s.have) + " 跨计算";
+        // JSON beams of version 2 and the commands on them.
+        case Code::UnknownSupportKind:
+            return "应为 \"pinned\"、\"fixed\"、\"spring\" 或 \"free\"";
+        case Code::UnknownCaseKind:
+            return "应为 \"permanent\" 或 \"variable\"";
+        case Code::UnknownGeneralLoadKind:
+            return "应为 \"uniform\"、\"linear\"、\"point\"、\"moment\" 或 \"settlement\"";
+        case Code::CaseNameEmpty:
+            return "荷载工况名称为空";
+        case Code::NotDesignLoadCount:
+            return "第" + std::to_string(s.span) + "跨有多个荷载，.bmf 文件只能保存每跨一个荷载" +
+                   SaveAsJson(s);
+        case Code::DesignBeamOnly:
+            return "这个命令只能处理 .bmf 文件能保存的连续梁（可用 solve 或 table）：";
+        case Code::NotFiniteResult:
+            return "计算结果不是有限数值，无法输出";
+        case Code::CaseNotFound:
+            return "没有这个荷载工况";
     }
     return {};
 }

@@ -83,7 +83,21 @@ enum class Code {
     // The windows' typed fields.
     NumberMissing,  // a field left empty
     CountNotWhole,  // have: the count a typed fraction is taken as
+    // JSON beams of version 2, the .bmf save of a general beam and the
+    // commands that take the design's beam only. A NotDesign* status with
+    // `need` = kForBmfSave is a .bmf save's refusal and offers JSON instead.
+    UnknownSupportKind,
+    UnknownCaseKind,
+    UnknownGeneralLoadKind,
+    CaseNameEmpty,
+    NotDesignLoadCount,  // span: a span with more than one load
+    DesignBeamOnly,      // the command's lead-in; the reason follows
+    NotFiniteResult,     // an analysis result that is not a finite number
+    CaseNotFound,        // path: the name asked for
 };
+
+// The `need` of a NotDesign* status refused by a .bmf save.
+constexpr int kForBmfSave = 1;
 
 // The beam value a NotANumber refers to.
 enum class Field { None, EIo, EI, L, A, Q, M, Theta };

@@ -228,7 +228,7 @@ TEST_P(JsonRefusal, NamesThePathAndLeavesTheBeam) {
 const Refusal kRefusals[] = {
     {"NotJson", "\"spans\": [", "\"spans\" [", "第6行第11列"},
     {"UnknownFormat", "cbeam-beam", "cbeam-bean", "format"},
-    {"UnknownVersion", "\"version\": 1", "\"version\": 2", "version"},
+    {"UnknownVersion", "\"version\": 1", "\"version\": 3", "version"},
     {"MissingEIo", "\"EIo\": 2.5,", "", "EIo"},
     {"TinyEIo", "\"EIo\": 2.5", "\"EIo\": -1e-7", "EIo"},
     {"EndOfWrongKind", "\"right\": \"pinned\"", "\"right\": \"free\"", "ends.right"},
