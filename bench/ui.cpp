@@ -25,7 +25,7 @@ class SilentServices : public cbeam::UiServices {
   public:
     void Message(const QString&, const QString&, cbeam::MsgIcon) override {}
     cbeam::SaveChoice AskToSave(const QString&) override { return cbeam::SaveChoice::Discard; }
-    std::optional<QString> OpenFile(const QString&, const QString&) override { return {}; }
+    std::optional<QString> OpenFile(const QString&, const QString&, int*) override { return {}; }
     std::optional<QString> SaveFile(const QString&, const QString&, int*) override { return {}; }
     bool StartProcess(const QString&) override { return false; }
     void EndProgram() override {}
