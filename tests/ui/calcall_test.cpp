@@ -72,9 +72,8 @@ TEST_F(CalcAllTest, RefusedAnalysis) {
     Took();
 }
 
-// One span of 4 m, pinned left and fixed right, is a propped cantilever:
-// Vl = 3qL/8, R2 = 5qL/8, the largest sagging moment 9qL^2/128 at 3L/8
-// (x = 1.5), theta 1 = qL^3/48EI. Fixed at both ends: qL/2, qL^2/24 at L/2.
+// 4 m pinned-fixed: Vl = 3qL/8, R2 = 5qL/8, Msag 9qL^2/128 at 3L/8, theta 1 = qL^3/48EI;
+// fixed-fixed: qL/2, qL^2/24 at L/2.
 TEST_F(CalcAllTest, ResultsWindowFollowsEveryEdit) {
     frmInput* w = TypeBeam(1, {1});
     ASSERT_NE(w, nullptr);
