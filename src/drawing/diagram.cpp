@@ -57,7 +57,9 @@ void DrawM(BeamState& s, Canvas& canvas, DiagramStyle style) {
         const double Mi = s.M(i);
         const double Mj = s.M(i + 1);
         if (i < n) {
-            p.Symbol(kSupportSymbol, (d + L) * kx + x0, [&](double xs) {
+            // A long beam's supports crowd the axis, where the labels of
+            // small moments sit: a support gives way to a label.
+            p.Under(kSupportSymbol, (d + L) * kx + x0, 30, y0, y0 + 180, [&p, y0](double xs) {
                 p.Circle(xs, y0 + 30, 30);
                 p.Line(xs, y0 + 60, xs, y0 + 120);
                 p.Circle(xs, y0 + 150, 30);
