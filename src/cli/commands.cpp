@@ -109,7 +109,7 @@ int LoadAny(const std::string& path, LoadedBeam& loaded, std::ostream& err) {
     return kExitOk;
 }
 
-int Analyse(BeamState& state, std::ostream& err) {
+int Analyse(DesignState& state, std::ostream& err) {
     if (const Analysis a = RunAnalysis(state); !a.status) {
         err << MessageText(a.status) << '\n';
         return kExitAnalysis;
@@ -173,7 +173,7 @@ int Solve(const std::vector<std::string>& args, std::ostream& out, std::ostream&
         }
         return Finish(out, err);
     }
-    BeamState& state = loaded.state;
+    DesignState& state = loaded.state;
     if (const int rc = Analyse(state, err); rc != kExitOk) return rc;
     if (json) {
         out << NodeResultJson(state);
@@ -219,7 +219,7 @@ int Table(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
     if (CheckOutput(target, (*files)[0], force, Command::Table, err) != kExitOk) return kExitFile;
     LoadedBeam loaded;
     if (const int rc = LoadAny((*files)[0], loaded, err); rc != kExitOk) return rc;
-    BeamState& state = loaded.state;
+    DesignState& state = loaded.state;
     SolvedBeam solved;
     if (loaded.general) {
         if (const int rc = Analyse(loaded.beam, solved, err); rc != kExitOk) return rc;
@@ -282,7 +282,7 @@ int Report(const std::vector<std::string>& args, std::ostream& out, std::ostream
     const std::string& target = (*files)[1];
     if (!NamedAs(target, {".txt"}, Code::NotTxtName, err)) return kExitUsage;
     if (CheckOutput(target, (*files)[0], force, Command::Report, err) != kExitOk) return kExitFile;
-    BeamState state;
+    DesignState state;
     if (const int rc = LoadAndAnalyse((*files)[0], state, err); rc != kExitOk) return rc;
     if (target == kStandardOutput) {
         std::string bytes;
@@ -327,9 +327,9 @@ int Convert(std::vector<std::string> args, std::ostream& out, std::ostream& err)
     if (const int rc = LoadAny((*files)[0], loaded, err); rc != kExitOk) return rc;
     const bool general = json && (version->empty() ? loaded.general : *version == "2");
     Status r;
-    if (general && !loaded.general) r = FromBeamState(loaded.state, loaded.beam);
+    if (general && !loaded.general) r = FromDesignBeam(loaded.state, loaded.beam);
     if (!general && loaded.general)
-        r = json ? ToBeamState(loaded.beam, loaded.state) : ToBmfState(loaded.beam, loaded.state);
+        r = json ? ToDesignState(loaded.beam, loaded.state) : ToBmfState(loaded.beam, loaded.state);
     if (!r) {
         err << LeadIn(Command::Save) << MessageText(r) << '\n';
         return kExitFile;
@@ -436,7 +436,7 @@ std::string HelpText() {
 )";
 }
 
-std::string NodeResultJson(const BeamState& s) {
+std::string NodeResultJson(const DesignState& s) {
     std::string out = "{\"N\":" + std::to_string(s.N);
     out += ",\"Flag0\":";
     out += s.Flag0 != kFalse ? "true" : "false";
@@ -493,17 +493,15 @@ int CheckOutput(const std::string& output, const std::string& input, bool force,
     return kExitOk;
 }
 
-int LoadAndAnalyse(const std::string& path, BeamState& state, std::ostream& err) {
+int LoadAndAnalyse(const std::string& path, DesignState& state, std::ostream& err) {
     LoadedBeam loaded;
     if (const int rc = LoadAny(path, loaded, err); rc != kExitOk) return rc;
     // The design's report and drawings hold what a .bmf holds, nothing less.
     if (loaded.general) {
-        if (const Status r = ToBeamState(loaded.beam, loaded.state); !r) {
+        if (const Status r = ToDesignState(loaded.beam, loaded.state); !r) {
             err << MessageText(Status{Code::DesignBeamOnly}) << MessageText(r) << '\n';
             return kExitFile;
         }
-        loaded.state.InputMode = 2;
-        loaded.state.MarkSaved(path);
     }
     state = std::move(loaded.state);
     return Analyse(state, err);

@@ -27,7 +27,7 @@ std::string HelpText();
 // nodes 1..N+1, then the design values R (nodes), V ([Vl, Vr] per span),
 // Msag, xMsag, w and xw (per span), all with 17 significant digits; ended
 // by "\n".
-std::string NodeResultJson(const BeamState& state);
+std::string NodeResultJson(const DesignState& state);
 
 // Loads FILE and runs the analysis driver on it; on failure prints the
 // error line to `err` and returns its exit code (kExitFile, kExitAnalysis).
@@ -43,7 +43,7 @@ bool EndsWithIgnoringCase(const std::string& name, std::string_view tail);
 int CheckOutput(const std::string& output, const std::string& input, bool force, Command command,
                 std::ostream& err);
 
-int LoadAndAnalyse(const std::string& path, BeamState& state, std::ostream& err);
+int LoadAndAnalyse(const std::string& path, DesignState& state, std::ostream& err);
 
 // Every command except "draw" (solve, report, table) (args exclude the program name). Results go
 // to `out`, each error as one line to `err`; returns the exit code.

@@ -131,7 +131,7 @@ QSize Pixels(const Options& o, Drawing d) {
     return QSize(px.width, px.height);
 }
 
-void Draw(Drawing d, BeamState& state, Canvas& canvas) {
+void Draw(Drawing d, DesignState& state, Canvas& canvas) {
     if (d == Drawing::Schematic) {
         ReDrawAll(state, canvas);
     } else {
@@ -141,7 +141,7 @@ void Draw(Drawing d, BeamState& state, Canvas& canvas) {
 
 // Renders one drawing to PNG or SVG bytes in memory, which reach the file
 // only through the checked atomic write; false after telling why not.
-bool Render(Drawing d, BeamState& state, const Options& o, const std::string& out) {
+bool Render(Drawing d, DesignState& state, const Options& o, const std::string& out) {
     const QSize size = Pixels(o, d);
     QByteArray bytes;
     if (EndsWith(out, ".svg")) {
@@ -193,7 +193,7 @@ int DrawCommand(const std::vector<std::string>& args) {
         }
     }
 
-    BeamState state;
+    DesignState state;
     if (const int rc = cli::LoadAndAnalyse(o.file, state, std::cerr); rc != cli::kExitOk) return rc;
 
     if (o.list) {

@@ -62,7 +62,7 @@ int SheetCommand(const std::vector<std::string>& args) {
         rc != cli::kExitOk) {
         return rc;
     }
-    BeamState state;
+    DesignState state;
     if (const int rc = cli::LoadAndAnalyse(files[0], state, std::cerr); rc != cli::kExitOk) {
         return rc;
     }

@@ -35,7 +35,7 @@ struct Frame {
     double y0 = 0, ky = 0, ds = 0;
 };
 
-std::optional<Frame> FrameFor(const BeamState& s, const Canvas& canvas, double largest) {
+std::optional<Frame> FrameFor(const DesignState& s, const Canvas& canvas, double largest) {
     const auto x = BeamXMapping(s, canvas.ScaleWidth());
     const double H = canvas.ScaleHeight();
     if (!x || !(x->kx > 0) || !(H > 0)) return std::nullopt;
@@ -53,7 +53,7 @@ double LabelTop(double y, double y0) {
     return y <= y0 ? y - 150 : y + 30;
 }
 
-void DrawAxis(Plotter& p, const BeamState& s, const Frame& f) {
+void DrawAxis(Plotter& p, const DesignState& s, const Frame& f) {
     p.Apart(kSupportTick, kTickApart);
     p.Box(kMargin, f.y0, f.x.xR, f.y0 + 15, kBlack);
     for (const double xs : NodeXs(s, f.x)) {
@@ -63,7 +63,7 @@ void DrawAxis(Plotter& p, const BeamState& s, const Frame& f) {
 
 }  // namespace
 
-void DrawV(const BeamState& s, const DesignValues& design, Canvas& canvas, DiagramStyle style) {
+void DrawV(const DesignState& s, const DesignValues& design, Canvas& canvas, DiagramStyle style) {
     const int n = std::min(static_cast<int>(s.N), static_cast<int>(design.spans.size()));
     double largest = 0;
     for (int i = 0; i < n; ++i) {
@@ -115,7 +115,7 @@ void DrawV(const BeamState& s, const DesignValues& design, Canvas& canvas, Diagr
     p.Stroke(f->x.xR, Y(before), f->x.xR, f->y0, kDiagram);
 }
 
-void DrawW(const BeamState& s, const DesignValues& design, Canvas& canvas, DiagramStyle style) {
+void DrawW(const DesignState& s, const DesignValues& design, Canvas& canvas, DiagramStyle style) {
     const int n = std::min(static_cast<int>(s.N), static_cast<int>(design.spans.size()));
     double largest = 0;
     for (int i = 0; i < n; ++i) largest = std::max(largest, std::fabs(design.spans[i].w));

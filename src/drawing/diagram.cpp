@@ -27,13 +27,12 @@ std::string MomentText(double m, const char* pattern) {
 
 }  // namespace
 
-void DrawM(BeamState& s, Canvas& canvas, DiagramStyle style) {
+void DrawM(const DesignState& s, Canvas& canvas, DiagramStyle style) {
     const bool three = style.threeDecimals;
     const char* pattern = three ? "#####0.000" : "#####0.00000";
     const char* lastPattern = three ? "###0.000" : "###0.00000";
-    s.HatchSpacing = kHatchSpacing;
     const auto lay =
-        LayOutDiagram(s, canvas.ScaleWidth(), canvas.ScaleHeight(), s.HatchSpacing, style.largest);
+        LayOutDiagram(s, canvas.ScaleWidth(), canvas.ScaleHeight(), kHatchSpacing, style.largest);
     if (!lay) return;
     const int n = s.N;
     const double x0 = kMargin;

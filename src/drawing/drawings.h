@@ -27,26 +27,27 @@ struct DiagramStyle {
 
 // The beam schematic: bar, supports, dimension line, labels and loads.
 // Never clears the canvas.
-void ReDrawAll(const BeamState& s, Canvas& canvas, Continues continues = {});
+void ReDrawAll(const DesignBeam& s, Canvas& canvas, Continues continues = {});
 
 // A frame around span `span` (1..N) from top to bottom of a drawing of the
 // beam over this canvas (the schematic or any diagram share the x-mapping):
 // the span chosen in the window. Not part of any drawing's own primitives.
-void MarkSpan(const BeamState& s, int span, Canvas& canvas);
+void MarkSpan(const DesignBeam& s, int span, Canvas& canvas);
 
-// The bending-moment diagram of the last analysis; sets HatchSpacing.
-// Never clears the canvas.
-void DrawM(BeamState& s, Canvas& canvas, DiagramStyle style = {});
+// The bending-moment diagram of the last analysis. Never clears the canvas.
+void DrawM(const DesignState& s, Canvas& canvas, DiagramStyle style = {});
 
 // The shear-force diagram of a solved beam over the whole canvas width:
 // positive shear above the axis, each span's end shears labelled. `design`
 // is ComputeDesignValues of the same state. Never clears the canvas.
-void DrawV(const BeamState& s, const DesignValues& design, Canvas& canvas, DiagramStyle style = {});
+void DrawV(const DesignState& s, const DesignValues& design, Canvas& canvas,
+           DiagramStyle style = {});
 
 // The deflection curve of a solved beam, downward deflection below the axis,
 // each span's largest deflection labelled where it occurs. Never clears the
 // canvas.
 // Its values have 3 decimals either way.
-void DrawW(const BeamState& s, const DesignValues& design, Canvas& canvas, DiagramStyle style = {});
+void DrawW(const DesignState& s, const DesignValues& design, Canvas& canvas,
+           DiagramStyle style = {});
 
 }  // namespace cbeam

@@ -36,7 +36,7 @@ CanvasSize ScaleOf(PixelSize px, double twipsPerVerticalUnit) {
     return {px.width * kTwipsPerPixel, px.height * kTwipsPerPixel / twipsPerVerticalUnit};
 }
 
-std::optional<XMapping> BeamXMapping(const BeamState& s, double W) {
+std::optional<XMapping> BeamXMapping(const DesignBeam& s, double W) {
     // A canvas of 1200 units or less leaves no room between the two margins.
     if (!(W > 2 * kMargin) || !(W < kMaxExtent)) return std::nullopt;
     if (s.N < 1 || s.L.Count() < s.N) return std::nullopt;
@@ -51,7 +51,7 @@ std::optional<XMapping> BeamXMapping(const BeamState& s, double W) {
     return m;
 }
 
-std::vector<double> NodeXs(const BeamState& s, const XMapping& m) {
+std::vector<double> NodeXs(const DesignBeam& s, const XMapping& m) {
     std::vector<double> xs;
     double d = 0;
     xs.push_back(m.kx * d + kMargin);
@@ -66,7 +66,7 @@ double LabelLeft(double centreX, std::string_view text) {
     return centreX - kCharWidth * static_cast<double>(CountChars(text)) / 2;
 }
 
-std::optional<SchematicLayout> LayOutSchematic(const BeamState& s, double W, double H) {
+std::optional<SchematicLayout> LayOutSchematic(const DesignBeam& s, double W, double H) {
     const auto map = BeamXMapping(s, W);
     if (!map || !UsableHeight(H) || s.EI.Count() < s.N) return std::nullopt;
     const auto y0 = RoundToInt(H / 2 - 200);
@@ -74,7 +74,7 @@ std::optional<SchematicLayout> LayOutSchematic(const BeamState& s, double W, dou
     return SchematicLayout{*map, static_cast<double>(*y0), map->kx * map->Ltot + kMargin};
 }
 
-SpanMoments SpanMomentsOf(const BeamState& s, int i) {
+SpanMoments SpanMomentsOf(const DesignState& s, int i) {
     SpanMoments r;
     const double L = s.L(i);
     const double a = s.A(i);
@@ -97,7 +97,7 @@ SpanMoments SpanMomentsOf(const BeamState& s, int i) {
     return r;
 }
 
-std::optional<DiagramLayout> LayOutDiagram(const BeamState& s, double W, double H,
+std::optional<DiagramLayout> LayOutDiagram(const DesignState& s, double W, double H,
                                            std::int32_t hatchSpacing, double largest) {
     if (!UsableHeight(H)) return std::nullopt;
     // The design's ordinate of H - 1400 about an axis at mid-height leaves

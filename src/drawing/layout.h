@@ -47,10 +47,10 @@ struct XMapping {
     double kx = 0;
 };
 // Empty when the canvas is too narrow or the lengths give no usable scale.
-std::optional<XMapping> BeamXMapping(const BeamState& s, double W);
+std::optional<XMapping> BeamXMapping(const DesignBeam& s, double W);
 
 // The x of every node 1..N+1, the lengths added up one by one from the left.
-std::vector<double> NodeXs(const BeamState& s, const XMapping& m);
+std::vector<double> NodeXs(const DesignBeam& s, const XMapping& m);
 
 // The left edge of a label centred on centreX.
 double LabelLeft(double centreX, std::string_view text);
@@ -61,7 +61,7 @@ struct SchematicLayout {
     double xE = 0;  // right end of the beam, xR but for rounding
 };
 // Empty when there is nothing to draw.
-std::optional<SchematicLayout> LayOutSchematic(const BeamState& s, double W, double H);
+std::optional<SchematicLayout> LayOutSchematic(const DesignBeam& s, double W, double H);
 
 // Moments inside span i that the diagram draws or scales by.
 struct SpanMoments {
@@ -70,7 +70,7 @@ struct SpanMoments {
     double Mm = 0;  // in the middle of a uniform load
     double v = 0;   // what counts for the scale
 };
-SpanMoments SpanMomentsOf(const BeamState& s, int i);
+SpanMoments SpanMomentsOf(const DesignState& s, int i);
 
 struct DiagramLayout {
     XMapping x;
@@ -90,7 +90,7 @@ struct DiagramLayout {
 };
 // Empty when the beam or the canvas gives no usable scale; `hatchSpacing`
 // in canvas units; the scale fits moments up to at least `largest` (kN·m).
-std::optional<DiagramLayout> LayOutDiagram(const BeamState& s, double W, double H,
+std::optional<DiagramLayout> LayOutDiagram(const DesignState& s, double W, double H,
                                            std::int32_t hatchSpacing, double largest = 0);
 
 }  // namespace cbeam

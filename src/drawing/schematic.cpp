@@ -92,7 +92,7 @@ std::string SpanNumber(int i) {
 
 }  // namespace
 
-void MarkSpan(const BeamState& s, int span, Canvas& canvas) {
+void MarkSpan(const DesignBeam& s, int span, Canvas& canvas) {
     const auto x = BeamXMapping(s, canvas.ScaleWidth());
     if (!x || span < 1 || span > s.N || s.L.Count() < s.N) return;
     double d = 0;
@@ -110,7 +110,7 @@ void MarkSpan(const BeamState& s, int span, Canvas& canvas) {
     p.Box(left, inset, right, canvas.ScaleHeight() - inset, kMarkColour);
 }
 
-void ReDrawAll(const BeamState& s, Canvas& canvas, Continues continues) {
+void ReDrawAll(const DesignBeam& s, Canvas& canvas, Continues continues) {
     const auto lay = LayOutSchematic(s, canvas.ScaleWidth(), canvas.ScaleHeight());
     if (!lay) return;
     const double y0 = lay->y0;

@@ -57,7 +57,7 @@ std::optional<std::int16_t> End(const Json& ends, const char* key, Status& error
     return std::nullopt;
 }
 
-Status ReadSpan(const Json& span, const std::string& path, BeamState& s, int k) {
+Status ReadSpan(const Json& span, const std::string& path, DesignState& s, int k) {
     if (!span.is_object()) return Refuse(path, Code::WrongType);
     Status error;
     const auto L = Real(span, path, "L", error);
@@ -231,7 +231,7 @@ Status ReadWholeFile(const std::string& path, std::string& out) {
 
 }  // namespace
 
-std::string EncodeBeamJson(const BeamState& s) {
+std::string EncodeBeamJson(const DesignState& s) {
     if (!HasCompleteBeam(s)) return {};
     std::string out = "{\n  \"format\": \"";
     out += kFormat;
@@ -288,7 +288,7 @@ Status ParseBeamJson(std::string_view text, Json& doc, int& versionOut) {
 }
 
 // Version 1: the design's beam.
-Status ReadDesignBeam(const Json& doc, BeamState& state) {
+Status ReadDesignBeam(const Json& doc, DesignState& state) {
     Status error;
     const auto EIo = Real(doc, "", "EIo", error);
     if (!EIo) return error;
@@ -308,7 +308,7 @@ Status ReadDesignBeam(const Json& doc, BeamState& state) {
         return outside;
     }
 
-    BeamState fresh;
+    DesignState fresh;
     fresh.SizeAll(static_cast<int>(spans->size()));
     fresh.EIo = *EIo;
     fresh.Flag0 = *left;
@@ -346,12 +346,9 @@ Status DecodeBeamJson(std::string_view text, BeamState& state) {
     if (Status r = DecodeBeamJson(text, loaded); !r) return r;
     // The design's windows hold a general beam only when it converts exactly.
     if (loaded.general) {
-        if (Status r = ToBeamState(loaded.beam, loaded.state); !r) return r;
+        if (Status r = ToDesignState(loaded.beam, loaded.state); !r) return r;
     }
-    loaded.state.CurSpan = state.CurSpan;
-    loaded.state.HatchSpacing = state.HatchSpacing;
-    loaded.state.InputMode = 2;
-    state = std::move(loaded.state);
+    state.Loaded(std::move(loaded.state));
     return {};
 }
 
@@ -371,7 +368,7 @@ Status LoadBeam(const std::string& path, BeamState& state) {
     return LoadBeam(path, KindOfPath(path), state);
 }
 
-Status SaveBeam(const std::string& path, const BeamState& state) {
+Status SaveBeam(const std::string& path, const DesignState& state) {
     return SaveBeam(path, KindOfPath(path), state);
 }
 
@@ -387,7 +384,7 @@ Status LoadBeam(const std::string& path, BeamKind kind, BeamState& state) {
 Status LoadBeam(const std::string& path, LoadedBeam& out) {
     if (!IsJsonPath(path)) {
         LoadedBeam fresh;
-        if (Status r = LoadBeamFile(path, fresh.state); !r) return r;
+        if (Status r = ReadBeamFile(path, fresh.state); !r) return r;
         out = std::move(fresh);
         return {};
     }
@@ -395,16 +392,11 @@ Status LoadBeam(const std::string& path, LoadedBeam& out) {
     if (Status r = ReadWholeFile(path, text); !r) return r;
     LoadedBeam fresh;
     if (Status r = DecodeBeamJson(text, fresh); !r) return r;
-    if (!fresh.general) {
-        // As the design's loader leaves it.
-        fresh.state.InputMode = 2;
-        fresh.state.MarkSaved(path);
-    }
     out = std::move(fresh);
     return {};
 }
 
-Status SaveBeam(const std::string& path, BeamKind kind, const BeamState& state) {
+Status SaveBeam(const std::string& path, BeamKind kind, const DesignState& state) {
     if (kind == BeamKind::Bmf) return SaveBeamFile(path, state);
     if (Status why = CheckBeamData(state); !why) return why;
     return WriteFileSafely(path, EncodeBeamJson(state));
@@ -414,8 +406,8 @@ Status SaveBeam(const std::string& path, BeamKind kind, const BeamState& state) 
 
 namespace cbeam {
 
-Status ToBmfState(const Beam& beam, BeamState& out) {
-    Status why = ToBeamState(beam, out);
+Status ToBmfState(const Beam& beam, DesignState& out) {
+    Status why = ToDesignState(beam, out);
     if (!why) {
         // A .bmf names no JSON path; the refusal says what the file cannot hold.
         why.path.clear();
@@ -432,7 +424,7 @@ Status SaveBeam(const std::string& path, const Beam& beam) {
         if (Status why = Validate(beam); !why && why.code != Code::Mechanism) return why;
         return WriteFileSafely(path, EncodeBeamJson(beam));
     }
-    BeamState state;
+    DesignState state;
     if (Status why = ToBmfState(beam, state); !why) return why;
     return SaveBeamFile(path, state);
 }

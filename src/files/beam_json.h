@@ -11,19 +11,19 @@ namespace cbeam {
 
 // The beam as JSON text for scripts: the beam's description only (no
 // results), one span a line, every number at full precision.
-std::string EncodeBeamJson(const BeamState& state);
+std::string EncodeBeamJson(const DesignState& state);
 
-// Reads a JSON beam into a fresh state and replaces `state` (InputMode = 2)
-// only when the whole text is accepted. A refusal names the JSON path of the
-// value at fault, e.g. "spans[3].L". A version 2 beam is taken only when the
-// design's state holds it exactly (ToBeamState), else refused with the reason.
+// Reads a JSON beam into a fresh state and replaces the beam and its
+// analysis in `state` (BeamState::Loaded) only when the whole text is accepted. A refusal names the
+// JSON path of the value at fault, e.g. "spans[3].L". A version 2 beam is taken only when the
+// design's state holds it exactly (ToDesignState), else refused with the reason.
 Status DecodeBeamJson(std::string_view text, BeamState& state);
 
 // A beam file as read: a version 2 JSON beam in `beam` (`general`), a .bmf or
 // version 1 beam in `state` (its input fields only).
 struct LoadedBeam {
     bool general = false;
-    BeamState state;
+    DesignState state;
     Beam beam;
 };
 
@@ -56,11 +56,11 @@ Status LoadBeam(const std::string& path, BeamKind kind, BeamState& state);
 Status LoadBeam(const std::string& path, LoadedBeam& out);
 
 // Saves the beam in the kind the path's extension names, atomically.
-Status SaveBeam(const std::string& path, const BeamState& state);
-Status SaveBeam(const std::string& path, BeamKind kind, const BeamState& state);
+Status SaveBeam(const std::string& path, const DesignState& state);
+Status SaveBeam(const std::string& path, BeamKind kind, const DesignState& state);
 
-// ToBeamState for a .bmf: a refusal names no JSON path and offers JSON.
-Status ToBmfState(const Beam& beam, BeamState& out);
+// ToDesignState for a .bmf: a refusal names no JSON path and offers JSON.
+Status ToBmfState(const Beam& beam, DesignState& out);
 
 // A general beam as version 2 JSON, or as a .bmf when the file holds it
 // exactly; otherwise refused with what the beam holds that a .bmf cannot,

@@ -94,14 +94,14 @@ Status ReadPrefix(int fd, std::size_t limit, std::string& out) {
 
 }  // namespace
 
-bool HasCompleteBeam(const BeamState& s) {
+bool HasCompleteBeam(const DesignState& s) {
     const int n = s.N;
     return n >= 1 && n <= kMaxSpans && s.L.Count() == n && s.EI.Count() == n &&
            s.LoadType.Count() == n && s.Q.Count() == n && s.A.Count() == n &&
            s.M.Count() == n + 1 && s.Theta.Count() == n + 1;
 }
 
-Status CheckBeamData(const BeamState& s) {
+Status CheckBeamData(const DesignState& s) {
     if (!HasCompleteBeam(s)) return Status{Code::NoBeam};
     if (Status why = CheckBeamValues(s); !why) return why;
     for (int k = 1; k <= s.N + 1; ++k) {
@@ -111,7 +111,7 @@ Status CheckBeamData(const BeamState& s) {
     return {};
 }
 
-Status DecodeBeamFile(std::string_view bytes, BeamState& state) {
+Status DecodeBeamFile(std::string_view bytes, DesignState& state) {
     if (bytes.empty()) return Status{Code::FileEmpty};
     if (bytes.size() < static_cast<std::size_t>(kRecordSize)) return Status{Code::NoFirstRecord};
     const int n = GetInt16(bytes.data(), kOffCount);
@@ -123,7 +123,7 @@ Status DecodeBeamFile(std::string_view bytes, BeamState& state) {
         return Status{.code = Code::FileIncomplete, .have = static_cast<int>(records), .need = n};
     }
 
-    BeamState fresh;
+    DesignState fresh;
     fresh.SizeAll(n);
     for (int k = 1; k <= n; ++k) {
         const char* rec = bytes.data() + static_cast<std::size_t>(k - 1) * kRecordSize;
@@ -158,17 +158,13 @@ Status DecodeBeamFile(std::string_view bytes, BeamState& state) {
     }
     if (Status why = CheckBeamData(fresh); !why) return why;
 
-    // Only what the windows keep for themselves survives a load.
-    fresh.CurSpan = state.CurSpan;
-    fresh.HatchSpacing = state.HatchSpacing;
-    fresh.InputMode = 2;
     state = std::move(fresh);
     return {};
 }
 
 namespace {
 
-std::string Encode(const BeamState& s, bool withResults) {
+std::string Encode(const DesignState& s, bool withResults) {
     const int n = s.N;
     std::string out(static_cast<std::size_t>(n + 1) * kRecordSize, '\0');
     for (int k = 1; k <= n + 1; ++k) {
@@ -196,12 +192,12 @@ std::string Encode(const BeamState& s, bool withResults) {
 
 }  // namespace
 
-std::string EncodeBeamFile(const BeamState& s) {
+std::string EncodeBeamFile(const DesignState& s) {
     if (!HasCompleteBeam(s)) return {};
     return Encode(s, true);
 }
 
-Status LoadBeamFile(const std::string& path, BeamState& state) {
+Status ReadBeamFile(const std::string& path, DesignState& state) {
     int fd = -1;
     if (Status opened = OpenRegularFile(path, fd); !opened) return opened;
     // Only the records the count names are read, however long the file is.
@@ -215,12 +211,18 @@ Status LoadBeamFile(const std::string& path, BeamState& state) {
     }
     ::close(fd);
     if (!read) return read;
-    const Status decoded = DecodeBeamFile(bytes, state);
-    if (decoded) state.MarkSaved(path);
-    return decoded;
+    return DecodeBeamFile(bytes, state);
 }
 
-Status SaveBeamFile(const std::string& path, const BeamState& state) {
+Status LoadBeamFile(const std::string& path, BeamState& state) {
+    DesignState fresh;
+    if (Status r = ReadBeamFile(path, fresh); !r) return r;
+    state.Loaded(std::move(fresh));
+    state.MarkSaved(path);
+    return {};
+}
+
+Status SaveBeamFile(const std::string& path, const DesignState& state) {
     if (Status why = CheckBeamData(state); !why) return why;
     return WriteFileSafely(path, Encode(state, static_cast<bool>(state.Results)));
 }

@@ -53,7 +53,7 @@ const char* LoadKindName(std::int16_t kind) {
     }
 }
 
-void NodePart(ReportWriter& w, const BeamState& s, int k) {
+void NodePart(ReportWriter& w, const DesignState& s, int k) {
     w.Tab(55);
     w.Print("节点" + SignNumberText(k) + ":" + Format(s.M(k), "##0.00#"));
     w.Spc(2);
@@ -62,7 +62,7 @@ void NodePart(ReportWriter& w, const BeamState& s, int k) {
 
 }  // namespace
 
-std::vector<std::string> ReportLines(const BeamState& s) {
+std::vector<std::string> ReportLines(const DesignState& s) {
     std::vector<std::string> lines;
     if (!HasCompleteBeam(s)) return lines;
     lines.reserve(static_cast<std::size_t>(s.N) + 8);
@@ -118,7 +118,7 @@ std::vector<std::string> ReportLines(const BeamState& s) {
     return lines;
 }
 
-std::string ReportText(const BeamState& state) {
+std::string ReportText(const DesignState& state) {
     std::string text;
     bool first = true;
     for (const std::string& line : ReportLines(state)) {
@@ -129,7 +129,7 @@ std::string ReportText(const BeamState& state) {
     return text;
 }
 
-Status EncodeReport(const BeamState& state, std::string& bytes, ReportEncoding encoding) {
+Status EncodeReport(const DesignState& state, std::string& bytes, ReportEncoding encoding) {
     if (!HasCompleteBeam(state)) return Status{Code::NoBeam};
     std::string text;
     for (const std::string& line : ReportLines(state)) {
@@ -147,7 +147,7 @@ Status EncodeReport(const BeamState& state, std::string& bytes, ReportEncoding e
     return {};
 }
 
-Status SaveReport(const std::string& path, const BeamState& state, ReportEncoding encoding) {
+Status SaveReport(const std::string& path, const DesignState& state, ReportEncoding encoding) {
     // The old results beside the new input would be a report of no beam.
     if (!state.Results) return state.Results;
     std::string bytes;

@@ -57,7 +57,7 @@ std::vector<double> MergeTableXs(double L, std::span<const double> interest, int
     return xs;
 }
 
-std::vector<double> TableXs(const BeamState& solved, int span, const SpanValues& values,
+std::vector<double> TableXs(const DesignState& solved, int span, const SpanValues& values,
                             int points) {
     const double L = solved.L(span);
     double interest[3];
@@ -68,7 +68,7 @@ std::vector<double> TableXs(const BeamState& solved, int span, const SpanValues&
     return MergeTableXs(L, std::span<const double>(interest, n), points);
 }
 
-std::vector<TableRow> TableRows(const BeamState& solved, const DesignValues& design, int points) {
+std::vector<TableRow> TableRows(const DesignState& solved, const DesignValues& design, int points) {
     std::vector<TableRow> rows;
     const int n = static_cast<int>(design.spans.size());
     rows.reserve(static_cast<std::size_t>(n) * (static_cast<std::size_t>(points) + 3));
@@ -88,7 +88,7 @@ std::string TableCsv(const std::vector<TableRow>& rows) {
     return out;
 }
 
-bool StreamTableCsv(const BeamState& solved, const DesignValues& design, int points,
+bool StreamTableCsv(const DesignState& solved, const DesignValues& design, int points,
                     const std::function<bool(std::string_view)>& write) {
     if (!write(kHeader)) return false;
     std::string chunk;

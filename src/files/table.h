@@ -36,11 +36,11 @@ std::vector<double> MergeTableXs(double L, std::span<const double> interest, int
 // point load or the end of the uniform load, xMsag and xw, in increasing
 // order. Points closer than a billionth of the span count as one, and then
 // the load's position, xMsag or xw is kept rather than the grid's.
-std::vector<double> TableXs(const BeamState& solved, int span, const SpanValues& values,
+std::vector<double> TableXs(const DesignState& solved, int span, const SpanValues& values,
                             int points);
 
 // Every row of every span, spans in order.
-std::vector<TableRow> TableRows(const BeamState& solved, const DesignValues& design, int points);
+std::vector<TableRow> TableRows(const DesignState& solved, const DesignValues& design, int points);
 
 // UTF-8 CSV: the header "span,x,M,V,w" and one line per row, numbers in
 // their shortest exact form, lines ended by "\n".
@@ -49,7 +49,7 @@ std::string TableCsv(const std::vector<TableRow>& rows);
 // The bytes of TableCsv(TableRows(solved, design, points)) handed to `write`
 // a span at a time, so that a long beam at many points is never held whole;
 // stops, giving false, as soon as `write` gives false.
-bool StreamTableCsv(const BeamState& solved, const DesignValues& design, int points,
+bool StreamTableCsv(const DesignState& solved, const DesignValues& design, int points,
                     const std::function<bool(std::string_view)>& write);
 
 }  // namespace cbeam

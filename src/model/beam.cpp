@@ -2,7 +2,7 @@
 
 namespace cbeam {
 
-std::vector<double> BeamState::InputValues() const {
+std::vector<double> DesignBeam::InputValues() const {
     std::vector<double> v{static_cast<double>(N), EIo, static_cast<double>(Flag0),
                           static_cast<double>(FlagN)};
     v.reserve(4 + 5 * static_cast<std::size_t>(N > 0 ? N : 0));
@@ -14,7 +14,7 @@ std::vector<double> BeamState::InputValues() const {
     return v;
 }
 
-void BeamState::SizeTyped(int n) {
+void DesignState::SizeTyped(int n) {
     N = static_cast<std::int16_t>(n);
     Changed();
     L.Size(n);
@@ -23,7 +23,7 @@ void BeamState::SizeTyped(int n) {
     EI.Fill(1.0);
 }
 
-void BeamState::SizeLoadsAndResults() {
+void DesignState::SizeLoadsAndResults() {
     Changed();
     LineStiff.Size(N);
     LoadType.Size(N);
@@ -37,7 +37,7 @@ void BeamState::SizeLoadsAndResults() {
     M.Size(N + 1);
 }
 
-void BeamState::SizeAll(int n) {
+void DesignState::SizeAll(int n) {
     N = static_cast<std::int16_t>(n);
     L.Size(n);
     EI.Size(n);

@@ -3,8 +3,8 @@
 #include <cassert>
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "text/status.h"
@@ -71,9 +71,7 @@ class BandMatrix {
 
     // Writable element on the band; anything else is a programming error.
     double& At(int i, int j) {
-        if (i < 1 || i > m_order || j < 1 || j > m_order || j < i - 1 || j > i + 1) {
-            throw std::out_of_range("stiffness matrix element off the band");
-        }
+        assert(i >= 1 && i <= m_order && j >= 1 && j <= m_order && j >= i - 1 && j <= i + 1);
         if (i == j) return m_diag[static_cast<std::size_t>(i)];
         if (j == i + 1) return m_upper[static_cast<std::size_t>(i)];
         return m_lower[static_cast<std::size_t>(i)];
@@ -96,23 +94,30 @@ constexpr std::int16_t kFalse = 0;
 // The node count N+1 must still fit the 16-bit count.
 constexpr int kMaxSpans = 32766;
 
-// The one beam of the program: its description, the intermediate quantities
-// of the analysis and the results. Created in main and handed by reference
-// to every window; nothing else holds beam data.
-struct BeamState {
+// The beam as the design's windows, its data file and its report see it:
+// N spans with one load each, the two end conditions.
+struct DesignBeam {
     std::int16_t N = 0;
     double EIo = 0.0;
     std::int16_t Flag0 = kFalse;
     std::int16_t FlagN = kFalse;
-    std::int16_t CurSpan = 0;
-    std::int16_t InputMode = 0;
-    std::int32_t HatchSpacing = 0;
-
     RealArray L;
     RealArray EI;
     IntArray LoadType;
     RealArray Q;
     RealArray A;
+
+    LoadKind Kind(int k) const { return static_cast<LoadKind>(LoadType(k)); }
+    void SetKind(int k, LoadKind kind) { LoadType(k) = static_cast<std::int16_t>(kind); }
+    // N, EIo, the end flags, then per span L, EI, load kind, magnitude and
+    // a; a span without load has kind and magnitude 0, as a file keeps it.
+    std::vector<double> InputValues() const;
+    bool operator==(const DesignBeam&) const = default;
+};
+
+// What the design's procedures work out, in their order, and whether it
+// belongs to the beam: the quantities the calculation sheet shows.
+struct DesignWorking {
     RealArray LineStiff;
     RealArray FemL;
     RealArray FemR;
@@ -124,32 +129,48 @@ struct BeamState {
     // Ok means that M and Theta are not its results (the beam changed since,
     // or its analysis was refused), so they must not be saved or reported.
     Status Results{Code::NotAnalysed};
+
+    // A new or resized beam: its results are not current until analysed.
+    void Changed() { Results = Status{Code::NotAnalysed}; }
+};
+
+// A design beam with its analysis: what the drawings, the report, the
+// sheet and the data file read.
+struct DesignState : DesignBeam, DesignWorking {
+    // The start dialog's sizing for a new count: L and EI 1..n, every element 1.
+    void SizeTyped(int n);
+    // The input window's sizing of a typed beam: loads and analysis arrays for N, all zero.
+    void SizeLoadsAndResults();
+    // The file loader's sizing: every array for n, all zero.
+    void SizeAll(int n);
+};
+
+// What the windows keep between steps: where the user is, and which file
+// the beam came from.
+struct Session {
+    std::int16_t CurSpan = 0;
+    std::int16_t InputMode = 0;
     // The file the beam was last loaded from; empty for a beam never loaded.
     std::string FileName;
     // The input values (InputValues) as last saved or loaded; kept with the
     // beam, not a window, so that going back and confirming the beam again
     // still tells a changed beam from the one on disk.
     std::optional<std::vector<double>> SavedInputs;
+};
 
-    LoadKind Kind(int k) const { return static_cast<LoadKind>(LoadType(k)); }
-    void SetKind(int k, LoadKind kind) { LoadType(k) = static_cast<std::int16_t>(kind); }
-
-    // The start dialog's sizing for a new count: L and EI 1..n, every element 1.
-    // N, EIo, the end flags, then per span L, EI, load kind, magnitude and
-    // a; a span without load has kind and magnitude 0, as a file keeps it.
-    std::vector<double> InputValues() const;
+// The one beam of the windows: the beam, its analysis and the session.
+struct BeamState : DesignState, Session {
     // The beam is what the file at `path` holds now (just loaded or saved).
     void MarkSaved(const std::string& path) {
         FileName = path;
         SavedInputs = InputValues();
     }
-    void SizeTyped(int n);
-    // The input window's sizing of a typed beam: loads and analysis arrays for N, all zero.
-    void SizeLoadsAndResults();
-    // The file loader's sizing: every array for n, all zero.
-    void SizeAll(int n);
-    // A new or resized beam: its results are not current until analysed.
-    void Changed() { Results = Status{Code::NotAnalysed}; }
+    // A loaded beam replaces the beam and its analysis; the session keeps
+    // the window's place and starts editing the loaded values.
+    void Loaded(DesignState&& fresh) {
+        static_cast<DesignState&>(*this) = std::move(fresh);
+        InputMode = 2;
+    }
 };
 
 }  // namespace cbeam

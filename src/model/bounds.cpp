@@ -54,7 +54,7 @@ Status CheckPosition(double a, int span) {
     return {};
 }
 
-Status CheckBeamValues(const BeamState& s) {
+Status CheckBeamValues(const DesignBeam& s) {
     const int n = s.N;
     if (n < 1 || s.L.Count() != n || s.EI.Count() != n || s.LoadType.Count() != n ||
         s.Q.Count() != n || s.A.Count() != n) {

@@ -35,6 +35,6 @@ Status CheckPosition(double a, int span);
 // Every value of the beam's description that the analysis reads, in the order
 // the loaders have always checked them: EIo, then span by span EI, L, a and,
 // for a loaded span, a and q. NoBeam when an array is not sized for N.
-Status CheckBeamValues(const BeamState& s);
+Status CheckBeamValues(const DesignBeam& s);
 
 }  // namespace cbeam

@@ -5,7 +5,7 @@
 
 namespace cbeam {
 
-void CalcStiffness(const BeamState& s, BandMatrix& K, RealArray& LineStiff, const double& EIo,
+void CalcStiffness(const DesignBeam& s, BandMatrix& K, RealArray& LineStiff, const double& EIo,
                    const RealArray& EI, const RealArray& L) {
     const int n = s.N;
     for (int k = 1; k <= n; ++k) LineStiff(k) = EI(k) * EIo / L(k);
@@ -20,7 +20,7 @@ void CalcStiffness(const BeamState& s, BandMatrix& K, RealArray& LineStiff, cons
     K.At(n + 1, n + 1) = 4 * LineStiff(n);
 }
 
-void CalcLoads(BeamState& s, RealArray& NodeLoad, const RealArray& L, const IntArray& LoadType,
+void CalcLoads(DesignState& s, RealArray& NodeLoad, const RealArray& L, const IntArray& LoadType,
                const RealArray& Q, const RealArray& A) {
     const int n = s.N;
     for (int k = 1; k <= n; ++k) {
@@ -51,7 +51,7 @@ void CalcLoads(BeamState& s, RealArray& NodeLoad, const RealArray& L, const IntA
     NodeLoad(n + 1) = s.FemR(n) * -1;
 }
 
-Code SolveEquations(const BeamState& s, RealArray& Theta, BandMatrix& K,
+Code SolveEquations(const DesignBeam& s, RealArray& Theta, BandMatrix& K,
                     const RealArray& NodeLoad) {
     // Off the band K is zero on both sides, so only the stored pairs can differ.
     // Identical NaNs count as equal here; the solver refuses them.
@@ -64,7 +64,7 @@ Code SolveEquations(const BeamState& s, RealArray& Theta, BandMatrix& K,
     return SolveTridiagonal(s, Theta, K, NodeLoad);
 }
 
-Code SolveTridiagonal(const BeamState& s, RealArray& Theta, BandMatrix& K,
+Code SolveTridiagonal(const DesignBeam& s, RealArray& Theta, BandMatrix& K,
                       const RealArray& NodeLoad) {
     const int n = s.N;
     int f = 1;
@@ -114,7 +114,7 @@ namespace {
 
 // Moment at node k: from the left end of span k, at the right outer end from
 // the right end of span N; a pinned outer end carries none.
-double NodeMoment(const BeamState& s, int k, const RealArray& LineStiff, const RealArray& Theta,
+double NodeMoment(const DesignState& s, int k, const RealArray& LineStiff, const RealArray& Theta,
                   const RealArray& NodeLoad) {
     const int n = s.N;
     if (k == 1) return s.Flag0 != kFalse ? LineStiff(1) * -2 * Theta(2) + NodeLoad(1) : 0;
@@ -125,12 +125,12 @@ double NodeMoment(const BeamState& s, int k, const RealArray& LineStiff, const R
 
 }  // namespace
 
-void CalcMoments(const BeamState& s, RealArray& M, const RealArray& LineStiff,
+void CalcMoments(const DesignState& s, RealArray& M, const RealArray& LineStiff,
                  const RealArray& Theta, const RealArray& NodeLoad) {
     for (int k = 1; k <= s.N + 1; ++k) M(k) = NodeMoment(s, k, LineStiff, Theta, NodeLoad);
 }
 
-int FirstUndefinedSpan(const BeamState& s) {
+int FirstUndefinedSpan(const DesignBeam& s) {
     for (int k = 1; k <= s.N; ++k) {
         if (s.EI(k) == 0) return k;
     }

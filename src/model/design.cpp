@@ -91,7 +91,7 @@ int RootsIn(double c3, double c2, double c1, double c0, double lo, double hi, do
 SpanCurve::Piece::Piece(double c0, double c1, double c2)
     : m0(c0), s2(c1 / 2), s3(c2 * kThird), w2(c0 / 2), w3(c1 * kSixth), w4(c2 * kTwelfth) {}
 
-SpanCurve::SpanCurve(const BeamState& s, int span) {
+SpanCurve::SpanCurve(const DesignState& s, int span) {
     m_l = s.L(span);
     m_ml = s.M(span);
     m_mr = s.M(span + 1);
@@ -199,7 +199,7 @@ SpanValues SpanCurve::Values() const {
     return v;
 }
 
-DesignValues ComputeDesignValues(const BeamState& solved) {
+DesignValues ComputeDesignValues(const DesignState& solved) {
     DesignValues d;
     const int n = solved.N;
     if (n < 1) return d;
@@ -219,16 +219,16 @@ DesignValues ComputeDesignValues(const BeamState& solved) {
     return d;
 }
 
-double MomentAt(const BeamState& solved, int span, double x) {
+double MomentAt(const DesignState& solved, int span, double x) {
     return SpanCurve(solved, span).Moment(x);
 }
-double ShearAt(const BeamState& solved, int span, double x) {
+double ShearAt(const DesignState& solved, int span, double x) {
     return SpanCurve(solved, span).Shear(x);
 }
-double DeflectionAt(const BeamState& solved, int span, double x) {
+double DeflectionAt(const DesignState& solved, int span, double x) {
     return SpanCurve(solved, span).Deflection(x);
 }
-double SlopeAt(const BeamState& solved, int span, double x) {
+double SlopeAt(const DesignState& solved, int span, double x) {
     return SpanCurve(solved, span).Slope(x);
 }
 

@@ -8,7 +8,7 @@
 // shears, the largest sagging moment and the largest deflection of every span,
 // and the moment, shear and deflection anywhere along a span.
 //
-// Signs: M hogging positive as in BeamState::M; V = -dM/dx (clockwise
+// Signs: M hogging positive as in DesignState::M; V = -dM/dx (clockwise
 // positive, +qL/2 at the left end of a loaded simple span); reactions upward
 // positive; deflection downward positive; slope clockwise positive like Theta.
 // Units: kN, kN·m, m along the span, deflection in mm, slope in radians.
@@ -38,7 +38,7 @@ struct DesignValues {
 // build, so a diagram can make one per span and sample it.
 class SpanCurve {
   public:
-    SpanCurve(const BeamState& solved, int span);
+    SpanCurve(const DesignState& solved, int span);
 
     double Moment(double x) const;
     double Shear(double x) const;  // at a point load: the value just right of it, but
@@ -78,13 +78,13 @@ class SpanCurve {
     Piece m_left, m_right;
 };
 
-DesignValues ComputeDesignValues(const BeamState& solved);
+DesignValues ComputeDesignValues(const DesignState& solved);
 
 // One value at x on span (1..N), for occasional use; sampling a whole span is
 // cheaper through one SpanCurve.
-double MomentAt(const BeamState& solved, int span, double x);
-double ShearAt(const BeamState& solved, int span, double x);
-double DeflectionAt(const BeamState& solved, int span, double x);
-double SlopeAt(const BeamState& solved, int span, double x);
+double MomentAt(const DesignState& solved, int span, double x);
+double ShearAt(const DesignState& solved, int span, double x);
+double DeflectionAt(const DesignState& solved, int span, double x);
+double SlopeAt(const DesignState& solved, int span, double x);
 
 }  // namespace cbeam

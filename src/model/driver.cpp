@@ -21,7 +21,7 @@ bool AllFinite(const RealArray& values) {
 // The four steps on the state's own arrays. The rotations and moments go to
 // arrays of their own and are checked before anything is stored, so that a
 // failure leaves the last good results in place.
-Code Solve(BeamState& s) {
+Code Solve(DesignState& s) {
     CalcStiffness(s, s.K, s.LineStiff, s.EIo, s.EI, s.L);
     CalcLoads(s, s.NodeLoad, s.L, s.LoadType, s.Q, s.A);
     RealArray theta;
@@ -46,7 +46,7 @@ Code Solve(BeamState& s) {
 
 }  // namespace
 
-Analysis RunAnalysis(BeamState& s) {
+Analysis RunAnalysis(DesignState& s) {
     Analysis out;
     if (const int k = FirstUndefinedSpan(s); k != 0) {
         out.status = Status{Code::UndefinedSpan, k};
@@ -67,7 +67,7 @@ std::string ResultLine(int node, double moment) {
     return "结点" + SignNumberText(node) + ":" + Format(moment, "####0.000###");
 }
 
-std::vector<std::string> ResultLines(const BeamState& s) {
+std::vector<std::string> ResultLines(const DesignState& s) {
     std::vector<std::string> lines;
     lines.reserve(static_cast<std::size_t>(s.N) + 1);
     for (int k = 1; k <= s.N + 1; ++k) lines.push_back(ResultLine(k, s.M(k)));

@@ -26,7 +26,7 @@ struct Analysis {
 // CalcLoads, SolveEquations and CalcMoments with the end conditions Flag0
 // and FlagN as the state holds them. Records the outcome in s.Results, so
 // that results left from an earlier beam are never taken for this one's.
-Analysis RunAnalysis(BeamState& s);
+Analysis RunAnalysis(DesignState& s);
 
 // Whether the state's moments belong to its beam as it is: analysed, or
 // only not symmetric (the moments shown with the warning).
@@ -37,6 +37,6 @@ inline bool HasMoments(const Status& results) {
 // One line of the results list: "结点 1:13.333333".
 std::string ResultLine(int node, double moment);
 // The results list of the moments the state holds.
-std::vector<std::string> ResultLines(const BeamState& s);
+std::vector<std::string> ResultLines(const DesignState& s);
 
 }  // namespace cbeam

@@ -102,7 +102,7 @@ Status Validate(const Beam& beam) {
     return {};
 }
 
-Status FromBeamState(const BeamState& s, Beam& out) {
+Status FromDesignBeam(const DesignBeam& s, Beam& out) {
     Beam b;
     const int n = s.N;
     if (n < 1 || n > kMaxSpans || s.L.Count() < n || s.EI.Count() < n || s.LoadType.Count() < n ||
@@ -157,7 +157,7 @@ double Fraction(const Load& load, double x, double l) {
 
 }  // namespace
 
-Status ToBeamState(const Beam& beam, BeamState& out) {
+Status ToDesignState(const Beam& beam, DesignState& out) {
     if (Status r = Validate(beam); !r) return r;
     const int n = beam.N();
     if (beam.cases.size() != 1 || beam.cases[0].kind != CaseKind::Permanent) {
@@ -170,7 +170,7 @@ Status ToBeamState(const Beam& beam, BeamState& out) {
             return Status{.code = Code::NotDesignSupport, .span = j};
         }
     }
-    BeamState s;
+    DesignState s;
     s.SizeAll(n);
     s.EIo = beam.EIo;
     s.Flag0 = beam.supports.front().kind == SupportKind::Fixed ? kTrue : kFalse;

@@ -33,7 +33,9 @@ struct Support {
     double kr = 0;  // kN·m/rad, >= 0 for a spring (0: free to rotate)
 
     static Support Spring(double k, double kr = 0) { return {SupportKind::Spring, k, kr}; }
-    bool HoldsDeflection() const { return kind == SupportKind::Pinned || kind == SupportKind::Fixed; }
+    bool HoldsDeflection() const {
+        return kind == SupportKind::Pinned || kind == SupportKind::Fixed;
+    }
 };
 
 struct Load {
@@ -83,16 +85,18 @@ struct LoadCase {
 };
 
 struct Beam {
-    double EIo = 1;                  // 10^6 kN·m², > 0
-    std::vector<Span> spans;         // 1..N at [0..N-1]
-    std::vector<Support> supports;   // N+1 nodes at [0..N]
+    double EIo = 1;                 // 10^6 kN·m², > 0
+    std::vector<Span> spans;        // 1..N at [0..N-1]
+    std::vector<Support> supports;  // N+1 nodes at [0..N]
     std::vector<LoadCase> cases;
 
     int N() const { return static_cast<int>(spans.size()); }
     // The true rigidity of span k (1..N) in kN·m².
     double Rigidity(int k) const { return spans[static_cast<std::size_t>(k - 1)].EI * EIo * 1e6; }
     const Span& SpanAt(int k) const { return spans[static_cast<std::size_t>(k - 1)]; }
-    const Support& SupportAt(int node) const { return supports[static_cast<std::size_t>(node - 1)]; }
+    const Support& SupportAt(int node) const {
+        return supports[static_cast<std::size_t>(node - 1)];
+    }
 };
 
 // Everything the analysis relies on: counts, values in range, free ends only
@@ -108,11 +112,11 @@ bool IsMechanism(const Beam& beam);
 // load per span (uniform over [0, a·L] or point at a·L), interior supports
 // pinned, the ends as Flag0 and FlagN. Refuses what the general beam
 // cannot be: a rigidity that is not positive.
-Status FromBeamState(const BeamState& s, Beam& out);
+Status FromDesignBeam(const DesignBeam& s, Beam& out);
 
 // The way back, for a beam the design's state can hold; refuses, naming
 // what it cannot hold, anything else. Sizes and fills the input fields of
 // `out` as the file loader does; the analysis arrays are zero.
-Status ToBeamState(const Beam& beam, BeamState& out);
+Status ToDesignState(const Beam& beam, DesignState& out);
 
 }  // namespace cbeam

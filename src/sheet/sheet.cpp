@@ -95,7 +95,7 @@ struct Largest {
     double of[4] = {};
 };
 
-Largest LargestValues(const BeamState& s, const DesignValues& design) {
+Largest LargestValues(const DesignState& s, const DesignValues& design) {
     Largest l;
     // M is convex along a span under downward loads: its extremes are the
     // node moments and the sagging one.
@@ -114,12 +114,12 @@ std::pair<int, int> RowSpans(int spans, int rowCount, int row) {
             static_cast<int>(static_cast<long long>(row + 1) * spans / rowCount)};
 }
 
-void DrawRow(const BeamState& s, const DesignValues& design, const Largest& largest, int figure,
+void DrawRow(const DesignState& s, const DesignValues& design, const Largest& largest, int figure,
              int first, int last, Canvas& canvas) {
     const int n = last - first + 1;
     // The row as a beam of its own: the drawings stay functions of a beam and
     // a canvas, and a row costs the same however long the whole beam is.
-    BeamState r;
+    DesignState r;
     r.SizeAll(n);
     r.EIo = s.EIo;
     r.Flag0 = first == 1 ? s.Flag0 : kFalse;
@@ -159,7 +159,7 @@ void DrawRow(const BeamState& s, const DesignValues& design, const Largest& larg
 
 class Sheet {
   public:
-    Sheet(const BeamState& s, const SheetInfo& info, QSizeF page)
+    Sheet(const DesignState& s, const SheetInfo& info, QSizeF page)
         : m_s(s),
           m_info(info),
           m_design(ComputeDesignValues(s)),
@@ -207,7 +207,7 @@ class Sheet {
         return figure == kSchematic ? kSchematicPixels.height : kDiagramPixels.height;
     }
 
-    const BeamState& m_s;
+    const DesignState& m_s;
     const SheetInfo& m_info;
     DesignValues m_design;
     double m_width, m_bodyTop, m_bodyBottom;
@@ -263,7 +263,7 @@ QString EndName(std::int16_t flag) {
 }
 
 void Sheet::BuildInput() {
-    const BeamState& s = m_s;
+    const DesignState& s = m_s;
     Heading(QStringLiteral("一、计算数据"));
     Text(QStringLiteral("跨数 N = %1，EIo = %2 × 10⁶ kN·m²，左端%3，右端%4。")
              .arg(Int(s.N), Fs(s.EIo), EndName(s.Flag0), EndName(s.FlagN)));
@@ -295,7 +295,7 @@ void Sheet::BuildInput() {
 }
 
 void Sheet::BuildResults() {
-    const BeamState& s = m_s;
+    const DesignState& s = m_s;
     const DesignValues& d = m_design;
     Heading(QStringLiteral("二、计算结果"));
     Text(QStringLiteral("结点弯矩、支座反力与结点转角："));
@@ -353,7 +353,7 @@ void Sheet::BuildFigures() {
 }
 
 void Sheet::BuildMethod() {
-    const BeamState& s = m_s;
+    const DesignState& s = m_s;
     const int n = s.N;
     Heading(QStringLiteral("四、计算过程"));
     if (n > kSheetMethodSpans) {
@@ -568,7 +568,7 @@ void Sheet::Paint(QPainter& p, int page) const {
 
 }  // namespace
 
-void DrawSheetFigure(const BeamState& solved, SheetFigure figure, int row, Canvas& canvas) {
+void DrawSheetFigure(const DesignState& solved, SheetFigure figure, int row, Canvas& canvas) {
     const int rows = RowCount(solved.N);
     if (!solved.Results || row < 0 || row >= rows) return;
     const DesignValues design = ComputeDesignValues(solved);
@@ -577,7 +577,7 @@ void DrawSheetFigure(const BeamState& solved, SheetFigure figure, int row, Canva
             static_cast<int>(figure), first, last, canvas);
 }
 
-Status RenderSheet(const BeamState& solved, const SheetInfo& info, std::string& bytes) {
+Status RenderSheet(const DesignState& solved, const SheetInfo& info, std::string& bytes) {
     if (!solved.Results) return solved.Results;
     if (solved.N < 1) return Status{Code::NoBeam};
     QByteArray out;
@@ -603,7 +603,7 @@ Status RenderSheet(const BeamState& solved, const SheetInfo& info, std::string& 
     return {};
 }
 
-Status WriteSheet(const std::string& path, const BeamState& solved, const SheetInfo& info) {
+Status WriteSheet(const std::string& path, const DesignState& solved, const SheetInfo& info) {
     std::string bytes;
     if (Status r = RenderSheet(solved, info, bytes); !r) return r;
     return WriteFileSafely(path, bytes);

@@ -38,14 +38,14 @@ constexpr int kSheetMethodSpans = 30;
 // The calculation sheet (计算书) as PDF bytes: A4 pages of input, results,
 // drawings and working. Refuses, with the analysis' own status, a beam whose
 // results are not current. Needs a QGuiApplication for its fonts.
-Status RenderSheet(const BeamState& solved, const SheetInfo& info, std::string& bytes);
+Status RenderSheet(const DesignState& solved, const SheetInfo& info, std::string& bytes);
 
 // Row `row` (from 0) of one of the sheet's drawings of a solved beam, as the
 // sheet draws it onto its page, onto any canvas of the row's size.
 enum class SheetFigure { Schematic, Moment, Shear, Deflection };
-void DrawSheetFigure(const BeamState& solved, SheetFigure figure, int row, Canvas& canvas);
+void DrawSheetFigure(const DesignState& solved, SheetFigure figure, int row, Canvas& canvas);
 
 // Renders the sheet and writes it atomically, like the text report.
-Status WriteSheet(const std::string& path, const BeamState& solved, const SheetInfo& info);
+Status WriteSheet(const std::string& path, const DesignState& solved, const SheetInfo& info);
 
 }  // namespace cbeam

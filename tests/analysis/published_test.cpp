@@ -56,7 +56,7 @@ TEST(DesignBeams, EngineAgreesWithTheDesignsAnalysis) {
         ASSERT_TRUE(RunAnalysis(s).status);
         const DesignValues dv = ComputeDesignValues(s);
         Beam b;
-        ASSERT_TRUE(FromBeamState(s, b));
+        ASSERT_TRUE(FromDesignBeam(s, b));
         const Answer a = Analysed(b);
         // Scales of each quantity: the largest moment, and what it turns and
         // bends the longest, softest span by.

@@ -58,10 +58,9 @@ inline bool SameBits(const RealArray& a, const RealArray& b) {
 // Every field of the state, bit for bit.
 inline bool SameState(const BeamState& a, const BeamState& b) {
     return a.N == b.N && SameBits(a.EIo, b.EIo) && a.Flag0 == b.Flag0 && a.FlagN == b.FlagN &&
-           a.CurSpan == b.CurSpan && a.InputMode == b.InputMode &&
-           a.HatchSpacing == b.HatchSpacing && SameBits(a.L, b.L) && SameBits(a.EI, b.EI) &&
-           a.LoadType == b.LoadType && SameBits(a.Q, b.Q) && SameBits(a.A, b.A) &&
-           SameBits(a.LineStiff, b.LineStiff) && SameBits(a.FemL, b.FemL) &&
+           a.CurSpan == b.CurSpan && a.InputMode == b.InputMode && SameBits(a.L, b.L) &&
+           SameBits(a.EI, b.EI) && a.LoadType == b.LoadType && SameBits(a.Q, b.Q) &&
+           SameBits(a.A, b.A) && SameBits(a.LineStiff, b.LineStiff) && SameBits(a.FemL, b.FemL) &&
            SameBits(a.FemR, b.FemR) && a.K == b.K && SameBits(a.Theta, b.Theta) &&
            SameBits(a.NodeLoad, b.NodeLoad) && SameBits(a.M, b.M);
 }
