@@ -64,16 +64,16 @@ const QSize kMaximized(1920, 1040);
 // The input window over a loaded beam of st.range(0) spans, shown at `size`
 // (empty: the design size it opens with), its paint events done.
 struct Window {
-    Window(const benchmark::State& st, QSize size = {})
-        : s(LoadedBeam(static_cast<int>(st.range(0)))) {
+    Window(const benchmark::State& st, QSize size = {}) {
+        doc.Edit() = LoadedBeam(static_cast<int>(st.range(0)));
         EnsureApp();
-        w = std::make_unique<cbeam::frmInput>(s, services);
+        w = std::make_unique<cbeam::frmInput>(doc, services);
         w->show();
         if (!size.isEmpty()) w->resize(size);
         QApplication::processEvents();
     }
     SilentServices services;
-    cbeam::BeamState s;
+    cbeam::BeamDocument doc;
     std::unique_ptr<cbeam::frmInput> w;
 };
 
@@ -184,13 +184,13 @@ void BM_OpenInputWindowFromFile(benchmark::State& st) {
         return;
     }
     for (auto _ : st) {
-        cbeam::BeamState s;
-        s.InputMode = 1;
-        if (!cbeam::LoadBeamFile(path, s)) {
+        cbeam::BeamDocument doc;
+        doc.Edit().InputMode = 1;
+        if (!doc.Load(path, cbeam::BeamKind::Bmf)) {
             st.SkipWithError("cannot read the beam file");
             return;
         }
-        auto w = std::make_unique<cbeam::frmInput>(s, services);
+        auto w = std::make_unique<cbeam::frmInput>(doc, services);
         w->show();
         QApplication::processEvents();
         st.PauseTiming();

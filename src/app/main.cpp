@@ -7,8 +7,8 @@
 #include <cstring>
 #include <new>
 
+#include "document/beam_document.h"
 #include "files/beam_json.h"
-#include "model/beam.h"
 #include "text/status.h"
 #include "ui/about/sysinfo.h"
 #include "ui/common/services.h"
@@ -51,11 +51,11 @@ bool AnswerInfoOption(int argc, char* argv[], int& exitCode) {
 }
 
 int RunProgram(int argc, char* argv[]) {
-    // The beam and the services outlive the application object and so every
-    // window that refers to them.
-    cbeam::BeamState state;
+    // The beam document and the services outlive the application object and
+    // so every window that refers to them.
+    cbeam::BeamDocument doc;
     cbeam::QtUiServices services;
-    cbeam::ConnectWindows(state, services);
+    cbeam::ConnectWindows(doc, services);
     QApplication app(argc, argv);
     QApplication::setApplicationName(cbeam::kAppTitle);
     // Qt's own dialogs (message boxes, file dialogs) speak Chinese like the
@@ -70,15 +70,15 @@ int RunProgram(int argc, char* argv[]) {
     // and a file name stays the bytes it was given as.
     if (argc > 1) {
         // As the start dialog's file load: typed mode until the file is accepted.
-        state.InputMode = 1;
-        const cbeam::Status result = cbeam::LoadBeam(argv[1], state);
+        doc.Edit().InputMode = 1;
+        const cbeam::Status result = doc.Load(argv[1], cbeam::KindOfPath(argv[1]));
         if (result) {
-            (new cbeam::frmInput(state, services))->show();
+            (new cbeam::frmInput(doc, services))->show();
             return QApplication::exec();
         }
         cbeam::RefuseCommand(services, cbeam::Command::Load, result);
     }
-    (new cbeam::frmStart(state, services))->show();
+    (new cbeam::frmStart(doc, services))->show();
     return QApplication::exec();
 }
 

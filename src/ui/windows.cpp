@@ -5,10 +5,10 @@
 
 namespace cbeam {
 
-void ConnectWindows(BeamState& state, UiServices& services) {
-    services.openInputWindow = [&state, &services] { (new frmInput(state, services))->show(); };
-    services.openStartDialog = [&state, &services](StartWith with) {
-        (new frmStart(state, services, with))->show();
+void ConnectWindows(BeamDocument& doc, UiServices& services) {
+    services.openInputWindow = [&doc, &services] { (new frmInput(doc, services))->show(); };
+    services.openStartDialog = [&doc, &services](StartWith with) {
+        (new frmStart(doc, services, with))->show();
     };
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "model/beam.h"
+#include "document/beam_document.h"
 #include "ui/common/services.h"
 
 namespace cbeam {
 
-// Lets the start dialog and the input window open each other on `state`
+// Lets the start dialog and the input window open each other on `doc`
 // through `services`. Both must outlive every window.
-void ConnectWindows(BeamState& state, UiServices& services);
+void ConnectWindows(BeamDocument& doc, UiServices& services);
 
 }  // namespace cbeam

@@ -157,7 +157,7 @@ inline std::string Dump(const BeamState& s) {
 // One QApplication for the program, no window left over between tests.
 class UiTest : public ::testing::Test {
   protected:
-    UiTest() { ConnectWindows(state, services); }
+    UiTest() { ConnectWindows(doc, services); }
     static void SetUpTestSuite() {
         static int argc = 1;
         static char name[] = "test_ui", *argv[] = {name, nullptr};
@@ -179,7 +179,7 @@ class UiTest : public ::testing::Test {
     void ExpectOnlyMessage(const QString& refusal) { EXPECT_EQ(Took(), Refusal(refusal)); }
     void ExpectNoMessage() { EXPECT_EQ(Took(), QStringList()); }
     frmStart* NewStart() {
-        auto* w = new frmStart(state, services);
+        auto* w = new frmStart(doc, services);
         w->show();
         return w;
     }
@@ -206,7 +206,8 @@ class UiTest : public ::testing::Test {
         return Open(Start()->Command1);
     }
 
-    BeamState state;
+    BeamDocument doc;
+    BeamState& state = doc.Edit();
     ScriptedServices services;
     testing::TempDir dir;
 };

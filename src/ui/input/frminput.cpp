@@ -60,8 +60,8 @@ class frmInput::Batch {
     frmInput& m_w;
 };
 
-frmInput::frmInput(BeamState& state, UiServices& services, QWidget* parent)
-    : QWidget(parent), m_state(state), m_services(services) {
+frmInput::frmInput(BeamDocument& doc, UiServices& services, QWidget* parent)
+    : QWidget(parent), m_doc(doc), m_state(doc.Edit()), m_services(services) {
     SetUpWindow(this, QStringLiteral("frmInput"), QStringLiteral("输入参数"), 8880, 7575);
     BuildControls();
     SetUpFields({QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_E),

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "document/beam_document.h"
 #include "files/beam_json.h"
 #include "model/beam.h"
 #include "ui/common/services.h"
@@ -32,7 +33,7 @@ class PictureBox;
 // the bending-moment diagram, refreshed after every accepted edit.
 class frmInput : public QWidget {
   public:
-    frmInput(BeamState& state, UiServices& services, QWidget* parent = nullptr);
+    frmInput(BeamDocument& doc, UiServices& services, QWidget* parent = nullptr);
     ~frmInput() override;
 
     void Form_Load();
@@ -138,7 +139,8 @@ class frmInput : public QWidget {
     // Every row of the span table, as choosing each span writes it.
     void FillRows();
 
-    BeamState& m_state;
+    BeamDocument& m_doc;
+    BeamState& m_state;  // the document's, edited through it
     UiServices& m_services;
     std::unique_ptr<SpanTable> m_table;
     int m_batchDepth = 0;

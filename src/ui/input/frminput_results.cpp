@@ -27,6 +27,7 @@ QString WithExtension(const QString& path, const QString& extension) {
 }  // namespace
 
 void frmInput::RequestRefresh(Pending kind) {
+    m_doc.Edited(kind == Pending::Ends ? BeamChange::Ends : BeamChange::Loads);
     if (m_batchDepth > 0) {
         if (kind == Pending::Edit) m_editNoted = true;
         m_pending = kind;
@@ -53,12 +54,10 @@ void frmInput::RunRefresh(Pending kind, bool editBefore) {
         ReDrawAll();
     }
     UpdateTitle();
-    // Once per refresh, after the analysis has recorded its outcome.
-    if (m_results) m_results->Refresh();
 }
 
 void frmInput::CalcAll() {
-    const Analysis analysis = RunAnalysis(m_state);
+    const Analysis analysis = m_doc.Analyse();
     const Status& status = analysis.status;
     if (status.code == Code::NotSymmetric) {
         m_services.Message(kErrorTitle, Q(MessageText(status)), MsgIcon::None);
@@ -97,13 +96,7 @@ void frmInput::Command2_Click() {
 
 void frmInput::cmdResults_Click() {
     if (m_results.isNull()) {
-        m_results = new frmResults(m_state, m_services);
-        // Both windows show the same stretch of the beam.
-        for (DiagramView* d : {m_results->ShearDiagram, m_results->DeflectionDiagram}) {
-            d->SetView([this] {
-                return DiagramView::Stretch{m_view.Zoom(), m_view.Offset() / m_view.FullWidth()};
-            });
-        }
+        m_results = new frmResults(m_doc, m_services);
     }
     m_results->show();
     m_results->raise();
@@ -125,11 +118,10 @@ void frmInput::SaveAgain() {
         Save();
         return;
     }
-    if (const Status r = SaveBeam(LocalPath(m_path), m_kind, m_state); !r) {
+    if (const Status r = m_doc.Save(LocalPath(m_path), m_kind); !r) {
         RefuseCommand(m_services, Command::Save, r);
         return;
     }
-    m_state.MarkSaved(LocalPath(m_path));
     UpdateTitle();
 }
 
@@ -148,13 +140,12 @@ bool frmInput::Save() {
     // ending in .json once got the data file's bytes.
     const BeamFileName file = SavedBeamFile(*path, filter);
     const QString& name = file.path;
-    if (const Status r = SaveBeam(LocalPath(name), file.kind, m_state); !r) {
+    if (const Status r = m_doc.Save(LocalPath(name), file.kind); !r) {
         RefuseCommand(m_services, Command::Save, r);
         return false;
     }
     m_path = name;
     m_kind = file.kind;
-    m_state.MarkSaved(LocalPath(name));
     UpdateTitle();
     return true;
 }

@@ -107,10 +107,9 @@ void frmInput::RedrawPictures() {
     ReDrawAll();
     // A refused analysis left no diagram to draw again.
     if (HasMoments(m_state.Results)) DrawM();
-    if (m_results) {
-        m_results->ShearDiagram->Redraw();
-        m_results->DeflectionDiagram->Redraw();
-    }
+    // Every window's diagrams show the stretch in view here.
+    const double full = m_view.FullWidth();
+    m_doc.SetView({m_view.Zoom(), full > 0 ? m_view.Offset() / full : 0.0});
 }
 
 void frmInput::RevealSpan(int k) {

@@ -94,14 +94,22 @@ QGroupBox* Framed(const QString& title, QWidget* inside, QWidget* parent) {
 
 }  // namespace
 
-frmResults::frmResults(BeamState& state, UiServices& services, QWidget* parent)
-    : QWidget(parent), m_state(state), m_services(services) {
+frmResults::frmResults(BeamDocument& doc, UiServices& services, QWidget* parent)
+    : QWidget(parent), m_doc(doc), m_state(doc.State()), m_services(services) {
     setObjectName(QStringLiteral("frmResults"));
     setWindowIcon(ProgramIcon());
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("详细结果"));
     resize(1180, 720);
     BuildControls();
+    for (DiagramView* d : {ShearDiagram, DeflectionDiagram}) {
+        d->SetView([this] { return DiagramView::Stretch{m_doc.View().zoom, m_doc.View().left}; });
+    }
+    connect(&m_doc, &BeamDocument::resultsChanged, this, &frmResults::Refresh);
+    connect(&m_doc, &BeamDocument::viewChanged, this, [this] {
+        ShearDiagram->Redraw();
+        DeflectionDiagram->Redraw();
+    });
     Refresh();
 }
 
@@ -162,13 +170,11 @@ void frmResults::Refresh() {
     lblReason->setText(Q(MessageText(status)));
     lblReason->setVisible(!status);
     if (!values) {
-        m_design = {};
         ShowValues(false);
         return;
     }
-    m_design = ComputeDesignValues(m_state);
     const BeamState& s = m_state;
-    const DesignValues& d = m_design;
+    const DesignValues& d = m_doc.Design();
     m_nodes->SetContents(static_cast<int>(d.R.size()), [&s, &d](int row, int column) {
         const int k = row + 1;
         switch (column) {
@@ -214,8 +220,8 @@ void frmResults::ShowValues(bool shown) {
         DeflectionDiagram->SetDraw({});
         return;
     }
-    ShearDiagram->SetDraw([this](Canvas& c) { DrawV(m_state, m_design, c); });
-    DeflectionDiagram->SetDraw([this](Canvas& c) { DrawW(m_state, m_design, c); });
+    ShearDiagram->SetDraw([this](Canvas& c) { DrawV(m_state, m_doc.Design(), c); });
+    DeflectionDiagram->SetDraw([this](Canvas& c) { DrawW(m_state, m_doc.Design(), c); });
 }
 
 QString frmResults::TablesText() const {
@@ -223,7 +229,7 @@ QString frmResults::TablesText() const {
 }
 
 void frmResults::ExportCsv() {
-    if (m_design.spans.empty()) {
+    if (m_doc.Design().spans.empty()) {
         Refuse(m_services, Q(MessageText(m_state.Results)));
         return;
     }
@@ -232,14 +238,14 @@ void frmResults::ExportCsv() {
     if (!path) return;
     const QString name =
         QFileInfo(*path).fileName().contains(u'.') ? *path : *path + QStringLiteral(".csv");
-    const std::string csv = TableCsv(TableRows(m_state, m_design, kDefaultTablePoints));
+    const std::string csv = TableCsv(TableRows(m_state, m_doc.Design(), kDefaultTablePoints));
     if (const Status r = WriteFileSafely(LocalPath(name), csv); !r) {
         RefuseCommand(m_services, Command::Table, r);
     }
 }
 
 void frmResults::SaveSheet() {
-    if (m_design.spans.empty()) {
+    if (m_doc.Design().spans.empty()) {
         Refuse(m_services, Q(MessageText(m_state.Results)));
         return;
     }

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <vector>
 
+#include "document/beam_document.h"
 #include "model/beam.h"
 #include "model/design.h"
 #include "ui/common/services.h"
@@ -18,11 +19,11 @@ class DiagramView;
 
 // The detailed results window "详细结果": node and span tables, the
 // shear-force diagram and the deflection curve of the beam the input window
-// holds. It only shows; the input window refreshes it after each of its own
-// refreshes.
+// holds. It only shows, following the document: each analysis and each
+// change of the stretch in view.
 class frmResults : public QWidget {
   public:
-    frmResults(BeamState& state, UiServices& services, QWidget* parent = nullptr);
+    frmResults(BeamDocument& doc, UiServices& services, QWidget* parent = nullptr);
     ~frmResults() override;
 
     // Shows the outcome of the analysis the state last recorded: its values,
@@ -46,11 +47,11 @@ class frmResults : public QWidget {
     void BuildControls();
     void ShowValues(bool shown);
 
-    BeamState& m_state;
+    BeamDocument& m_doc;
+    const BeamState& m_state;  // the document's
     UiServices& m_services;
     CellTable* m_nodes = nullptr;
     CellTable* m_spans = nullptr;
-    DesignValues m_design;
 };
 
 }  // namespace cbeam

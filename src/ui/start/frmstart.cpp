@@ -57,8 +57,8 @@ void SizeKeepingLoads(BeamState& s) {
 
 }  // namespace
 
-frmStart::frmStart(BeamState& state, UiServices& services, StartWith with, QWidget* parent)
-    : QWidget(parent), m_state(state), m_services(services) {
+frmStart::frmStart(BeamDocument& doc, UiServices& services, StartWith with, QWidget* parent)
+    : QWidget(parent), m_doc(doc), m_state(doc.Edit()), m_services(services) {
     SetUpWindow(this, QStringLiteral("frmStart"), QStringLiteral("欢迎使用"), 6360, 4125);
     BuildControls();
     Form_Load();
@@ -247,6 +247,7 @@ void frmStart::Text1_Change() {
         return m_marks->Mark(Text1, Text(TooLarge(Field::L, k)));
     }
     m_state.L(k) = m_lengths[k - 1] = v;
+    m_doc.Edited(BeamChange::Spans);
     m_marks->Accept(Text1, v);
     if (const QString why = Beyond(CheckLength(v, k)); !why.isEmpty()) m_marks->Mark(Text1, why);
 }
@@ -259,6 +260,7 @@ void frmStart::Text2_Change() {
         return m_marks->Mark(Text2, Text(TooLarge(Field::EI, k)));
     }
     m_state.EI(k) = m_rigidities[k - 1] = v;
+    m_doc.Edited(BeamChange::Spans);
     m_marks->Accept(Text2, v);
     // The bounds are on EI * EIo; an EIo still refused is taken as 1.
     const double base = ReadNumber(txtEI0->text().toStdString()).value;
@@ -325,6 +327,7 @@ void frmStart::btnConfirm_Click() {
         // as it stands, loads and ends, as it takes a loaded file.
         m_state.InputMode = 2;
     }
+    m_doc.Edited(BeamChange::Spans);
     OpenInputWindow();
 }
 
@@ -334,7 +337,7 @@ void frmStart::Command1_Click() {
         m_services.OpenFile(QStringLiteral("*.bmf"), kBeamOpenFilter, &filter);
     if (!path) return;
     const BeamFileName file = OpenedBeamFile(*path, filter);
-    if (const Status result = LoadBeam(LocalPath(file.path), file.kind, m_state); !result) {
+    if (const Status result = m_doc.Load(LocalPath(file.path), file.kind); !result) {
         RefuseCommand(m_services, Command::Load, result);
         return;
     }

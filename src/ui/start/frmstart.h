@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <vector>
 
+#include "document/beam_document.h"
 #include "model/beam.h"
 #include "ui/common/fieldmarks.h"
 #include "ui/common/services.h"
@@ -19,7 +20,7 @@ namespace cbeam {
 // rigidity typed by hand, or a beam file loaded; then the input window.
 class frmStart : public QWidget {
   public:
-    frmStart(BeamState& state, UiServices& services, StartWith with = StartWith::Nothing,
+    frmStart(BeamDocument& doc, UiServices& services, StartWith with = StartWith::Nothing,
              QWidget* parent = nullptr);
 
     // Handlers, named after their control and event.
@@ -65,7 +66,8 @@ class frmStart : public QWidget {
     // Marks EIo as typed; it is read only at confirm.
     void MarkBase();
 
-    BeamState& m_state;
+    BeamDocument& m_doc;
+    BeamState& m_state;  // the document's, edited through it
     UiServices& m_services;
     FieldMarks* m_marks = nullptr;
     // The beam came back from the input window: its loads and ends stay.

@@ -1,0 +1,52 @@
+#include "document/beam_document.h"
+
+#include <utility>
+
+namespace cbeam {
+
+BeamDocument::BeamDocument(QObject* parent) : QObject(parent) {}
+
+BeamDocument::~BeamDocument() = default;
+
+void BeamDocument::Edited(BeamChange what) {
+    m_state.Changed();
+    m_design.reset();
+    emit beamChanged(what);
+}
+
+Analysis BeamDocument::Analyse() {
+    Analysis analysis = RunAnalysis(m_state);
+    m_design.reset();
+    emit resultsChanged();
+    return analysis;
+}
+
+const DesignValues& BeamDocument::Design() const {
+    if (!m_design) {
+        m_design = HasMoments(m_state.Results) ? ComputeDesignValues(m_state) : DesignValues{};
+    }
+    return *m_design;
+}
+
+Status BeamDocument::Load(const std::string& path, BeamKind kind) {
+    if (Status r = LoadBeam(path, kind, m_state); !r) return r;
+    m_design.reset();
+    emit beamChanged(BeamChange::Spans);
+    emit fileChanged();
+    return {};
+}
+
+Status BeamDocument::Save(const std::string& path, BeamKind kind) {
+    if (Status r = SaveBeam(path, kind, m_state); !r) return r;
+    m_state.MarkSaved(path);
+    emit fileChanged();
+    return {};
+}
+
+void BeamDocument::SetView(ViewStretch view) {
+    if (view == m_view) return;
+    m_view = view;
+    emit viewChanged();
+}
+
+}  // namespace cbeam
