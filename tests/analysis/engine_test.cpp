@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 
 #include "model/design.h"
 #include "model/driver.h"
@@ -126,6 +128,60 @@ INSTANTIATE_TEST_SUITE_P(Engine, RandomBeams, ::testing::ValuesIn(kRandomRows),
 
 TEST_P(RandomBeams, AgreeWithDirectIntegration) {
     Each(25, [](Beam b) { ExpectOracle(Solve(std::move(b))); });
+}
+
+// The beam seen from its other end: every span, support and load reversed,
+// concentrated moments turning the other way.
+Beam Mirrored(Beam b) {
+    const int n = b.N();
+    std::reverse(b.spans.begin(), b.spans.end());
+    std::reverse(b.supports.begin(), b.supports.end());
+    for (Load& load : b.cases[0].loads) {
+        if (load.kind == Load::Kind::Settlement) {
+            load.node = n + 2 - load.node;
+            continue;
+        }
+        const double l = b.SpanAt(n + 1 - load.span).L;
+        load.span = n + 1 - load.span;
+        std::tie(load.x1, load.x2) = std::pair(l - load.x2, l - load.x1);
+        if (load.kind == Load::Kind::Linear) std::swap(load.q1, load.q2);
+        if (load.kind == Load::Kind::Moment) load.q1 = -load.q1;
+    }
+    return b;
+}
+
+// Properties of any beam at 1e-12, apart from the oracle: the reactions hold
+// the loads, the mirrored beam gives the mirrored answer, twice the loads
+// give twice the answer and two halves of a case add up to the case.
+TEST_P(RandomBeams, HoldTheirLoadsMirrorScaleAndAddUp) {
+    Each(15, [](Beam b) {
+        const Solved s = Solve(b);
+        double load = 0, size = 1;
+        for (const Load& l : b.cases[0].loads) {
+            const double f = l.Distributed() ? (l.q1 + l.q2) / 2 * (l.x2 - l.x1) : 0;
+            load += l.kind == Load::Kind::Point ? l.q1 : f;
+        }
+        for (const double r : s.r.R) size = std::max(size, std::fabs(r));
+        double sum = 0;
+        for (const double r : s.r.R) sum += r;
+        EXPECT_NEAR(sum, load, 1e-12 * size) << "equilibrium";
+        Beam twice = b, first = b, second = b;
+        for (Load& l : twice.cases[0].loads) l.q1 *= 2, l.q2 *= 2;
+        first.cases[0].loads.resize(b.cases[0].loads.size() / 2);
+        second.cases[0].loads.erase(second.cases[0].loads.begin(),
+                                    second.cases[0].loads.begin() + first.cases[0].loads.size());
+        const Solved m = Solve(Mirrored(b)), t = Solve(twice), a = Solve(first), c = Solve(second);
+        const std::size_t nodes = s.r.R.size();
+        for (std::size_t j = 0; j < nodes; ++j) {
+            const std::size_t o = nodes - 1 - j;
+            SCOPED_TRACE("node " + std::to_string(j + 1));
+            EXPECT_NEAR(m.r.R[o], s.r.R[j], 1e-12 * size) << "mirror";
+            EXPECT_NEAR(t.r.R[j], 2 * s.r.R[j], 2e-12 * size) << "scaling";
+            EXPECT_NEAR(a.r.R[j] + c.r.R[j], s.r.R[j], 1e-12 * size) << "superposition";
+            const double w = std::max({1e-9, std::fabs(s.r.w[j]), std::fabs(m.r.w[o])});
+            EXPECT_NEAR(m.r.w[o], s.r.w[j], 1e-10 * w) << "mirror w";
+        }
+    });
 }
 
 }  // namespace
