@@ -125,6 +125,12 @@ const Published kPublished[] = {
      [](const Answer& a) { return a.r.M[0]; }, q* L* L / 30},
     {"TriangleFixedEndB", Simple({L}, {F, F}, {Load::Linear(1, 0, q, 0, L)}), "M_B",
      [](const Answer& a) { return a.r.M[1]; }, q* L* L / 20},
+    // A patch of q over [2, 5] m on a simple span: R_A = q·3·(L − 3.5)/L.
+    {"PatchLoadReaction", Simple({L}, {P, P}, {Load::Uniform(1, q, 2, 5)}), "R_A",
+     [](const Answer& a) { return a.r.R[0]; }, q * 3 * (L - 3.5) / L},
+    // A cantilever's statics: 40 kN at the tip hangs P·L on the fixed end.
+    {"CantileverPointStatics", Simple({L}, {F, Free}, {Load::Point(1, 40, L)}), "M_A",
+     [](const Answer& a) { return a.r.M[0]; }, 40 * L},
 };
 
 class PublishedValues : public ::testing::TestWithParam<Published> {};
