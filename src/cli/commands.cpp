@@ -246,7 +246,7 @@ int Table(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
     if (target == kStandardOutput) {
         stream([&out](std::string_view piece) {
             out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-            return static_cast<bool>(out);
+            return out ? Status{} : Status{Code::ResultsNotOut};
         });
         return Finish(out, err);
     }
