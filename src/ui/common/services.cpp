@@ -35,7 +35,7 @@ void RefuseCommand(UiServices& services, Command command, const Status& why) {
 bool ReadTypedNumber(UiServices& services, const QString& text, double& value) {
     const NumberReading reading = ReadNumber(text.toStdString());
     if (reading.overflow) {
-        RefuseTyped(services, QStringLiteral("数值超出范围！"));
+        RefuseTyped(services, QString::fromStdString(MessageText(Status{Code::ValueOutOfRange})));
         return false;
     }
     value = reading.value;
