@@ -246,7 +246,7 @@ int Table(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
     if (target == kStandardOutput) {
         stream([&out](std::string_view piece) {
             out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-            return static_cast<bool>(out);
+            return out ? Status{} : Status{Code::ResultsNotOut};
         });
         return Finish(out, err);
     }
@@ -336,7 +336,13 @@ int Convert(std::vector<std::string> args, std::ostream& out, std::ostream& err)
     }
     if (!general) RunAnalysis(loaded.state);
     if (target == kStandardOutput) {
-        out << (general ? EncodeBeamJson(loaded.beam) : EncodeBeamJson(loaded.state));
+        std::string text;
+        r = general ? EncodeBeamJson(loaded.beam, text) : EncodeBeamJson(loaded.state, text);
+        if (!r) {
+            err << LeadIn(Command::Save) << MessageText(r) << '\n';
+            return kExitFile;
+        }
+        out << text;
         return Finish(out, err);
     }
     r = general ? SaveBeam(target, loaded.beam) : SaveBeam(target, loaded.state);

@@ -149,9 +149,9 @@ std::vector<std::string> GeneralResultLines(const Beam& beam, const SolvedBeam& 
     return lines;
 }
 
-bool StreamGeneralTable(const Beam& beam, const SolvedBeam& solved, const std::string& only,
-                        int points, const std::function<bool(std::string_view)>& write) {
-    if (!write("case,span,x,M,V,w\n")) return false;
+Status StreamGeneralTable(const Beam& beam, const SolvedBeam& solved, const std::string& only,
+                          int points, const ByteWriter& write) {
+    if (Status r = write("case,span,x,M,V,w\n"); !r) return r;
     analysis::SpanCurve curve;
     std::string chunk;
     std::vector<double> interest;
@@ -177,10 +177,10 @@ bool StreamGeneralTable(const Beam& beam, const SolvedBeam& solved, const std::s
                 }
                 chunk += '\n';
             }
-            if (!write(chunk)) return false;
+            if (Status r = write(chunk); !r) return r;
         }
     }
-    return true;
+    return {};
 }
 
 }  // namespace cbeam::cli

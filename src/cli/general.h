@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/engine.h"
+#include "files/safe_write.h"
 #include "model/structure.h"
 #include "text/status.h"
 
@@ -42,8 +43,8 @@ std::vector<std::string> GeneralResultLines(const Beam& beam, const SolvedBeam& 
 // CSV: header "case,span,x,M,V,w", for each span `points` equally spaced x
 // and every load position, load end and extreme; at a jump the value just
 // right of it, at x = 0 and x = L the span's end values. A span at a time
-// to `write`; false as soon as `write` gives false.
-bool StreamGeneralTable(const Beam& beam, const SolvedBeam& solved, const std::string& only,
-                        int points, const std::function<bool(std::string_view)>& write);
+// to `write`; stops with `write`'s status as soon as it fails.
+Status StreamGeneralTable(const Beam& beam, const SolvedBeam& solved, const std::string& only,
+                          int points, const ByteWriter& write);
 
 }  // namespace cbeam::cli

@@ -231,8 +231,8 @@ Status ReadWholeFile(const std::string& path, std::string& out) {
 
 }  // namespace
 
-std::string EncodeBeamJson(const DesignState& s) {
-    if (!HasCompleteBeam(s)) return {};
+Status EncodeBeamJson(const DesignState& s, std::string& text) {
+    if (!HasCompleteBeam(s)) return Status{Code::NoBeam};
     std::string out = "{\n  \"format\": \"";
     out += kFormat;
     out += "\",\n  \"version\": " + std::to_string(kVersion);
@@ -252,7 +252,8 @@ std::string EncodeBeamJson(const DesignState& s) {
         out += "}}";
     }
     out += "\n  ]\n}\n";
-    return out;
+    text = std::move(out);
+    return {};
 }
 
 namespace {
@@ -399,7 +400,9 @@ Status LoadBeam(const std::string& path, LoadedBeam& out) {
 Status SaveBeam(const std::string& path, BeamKind kind, const DesignState& state) {
     if (kind == BeamKind::Bmf) return SaveBeamFile(path, state);
     if (Status why = CheckBeamData(state); !why) return why;
-    return WriteFileSafely(path, EncodeBeamJson(state));
+    std::string text;
+    if (Status r = EncodeBeamJson(state, text); !r) return r;
+    return WriteFileSafely(path, text);
 }
 
 }  // namespace cbeam
@@ -422,7 +425,9 @@ Status ToBmfState(const Beam& beam, DesignState& out) {
 Status SaveBeam(const std::string& path, const Beam& beam) {
     if (IsJsonPath(path)) {
         if (Status why = Validate(beam); !why && why.code != Code::Mechanism) return why;
-        return WriteFileSafely(path, EncodeBeamJson(beam));
+        std::string text;
+        (void)EncodeBeamJson(beam, text);
+        return WriteFileSafely(path, text);
     }
     DesignState state;
     if (Status why = ToBmfState(beam, state); !why) return why;

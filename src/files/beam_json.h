@@ -10,8 +10,9 @@
 namespace cbeam {
 
 // The beam as JSON text for scripts: the beam's description only (no
-// results), one span a line, every number at full precision.
-std::string EncodeBeamJson(const DesignState& state);
+// results), one span a line, every number at full precision; NoBeam, with
+// `text` untouched, when the state holds no complete beam.
+Status EncodeBeamJson(const DesignState& state, std::string& text);
 
 // Reads a JSON beam into a fresh state and replaces the beam and its
 // analysis in `state` (BeamState::Loaded) only when the whole text is accepted. A refusal names the
@@ -35,8 +36,8 @@ Status DecodeBeamJson(std::string_view text, LoadedBeam& out);
 // The general beam as version 2 JSON in its one canonical layout: keys in a
 // fixed order, a span, support or load a line, numbers in their shortest
 // exact form, every position written out; so reading and writing again
-// gives the same bytes. The beam is taken as valid.
-std::string EncodeBeamJson(const Beam& beam);
+// gives the same bytes. The beam is taken as valid, so this never fails.
+Status EncodeBeamJson(const Beam& beam, std::string& text);
 
 // True for a path whose extension says JSON (".json", any case).
 bool IsJsonPath(const std::string& path);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 #include "files/beam_json.h"
 #include "files/json_read.h"
@@ -308,7 +309,7 @@ void Key(std::string& out, const char* key, double v) {
 
 }  // namespace
 
-std::string EncodeBeamJson(const Beam& beam) {
+Status EncodeBeamJson(const Beam& beam, std::string& text) {
     using json_read::Json;
     std::string out =
         "{\n  \"format\": \"cbeam-beam\",\n  \"version\": 2,\n  \"EIo\": " + Num(beam.EIo);
@@ -374,7 +375,8 @@ std::string EncodeBeamJson(const Beam& beam) {
         out += lc.loads.empty() ? "]}" : "\n    ]}";
     }
     out += "\n  ]\n}\n";
-    return out;
+    text = std::move(out);
+    return {};
 }
 
 }  // namespace cbeam

@@ -192,9 +192,10 @@ std::string Encode(const DesignState& s, bool withResults) {
 
 }  // namespace
 
-std::string EncodeBeamFile(const DesignState& s) {
-    if (!HasCompleteBeam(s)) return {};
-    return Encode(s, true);
+Status EncodeBeamFile(const DesignState& s, std::string& bytes) {
+    if (!HasCompleteBeam(s)) return Status{Code::NoBeam};
+    bytes = Encode(s, true);
+    return {};
 }
 
 Status ReadBeamFile(const std::string& path, DesignState& state) {

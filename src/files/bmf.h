@@ -29,9 +29,10 @@ Status SaveBeamFile(const std::string& path, const DesignState& state);
 // all-or-nothing replacement of `state`; no session is touched.
 Status DecodeBeamFile(std::string_view bytes, DesignState& state);
 
-// The N+1 records of the beam with the results as the state holds them, or
-// an empty string when the state holds no complete beam (see HasCompleteBeam).
-std::string EncodeBeamFile(const DesignState& state);
+// The N+1 records of the beam with the results as the state holds them;
+// NoBeam, with `bytes` untouched, when the state holds no complete beam (see
+// HasCompleteBeam).
+Status EncodeBeamFile(const DesignState& state, std::string& bytes);
 
 // N is 1..32766 and the arrays a file holds are sized for it.
 bool HasCompleteBeam(const DesignState& state);

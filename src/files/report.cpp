@@ -118,15 +118,17 @@ std::vector<std::string> ReportLines(const DesignState& s) {
     return lines;
 }
 
-std::string ReportText(const DesignState& state) {
-    std::string text;
+Status ReportText(const DesignState& state, std::string& text) {
+    if (!HasCompleteBeam(state)) return Status{Code::NoBeam};
+    std::string joined;
     bool first = true;
     for (const std::string& line : ReportLines(state)) {
-        if (!first) text += '\n';
-        text += line;
+        if (!first) joined += '\n';
+        joined += line;
         first = false;
     }
-    return text;
+    text = std::move(joined);
+    return {};
 }
 
 Status EncodeReport(const DesignState& state, std::string& bytes, ReportEncoding encoding) {

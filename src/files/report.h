@@ -14,8 +14,8 @@ namespace cbeam {
 std::vector<std::string> ReportLines(const DesignState& state);
 
 // The report's lines as UTF-8 text, joined by "\n" (no line end after the
-// last one); empty when the state holds no complete beam.
-std::string ReportText(const DesignState& state);
+// last one); NoBeam, with `text` untouched, when the state holds no complete beam.
+Status ReportText(const DesignState& state, std::string& text);
 
 // The report file's character set: GBK for the Chinese Windows code page the
 // file has always had, UTF-8 (without a BOM) for today's desktops.

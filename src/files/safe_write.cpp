@@ -183,7 +183,7 @@ Status WriteFileSafely(const std::string& path, std::string_view bytes) {
 }
 
 Status WriteFileSafelyFrom(const std::string& path,
-                           const std::function<bool(const ByteWriter&)>& produce) {
+                           const std::function<Status(const ByteWriter&)>& produce) {
     if (path.empty()) return Status{Code::NoFileName};
     const std::string target = ResolveTarget(path);
     struct stat existing {};
@@ -220,10 +220,11 @@ Status WriteFileSafelyFrom(const std::string& path,
     int writeError = 0;
     const ByteWriter write = [&](std::string_view piece) {
         if (writeError == 0 && !WriteAll(temp.fd(), piece)) writeError = errno;
-        return writeError == 0;
+        return writeError == 0 ? Status{} : SystemFailure(writeError);
     };
-    if (!produce(write) || writeError != 0) {
-        return SystemFailure(writeError != 0 ? writeError : EIO);
+    // A producer that goes on after a failed write still fails.
+    if (Status r = produce(write); !r || writeError != 0) {
+        return writeError != 0 ? SystemFailure(writeError) : r;
     }
     if (::fsync(temp.fd()) != 0) return SystemFailure(errno);
     if (temp.Close() != 0) return SystemFailure(errno);

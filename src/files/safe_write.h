@@ -20,11 +20,11 @@ namespace cbeam {
 Status WriteFileSafely(const std::string& path, std::string_view bytes);
 
 // The same for bytes made piece by piece: `produce` hands each piece to the
-// writer it is given, which returns false once writing failed; `produce`
-// then returns false, and the previous file stays.
-using ByteWriter = std::function<bool(std::string_view)>;
+// writer it is given, which returns why once writing failed; `produce` then
+// returns that, and the previous file stays.
+using ByteWriter = std::function<Status(std::string_view)>;
 Status WriteFileSafelyFrom(const std::string& path,
-                           const std::function<bool(const ByteWriter&)>& produce);
+                           const std::function<Status(const ByteWriter&)>& produce);
 
 // True when `path` (a link: its target) is a file whose owner or group the
 // replacement written by this process could not keep: a file of another

@@ -88,9 +88,9 @@ std::string TableCsv(const std::vector<TableRow>& rows) {
     return out;
 }
 
-bool StreamTableCsv(const DesignState& solved, const DesignValues& design, int points,
-                    const std::function<bool(std::string_view)>& write) {
-    if (!write(kHeader)) return false;
+Status StreamTableCsv(const DesignState& solved, const DesignValues& design, int points,
+                      const ByteWriter& write) {
+    if (Status r = write(kHeader); !r) return r;
     std::string chunk;
     const int n = static_cast<int>(design.spans.size());
     for (int k = 1; k <= n; ++k) {
@@ -99,9 +99,9 @@ bool StreamTableCsv(const DesignState& solved, const DesignValues& design, int p
         for (const double x : TableXs(solved, k, design.spans[k - 1], points)) {
             AppendRow(chunk, {k, x, curve.Moment(x), curve.Shear(x), curve.Deflection(x)});
         }
-        if (!write(chunk)) return false;
+        if (Status r = write(chunk); !r) return r;
     }
-    return true;
+    return {};
 }
 
 }  // namespace cbeam

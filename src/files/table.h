@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/safe_write.h"
 #include "model/beam.h"
 #include "model/design.h"
 
@@ -48,8 +49,8 @@ std::string TableCsv(const std::vector<TableRow>& rows);
 
 // The bytes of TableCsv(TableRows(solved, design, points)) handed to `write`
 // a span at a time, so that a long beam at many points is never held whole;
-// stops, giving false, as soon as `write` gives false.
-bool StreamTableCsv(const DesignState& solved, const DesignValues& design, int points,
-                    const std::function<bool(std::string_view)>& write);
+// stops with `write`'s status as soon as it fails.
+Status StreamTableCsv(const DesignState& solved, const DesignValues& design, int points,
+                      const ByteWriter& write);
 
 }  // namespace cbeam

@@ -51,21 +51,21 @@ void CalcLoads(DesignState& s, RealArray& NodeLoad, const RealArray& L, const In
     NodeLoad(n + 1) = s.FemR(n) * -1;
 }
 
-Code SolveEquations(const DesignBeam& s, RealArray& Theta, BandMatrix& K,
-                    const RealArray& NodeLoad) {
+Status SolveEquations(const DesignBeam& s, RealArray& Theta, BandMatrix& K,
+                      const RealArray& NodeLoad) {
     // Off the band K is zero on both sides, so only the stored pairs can differ.
     // Identical NaNs count as equal here; the solver refuses them.
     const int order = s.N + 1;
     for (int i = 1; i < order; ++i) {
         const double up = K(i, i + 1);
         const double low = K(i + 1, i);
-        if (up != low && !(std::isnan(up) && std::isnan(low))) return Code::NotSymmetric;
+        if (up != low && !(std::isnan(up) && std::isnan(low))) return Status{Code::NotSymmetric};
     }
     return SolveTridiagonal(s, Theta, K, NodeLoad);
 }
 
-Code SolveTridiagonal(const DesignBeam& s, RealArray& Theta, BandMatrix& K,
-                      const RealArray& NodeLoad) {
+Status SolveTridiagonal(const DesignBeam& s, RealArray& Theta, BandMatrix& K,
+                        const RealArray& NodeLoad) {
     const int n = s.N;
     int f = 1;
     int g = n + 1;
@@ -99,15 +99,15 @@ Code SolveTridiagonal(const DesignBeam& s, RealArray& Theta, BandMatrix& K,
             pivot -= K.Lower(k) * c[k - 1];
             r -= K.Lower(k) * Theta(k - 1);
         }
-        if (pivot == 0.0 || !std::isfinite(pivot)) return Code::NotSolvable;
+        if (pivot == 0.0 || !std::isfinite(pivot)) return Status{Code::NotSolvable};
         c[k] = k < g ? K.Upper(k) / pivot : 0.0;
         Theta(k) = r / pivot;
     }
     for (int k = g - 1; k >= f; --k) Theta(k) -= c[k] * Theta(k + 1);
     for (int k = f; k <= g; ++k) {
-        if (!std::isfinite(Theta(k))) return Code::NotSolvable;
+        if (!std::isfinite(Theta(k))) return Status{Code::NotSolvable};
     }
-    return Code::Ok;
+    return {};
 }
 
 namespace {

@@ -18,13 +18,13 @@ void CalcLoads(DesignState& s, RealArray& NodeLoad, const RealArray& L, const In
 // Checks the symmetry of K, then solves: Ok; NotSymmetric (K(i,j) != K(j,i)
 // somewhere), with Theta as it was; NotSolvable (a zero pivot or a rotation
 // that is not finite), with Theta partial.
-Code SolveEquations(const DesignBeam& s, RealArray& Theta, BandMatrix& K,
-                    const RealArray& NodeLoad);
+Status SolveEquations(const DesignBeam& s, RealArray& Theta, BandMatrix& K,
+                      const RealArray& NodeLoad);
 
 // Imposes the clamped ends on K (identity row and column, zero rotation) and
 // solves the remaining tridiagonal system by LDL^T elimination.
-Code SolveTridiagonal(const DesignBeam& s, RealArray& Theta, BandMatrix& K,
-                      const RealArray& NodeLoad);
+Status SolveTridiagonal(const DesignBeam& s, RealArray& Theta, BandMatrix& K,
+                        const RealArray& NodeLoad);
 
 void CalcMoments(const DesignState& s, RealArray& M, const RealArray& LineStiff,
                  const RealArray& Theta, const RealArray& NodeLoad);

@@ -21,27 +21,27 @@ bool AllFinite(const RealArray& values) {
 // The four steps on the state's own arrays. The rotations and moments go to
 // arrays of their own and are checked before anything is stored, so that a
 // failure leaves the last good results in place.
-Code Solve(DesignState& s) {
+Status Solve(DesignState& s) {
     CalcStiffness(s, s.K, s.LineStiff, s.EIo, s.EI, s.L);
     CalcLoads(s, s.NodeLoad, s.L, s.LoadType, s.Q, s.A);
     RealArray theta;
     theta.Size(s.N + 1);
-    const Code solved = SolveEquations(s, theta, s.K, s.NodeLoad);
-    if (solved == Code::NotSymmetric) {
+    Status solved = SolveEquations(s, theta, s.K, s.NodeLoad);
+    if (solved.code == Code::NotSymmetric) {
         // The moments then follow from the rotations of the last solution.
         RealArray m = s.M;
         CalcMoments(s, m, s.LineStiff, s.Theta, s.NodeLoad);
         if (AllFinite(m)) s.M = std::move(m);
-        return Code::NotSymmetric;
+        return solved;
     }
-    if (solved != Code::Ok) return solved;
+    if (!solved) return solved;
     RealArray m;
     m.Size(s.N + 1);
     CalcMoments(s, m, s.LineStiff, theta, s.NodeLoad);
-    if (!AllFinite(m)) return Code::NotSolvable;
+    if (!AllFinite(m)) return Status{Code::NotSolvable};
     std::swap(s.Theta, theta);
     std::swap(s.M, m);
-    return Code::Ok;
+    return {};
 }
 
 }  // namespace
@@ -53,7 +53,7 @@ Analysis RunAnalysis(DesignState& s) {
     } else if (Status why = CheckBeamValues(s); !why) {
         out.status = std::move(why);
     } else {
-        out.status.code = Solve(s);
+        out.status = Solve(s);
     }
     s.Results = out.status;
     if (HasMoments(out.status)) {

@@ -236,6 +236,23 @@ std::string Reason(const Status& s) {
             return "计算结果不是有限数值，无法输出";
         case Code::CaseNotFound:
             return "没有这个荷载工况";
+        // The windows' typed values.
+        case Code::SpanCountNotPositive:
+            return "跨数必须大于零！";
+        case Code::TooManySpans:
+            return "跨数不能超过32766！";
+        case Code::BaseRigidityZero:
+            return "EI不能等于零！";
+        case Code::SpanNotGiven:
+            return "请输入第" + SignNumberText(s.span) + "跨的值";
+        case Code::LoadBelowZero:
+            return "荷载必须大于零!";
+        case Code::PositionNotInSpan:
+            return "a必须在0-1之间!";
+        case Code::IncompleteNumber:
+            return "“" + s.text + "”不是完整的数值，按 " + s.taken + " 计算";
+        case Code::BeamNotSaved:
+            return "当前连续梁尚未保存，是否保存？";
     }
     return {};
 }

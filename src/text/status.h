@@ -94,6 +94,15 @@ enum class Code {
     DesignBeamOnly,      // the command's lead-in; the reason follows
     NotFiniteResult,     // an analysis result that is not a finite number
     CaseNotFound,        // path: the name asked for
+    // The windows' refusals of typed values and their one question.
+    SpanCountNotPositive,
+    TooManySpans,
+    BaseRigidityZero,   // |EIo| below 1e-6, as the start window words it
+    SpanNotGiven,       // span: the first span whose length is not above 0
+    LoadBelowZero,      // the load window words a negative load so
+    PositionNotInSpan,  // a load position outside 0..1 (of L)
+    IncompleteNumber,   // text: what was typed; taken: the number it is taken as
+    BeamNotSaved,       // the question before a changed beam's window closes
 };
 
 // The `need` of a NotDesign* status refused by a .bmf save.
@@ -109,7 +118,9 @@ struct Status {
     int need = 0;
     int sysError = 0;
     Field field = Field::None;
-    std::string path = {};  // the JSON path of the value at fault, when there is one
+    std::string path = {};   // the JSON path of the value at fault, when there is one
+    std::string text = {};   // a typed text the message quotes
+    std::string taken = {};  // the number the typed text is taken as, shown as the window shows it
 
     explicit operator bool() const { return code == Code::Ok; }
     bool operator==(const Status&) const = default;

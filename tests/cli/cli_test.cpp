@@ -80,7 +80,7 @@ TEST(CliProcess, ErrorsAreOneChineseLineWithTheirExitCode) {
     // clang-format off
     ASSERT_TRUE(SaveBeamFile(undefined, MakeBeam({{5, 1, 1, 10, 1}, {5, 0}, {5, 0}}, kTrue, kTrue)));
     // Rigidities so large that the stiffness would overflow: not a beam.
-    WriteAll(overflow, EncodeBeamFile(MakeBeam({{5, 1e300, 1, 10, 1}, {5, 1e300}}, kTrue, kTrue, 1e300)));
+    WriteAll(overflow, BmfBytes(MakeBeam({{5, 1e300, 1, 10, 1}, {5, 1e300}}, kTrue, kTrue, 1e300)));
     // clang-format on
     const std::string good = kExamples + "three-span.bmf";
     const struct {

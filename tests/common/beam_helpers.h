@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "files/beam_json.h"
+#include "files/bmf.h"
 #include "model/beam.h"
 
 namespace cbeam::testing {
@@ -40,6 +42,19 @@ inline BeamState MakeBeam(const std::vector<SpanInput>& spans, std::int16_t flag
         s.A(k) = sp.A;
     }
     return s;
+}
+
+// What the encoders write, empty when they refuse.
+inline std::string BmfBytes(const DesignState& s) {
+    std::string bytes;
+    (void)EncodeBeamFile(s, bytes);
+    return bytes;
+}
+template <class Described>  // a DesignState or a Beam
+std::string JsonText(const Described& beam) {
+    std::string text;
+    (void)EncodeBeamJson(beam, text);
+    return text;
 }
 
 // Bit-exact comparison (NaN equal to itself, 0.0 different from -0.0).

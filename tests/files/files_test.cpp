@@ -56,7 +56,7 @@ TEST(BeamFileSave, EveryFieldAtItsOffsetAndResultsOnlyWhenCurrent) {
                              {3, -4.5, 0.5, 3.5, 5, 0.3, 0, 0, -0.0625, -1, 0},
                              {3, 2, 2, 3.5, 4, 1, 8, 1, 3, -1, 0},
                              {3, 0.5, 0, 3.5, 0, 0, 0, 0, -7, -1, 0}};
-    EXPECT_EQ(EncodeBeamFile(s), Bytes(want));
+    EXPECT_EQ(BmfBytes(s), Bytes(want));
     TempDir dir;
     for (const Status& results :
          {Status{}, Status{Code::UndefinedSpan, 2}, Status{Code::NotAnalysed}}) {
@@ -120,7 +120,7 @@ TEST(BeamFileSave, ReplacesTheFileWholeOrNotAtAll) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         EXPECT_EQ(SaveBeamFile(r.path, r.beam), r.status);
-        EXPECT_EQ(ReadAll(path), EncodeBeamFile(small));
+        EXPECT_EQ(ReadAll(path), BmfBytes(small));
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1) << "temp left";
     // Through a symbolic link the target is replaced and the link stays.
@@ -201,8 +201,8 @@ TEST(BeamJson, ReadsEveryFieldAndWritesTheSameTextThroughABeamFile) {
     EXPECT_EQ(std::tuple(s.EI(2), s.Q(2), s.A(2)), std::tuple(4.0 / 3, 7.25, 0.3));
     EXPECT_EQ(std::tuple(s.Kind(2), s.Kind(3)), std::tuple(LoadKind::Point, LoadKind::None));
     BeamState back;
-    ASSERT_TRUE(DecodeBeamFile(EncodeBeamFile(s), back));
-    EXPECT_EQ(EncodeBeamJson(back), kCanonical);
+    ASSERT_TRUE(DecodeBeamFile(BmfBytes(s), back));
+    EXPECT_EQ(JsonText(back), kCanonical);
 }
 
 // A piece of the canonical text, its replacement, the JSON path the refusal must name.

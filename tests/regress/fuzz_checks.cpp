@@ -162,7 +162,7 @@ std::string CheckBeamFile(std::string_view bytes) {
         return "a refusal without reason, or one that changed the state";
     if (decoded) {
         if (!Consistent(s)) return Say("accepted beam of ", s.N, " spans breaks an invariant");
-        const std::string saved = EncodeBeamFile(s);
+        const std::string saved = testing::BmfBytes(s);
         BeamState again = Sentinel();
         if (saved.size() != static_cast<std::size_t>(s.N + 1) * kRecordSize ||
             !DecodeBeamFile(saved, again))
@@ -198,12 +198,12 @@ std::string CheckBeamJson(std::string_view bytes) {
     if (Status why = CheckBeamData(s); !why) return "accepted beam: " + MessageText(why);
     // What was accepted writes a text that reads back to itself, directly and
     // through a beam file.
-    const std::string text = EncodeBeamJson(s);
+    const std::string text = testing::JsonText(s);
     BeamState again, viaFile, fromFile;
     if (!DecodeBeamJson(text, again)) return "written text does not read back";
-    if (EncodeBeamJson(again) != text) return "written text changes on the way back";
-    if (!DecodeBeamFile(EncodeBeamFile(s), fromFile)) return "beam file of it does not load";
-    if (EncodeBeamJson(fromFile) != text) return "beam file of it gives another text";
+    if (testing::JsonText(again) != text) return "written text changes on the way back";
+    if (!DecodeBeamFile(testing::BmfBytes(s), fromFile)) return "beam file of it does not load";
+    if (testing::JsonText(fromFile) != text) return "beam file of it gives another text";
     return {};
 }
 

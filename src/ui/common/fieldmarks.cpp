@@ -26,8 +26,10 @@ QString TextProblem(const QString& text, double value) {
     if (text.trimmed().isEmpty()) {
         return QString::fromStdString(MessageText(Status{Code::NumberMissing}));
     }
-    return QStringLiteral("“%1”不是完整的数值，按 %2 计算")
-        .arg(text, QString::number(value, 'g', 15));
+    return QString::fromStdString(
+        MessageText(Status{.code = Code::IncompleteNumber,
+                           .text = text.toStdString(),
+                           .taken = QString::number(value, 'g', 15).toStdString()}));
 }
 
 FieldMarks::FieldMarks(UiServices& services, QLabel* line, QObject* parent)

@@ -32,14 +32,15 @@ void RefuseCommand(UiServices& services, Command command, const Status& why) {
     Refuse(services, QString::fromStdString(LeadIn(command) + "\n" + MessageText(why)));
 }
 
-bool ReadTypedNumber(UiServices& services, const QString& text, double& value) {
+Status ReadTypedNumber(UiServices& services, const QString& text, double& value) {
     const NumberReading reading = ReadNumber(text.toStdString());
     if (reading.overflow) {
-        RefuseTyped(services, QStringLiteral("数值超出范围！"));
-        return false;
+        const Status why{Code::ValueOutOfRange};
+        RefuseTyped(services, QString::fromStdString(MessageText(why)));
+        return why;
     }
     value = reading.value;
-    return true;
+    return {};
 }
 
 std::string LocalPath(const QString& name) {

@@ -86,8 +86,9 @@ void RefuseTyped(UiServices& services, const QString& text);
 void RefuseCommand(UiServices& services, Command command, const Status& why);
 
 // The numeric reading of a typed text; a number too large for a double is
-// refused with "数值超出范围！" and false is returned, so nothing is stored.
-bool ReadTypedNumber(UiServices& services, const QString& text, double& value);
+// refused, shown to the user and returned, with `value` untouched, so that
+// nothing is stored.
+Status ReadTypedNumber(UiServices& services, const QString& text, double& value);
 
 // A file name as the system takes it and back: the bytes of the local
 // encoding (QFile::encodeName/decodeName), so that a name that is not valid

@@ -33,7 +33,7 @@ QComboBox* MakeCombo(QWidget* parent, int left, int top, int width, int height) 
     return combo;
 }
 
-const QString kTooLarge = QStringLiteral("数值超出范围！");
+const QString kTooLarge = Q(MessageText(Status{Code::ValueOutOfRange}));
 
 QString SpanName(int k) {
     return QStringLiteral("第") + F(k, "##") + QStringLiteral("跨");
@@ -327,7 +327,7 @@ void frmInput::txtQ_Change() {
     if (!HasSpan()) return;
     double v = 0;
     if (!ReadTypedNumber(m_services, txtQ->text(), v)) return m_marks->Mark(txtQ, kTooLarge);
-    if (v < 0) return m_marks->Refuse(txtQ, QStringLiteral("荷载必须大于零!"));
+    if (v < 0) return m_marks->Refuse(txtQ, Q(MessageText(Status{Code::LoadBelowZero})));
     // A double, but more than any beam carries.
     if (v > kMaxLoad) return m_marks->Refuse(txtQ, kTooLarge);
     m_marks->Accept(txtQ, v);
@@ -340,7 +340,8 @@ void frmInput::txtPosA_Change() {
     if (!HasSpan()) return;
     double a = 0;
     if (!ReadTypedNumber(m_services, txtPosA->text(), a)) return m_marks->Mark(txtPosA, kTooLarge);
-    if (a < 0 || a > 1) return m_marks->Refuse(txtPosA, QStringLiteral("a必须在0-1之间!"));
+    if (a < 0 || a > 1)
+        return m_marks->Refuse(txtPosA, Q(MessageText(Status{Code::PositionNotInSpan})));
     m_marks->Accept(txtPosA, a);
     m_state.A(m_state.CurSpan) = a;
     WriteLoadCells();

@@ -142,7 +142,7 @@ void frmInput::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    switch (m_services.AskToSave(QStringLiteral("当前连续梁尚未保存，是否保存？"))) {
+    switch (m_services.AskToSave(Q(MessageText(Status{Code::BeamNotSaved})))) {
         case SaveChoice::Save:
             event->setAccepted(Save());
             break;

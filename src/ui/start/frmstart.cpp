@@ -202,8 +202,9 @@ void frmStart::txtN_Change() {
         return m_marks->Mark(txtN, Text(TooLarge(Field::None, 0)));
     }
     const double count = RoundHalfEven(v);
-    if (!(v > 0) || count < 1) return m_marks->Refuse(txtN, QStringLiteral("跨数必须大于零！"));
-    if (count > kMaxSpans) return m_marks->Refuse(txtN, QStringLiteral("跨数不能超过32766！"));
+    if (!(v > 0) || count < 1)
+        return m_marks->Refuse(txtN, Q(MessageText(Status{Code::SpanCountNotPositive})));
+    if (count > kMaxSpans) return m_marks->Refuse(txtN, Q(MessageText(Status{Code::TooManySpans})));
     const int n = static_cast<int>(count);
     m_marks->Accept(txtN, v);
     if (m_marks->Problem(txtN).isEmpty() && count != v) {
@@ -273,7 +274,7 @@ void frmStart::MarkBase() {
     if (r.overflow) return m_marks->Mark(txtEI0, Text(TooLarge(Field::EIo, 0)));
     m_marks->Accept(txtEI0, r.value);
     if (!(std::fabs(r.value) >= kMinRigidity)) {
-        m_marks->Mark(txtEI0, QStringLiteral("EI不能等于零！"));
+        m_marks->Mark(txtEI0, Q(MessageText(Status{Code::BaseRigidityZero})));
     } else if (const QString why = Beyond(CheckBaseRigidity(r.value)); !why.isEmpty()) {
         m_marks->Mark(txtEI0, why);
     }
@@ -282,8 +283,7 @@ void frmStart::MarkBase() {
 void frmStart::btnConfirm_Click() {
     for (int k = 1; k <= m_state.N && k <= m_state.L.Count(); ++k) {
         if (!(m_state.L(k) > 0)) {
-            Refuse(m_services,
-                   QStringLiteral("请输入第") + Q(SignNumberText(k)) + QStringLiteral("跨的值"));
+            Refuse(m_services, Q(MessageText(Status{Code::SpanNotGiven, k})));
             return;
         }
     }
@@ -291,19 +291,19 @@ void frmStart::btnConfirm_Click() {
     if (!ReadTypedNumber(m_services, txtEI0->text(), eio)) return;
     m_state.EIo = eio;
     if (!(std::fabs(eio) >= 1e-6)) {
-        Refuse(m_services, QStringLiteral("EI不能等于零！"));
+        Refuse(m_services, Q(MessageText(Status{Code::BaseRigidityZero})));
         return;
     }
     double v = 0;
     if (!ReadTypedNumber(m_services, txtN->text(), v)) return;
     const double count = RoundHalfEven(v);
     if (!(v > 0) || count < 1) {
-        Refuse(m_services, QStringLiteral("跨数必须大于零！"));
+        Refuse(m_services, Q(MessageText(Status{Code::SpanCountNotPositive})));
         m_state.N = 0;
         return;
     }
     if (count > kMaxSpans) {
-        Refuse(m_services, QStringLiteral("跨数不能超过32766！"));
+        Refuse(m_services, Q(MessageText(Status{Code::TooManySpans})));
         return;
     }
     // The count typed is the count the span arrays were sized for.
