@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "cli/general.h"
+#include "cli/json_out.h"
 #include "files/beam_json.h"
 #include "files/bmf.h"
 #include "files/report.h"
@@ -24,36 +25,9 @@ namespace {
 
 constexpr const char* kSeeHelp = "（用法见 cbeam-cli --help）";
 
-// 17 significant digits, the same text as "%.17g" (values are finite here);
-// a zero is 0 whatever its sign, as JSON readers expect.
-void AppendReal17(std::string& out, double v) {
-    if (v == 0) v = 0;
-    char buf[40];
-    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 17);
-    out.append(buf, ec == std::errc() ? end : buf);
-}
-
 void AppendArray(std::string& out, const char* name, const RealArray& values, int count) {
-    out += ",\"";
-    out += name;
-    out += "\":[";
-    for (int k = 1; k <= count; ++k) {
-        if (k > 1) out += ',';
-        AppendReal17(out, values(k));
-    }
-    out += ']';
-}
-
-template <class Get>
-void AppendValues(std::string& out, const char* name, std::size_t count, Get get) {
-    out += ",\"";
-    out += name;
-    out += "\":[";
-    for (std::size_t k = 0; k < count; ++k) {
-        if (k > 0) out += ',';
-        AppendReal17(out, get(k));
-    }
-    out += ']';
+    AppendValues(out, name, static_cast<std::size_t>(count),
+                 [&](std::size_t k) { return values(static_cast<int>(k) + 1); });
 }
 
 // The file arguments of a command, exactly `count` of them (or `count` - 1
@@ -453,15 +427,7 @@ std::string NodeResultJson(const DesignState& s) {
     const DesignValues d = ComputeDesignValues(s);
     const auto& sp = d.spans;
     AppendValues(out, "R", d.R.size(), [&](std::size_t k) { return d.R[k]; });
-    out += ",\"V\":[";
-    for (std::size_t k = 0; k < sp.size(); ++k) {
-        out += k > 0 ? ",[" : "[";
-        AppendReal17(out, sp[k].Vl);
-        out += ',';
-        AppendReal17(out, sp[k].Vr);
-        out += ']';
-    }
-    out += ']';
+    AppendEndShears(out, sp);
     AppendValues(out, "Msag", sp.size(), [&](std::size_t k) { return sp[k].Msag; });
     AppendValues(out, "xMsag", sp.size(), [&](std::size_t k) { return sp[k].xMsag; });
     AppendValues(out, "w", sp.size(), [&](std::size_t k) { return sp[k].w; });

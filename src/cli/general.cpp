@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "cli/json_out.h"
 #include "files/table.h"
 #include "model/driver.h"
 
@@ -13,31 +14,11 @@ namespace {
 
 using analysis::SpanDesign;
 
-// 17 significant digits (values are finite here); a zero is 0 whatever its sign.
-void Append17(std::string& out, double v) {
-    if (v == 0) v = 0;
-    char buf[40];
-    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 17);
-    out.append(buf, ec == std::errc() ? end : buf);
-}
-
 void AppendShortest(std::string& out, double v) {
     if (v == 0) v = 0;
     char buf[40];
     const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
     out.append(buf, ec == std::errc() ? end : buf);
-}
-
-template <class Get>
-void AppendValues(std::string& out, const char* name, std::size_t count, Get get) {
-    out += ",\"";
-    out += name;
-    out += "\":[";
-    for (std::size_t k = 0; k < count; ++k) {
-        if (k > 0) out += ',';
-        Append17(out, get(k));
-    }
-    out += ']';
 }
 
 bool AllFinite(const SolvedCase& c) {
@@ -117,15 +98,7 @@ std::string GeneralResultJson(const Beam& beam, const SolvedBeam& solved) {
         AppendValues(out, "theta", r.theta.size(), [&](std::size_t j) { return r.theta[j]; });
         AppendValues(out, "wnode", r.w.size(), [&](std::size_t j) { return r.w[j]; });
         AppendValues(out, "R", r.R.size(), [&](std::size_t j) { return r.R[j]; });
-        out += ",\"V\":[";
-        for (std::size_t k = 0; k < d.size(); ++k) {
-            out += k > 0 ? ",[" : "[";
-            Append17(out, d[k].Vl);
-            out += ',';
-            Append17(out, d[k].Vr);
-            out += ']';
-        }
-        out += ']';
+        AppendEndShears(out, d);
         AppendValues(out, "Msag", d.size(), [&](std::size_t k) { return d[k].Msag; });
         AppendValues(out, "xMsag", d.size(), [&](std::size_t k) { return d[k].xMsag; });
         AppendValues(out, "Mhog", d.size(), [&](std::size_t k) { return d[k].Mhog; });
