@@ -1,4 +1,5 @@
 // JSON beams of version 2: the general beam (spans, supports, load cases).
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -215,6 +216,14 @@ Status ReadCase(const Json& item, const std::string& path, const Beam& beam, Loa
             {{CaseKind::Permanent, "permanent"}, {CaseKind::Variable, "variable"}}},
         Code::UnknownCaseKind);
     const Json* loads = r.Value("loads", &Json::is_array);
+    if (r.Ok() && item.contains("pattern")) {
+        const Json* p = r.Value("pattern", &Json::is_boolean);
+        if (p != nullptr) out.pattern = p->get<bool>();
+    }
+    if (r.Ok() && item.contains("psi_q")) {
+        out.psiQ = r.Number("psi_q", 0, kHuge, Code::PsiOutside);
+        if (r.Ok() && *out.psiQ > 1) r.Fail(Refuse(r.PathOf("psi_q"), Code::PsiOutside));
+    }
     if (!r.Ok()) return r.Error();
     out.name = name->get<std::string>();
     out.loads.resize(loads->size());
@@ -225,6 +234,36 @@ Status ReadCase(const Json& item, const std::string& path, const Beam& beam, Loa
             return why;
         }
     }
+    return {};
+}
+
+// {"name": …, "factors": {"G": [1.3, 1.0], …}}, the factors kept in the
+// beam's case order so that writing them again gives the same text.
+Status ReadCombination(const Json& item, const std::string& path, const Beam& beam,
+                       Combination& out) {
+    Reader r(item, path);
+    const Json* name = r.Value("name", &Json::is_string);
+    const Json* factors = r.Value("factors", &Json::is_object);
+    if (!r.Ok()) return r.Error();
+    out.name = name->get<std::string>();
+    for (const auto& [key, value] : factors->items()) {
+        const std::string at = Join(r.PathOf("factors"), key.c_str());
+        const bool known = std::any_of(beam.cases.begin(), beam.cases.end(),
+                                       [&](const LoadCase& c) { return c.name == key; });
+        if (!known) return Refuse(at, Code::CombinationCaseUnknown);
+        if (!value.is_array() || value.size() != 2 || !value[0].is_number() ||
+            !value[1].is_number()) {
+            return Refuse(at, Code::FactorOutside);
+        }
+        out.factors.push_back({key, value[0].get<double>(), value[1].get<double>()});
+    }
+    const auto order = [&](const CaseFactors& f) {
+        return std::find_if(beam.cases.begin(), beam.cases.end(),
+                            [&](const LoadCase& c) { return c.name == f.caseName; }) -
+               beam.cases.begin();
+    };
+    std::sort(out.factors.begin(), out.factors.end(),
+              [&](const CaseFactors& a, const CaseFactors& b) { return order(a) < order(b); });
     return {};
 }
 
@@ -283,9 +322,22 @@ Status ReadGeneralBeam(const Json& doc, Beam& out) {
     for (std::size_t c = 0; c < cases->size(); ++c) {
         if (Status why = ReadCase((*cases)[c], Index("cases", c), b, b.cases[c]); !why) return why;
     }
-    // What is left for the whole beam: repeated case names. A mechanism is a
-    // beam all the same; the analysis refuses it.
+    // Repeated case names before the combinations that name them.
     if (Status why = Validate(b); !why && why.code != Code::Mechanism) return why;
+    if (doc.contains("combinations")) {
+        const Json* combinations = top.Value("combinations", &Json::is_array);
+        if (!top.Ok()) return top.Error();
+        b.combinations.resize(combinations->size());
+        for (std::size_t i = 0; i < combinations->size(); ++i) {
+            if (Status why = ReadCombination((*combinations)[i], Index("combinations", i), b,
+                                             b.combinations[i]);
+                !why) {
+                return why;
+            }
+        }
+    }
+    // A mechanism is a beam all the same; the analysis refuses it.
+    if (Status why = ValidateCombinations(b); !why) return why;
     out = std::move(b);
     return {};
 }
@@ -337,7 +389,10 @@ Status EncodeBeamJson(const Beam& beam, std::string& text) {
         out += c > 0 ? ",\n    " : "\n    ";
         out += "{\"name\": " + Json(lc.name).dump() + ", \"kind\": \"";
         out += lc.kind == CaseKind::Permanent ? "permanent" : "variable";
-        out += "\", \"loads\": [";
+        out += '"';
+        if (lc.pattern) out += *lc.pattern ? ", \"pattern\": true" : ", \"pattern\": false";
+        if (lc.psiQ) Key(out, "psi_q", *lc.psiQ);
+        out += ", \"loads\": [";
         for (std::size_t i = 0; i < lc.loads.size(); ++i) {
             const Load& l = lc.loads[i];
             out += i > 0 ? ",\n      " : "\n      ";
@@ -374,7 +429,20 @@ Status EncodeBeamJson(const Beam& beam, std::string& text) {
         }
         out += lc.loads.empty() ? "]}" : "\n    ]}";
     }
-    out += "\n  ]\n}\n";
+    out += "\n  ]";
+    for (std::size_t i = 0; i < beam.combinations.size(); ++i) {
+        const Combination& co = beam.combinations[i];
+        out += i > 0 ? ",\n    " : ",\n  \"combinations\": [\n    ";
+        out += "{\"name\": " + Json(co.name).dump() + ", \"factors\": {";
+        for (std::size_t f = 0; f < co.factors.size(); ++f) {
+            out += f > 0 ? ", " : "";
+            out += Json(co.factors[f].caseName).dump() + ": [" + Num(co.factors[f].gamma) + ", " +
+                   Num(co.factors[f].gammaF) + "]";
+        }
+        out += "}}";
+    }
+    if (!beam.combinations.empty()) out += "\n  ]";
+    out += "\n}\n";
     text = std::move(out);
     return {};
 }

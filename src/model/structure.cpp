@@ -1,5 +1,8 @@
 #include "model/structure.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <set>
 
 namespace cbeam {
@@ -60,6 +63,33 @@ bool IsMechanism(const Beam& beam) {
     return deflection == 0 || (deflection == 1 && rotation == 0);
 }
 
+Status ValidateCombinations(const Beam& beam) {
+    std::set<std::string> names;
+    for (const LoadCase& c : beam.cases) names.insert(c.name);
+    std::set<std::string> combinations;
+    for (std::size_t i = 0; i < beam.combinations.size(); ++i) {
+        const Combination& co = beam.combinations[i];
+        const std::string path = "combinations[" + std::to_string(i) + "]";
+        if (co.name.empty())
+            return Status{.code = Code::CombinationNameEmpty, .path = path + ".name"};
+        if (!combinations.insert(co.name).second) {
+            return Status{.code = Code::CombinationNameRepeated, .path = path + ".name"};
+        }
+        std::set<std::string> named;
+        for (const CaseFactors& f : co.factors) {
+            const std::string at = path + ".factors." + f.caseName;
+            if (!names.contains(f.caseName) || !named.insert(f.caseName).second) {
+                return Status{.code = Code::CombinationCaseUnknown, .path = at};
+            }
+            if (!(Finite(f.gamma) && Finite(f.gammaF) && f.gamma >= 0 && f.gammaF >= 0 &&
+                  f.gamma <= 100 && f.gammaF <= 100)) {
+                return Status{.code = Code::FactorOutside, .path = at};
+            }
+        }
+    }
+    return {};
+}
+
 Status Validate(const Beam& beam) {
     const int n = beam.N();
     if (n < 1 || n > kMaxSpans) {
@@ -97,9 +127,40 @@ Status Validate(const Beam& beam) {
         for (std::size_t l = 0; l < lc.loads.size(); ++l) {
             if (Status r = CheckLoad(beam, lc.loads[l], c, l); !r) return r;
         }
+        if (lc.psiQ && !(*lc.psiQ >= 0 && *lc.psiQ <= 1)) {
+            return Status{.code = Code::PsiOutside,
+                          .path = "cases[" + std::to_string(c) + "].psi_q"};
+        }
     }
+    if (Status r = ValidateCombinations(beam); !r) return r;
     if (IsMechanism(beam)) return Status{.code = Code::Mechanism};
     return {};
+}
+
+std::vector<Combination> CombinationsOf(const Beam& beam) {
+    if (!beam.combinations.empty()) return beam.combinations;
+    const bool live = std::any_of(beam.cases.begin(), beam.cases.end(),
+                                  [](const LoadCase& c) { return c.kind == CaseKind::Variable; });
+    if (!live) return {};
+    // Each factor pair: for a permanent case, then for a variable one (of ψq
+    // where it is NaN).
+    struct Default {
+        const char* name;
+        double g, gf, q;
+    };
+    const double psi = std::numeric_limits<double>::quiet_NaN();
+    std::vector<Combination> out;
+    for (const Default& d : {Default{"基本组合", 1.3, 1.0, 1.5}, Default{"标准组合", 1.0, 1.0, 1.0},
+                             Default{"准永久组合", 1.0, 1.0, psi}}) {
+        Combination co{d.name, {}};
+        for (const LoadCase& c : beam.cases) {
+            const bool variable = c.kind == CaseKind::Variable;
+            co.factors.push_back({c.name, variable ? (std::isnan(d.q) ? c.PsiQ() : d.q) : d.g,
+                                  variable ? 0.0 : d.gf});
+        }
+        out.push_back(std::move(co));
+    }
+    return out;
 }
 
 Status FromDesignBeam(const DesignBeam& s, Beam& out) {

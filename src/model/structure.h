@@ -78,10 +78,27 @@ struct LoadCase {
     // Whether the case acts span by span in the worst arrangement; unset: a
     // variable case does, a permanent one does not.
     std::optional<bool> pattern;
-    double psiQ = 0.4;  // quasi-permanent factor of a variable case
+    // The quasi-permanent factor ψq of a variable case; unset: 0.4.
+    std::optional<double> psiQ;
     std::vector<Load> loads;
 
     bool Patterned() const { return pattern.value_or(kind == CaseKind::Variable); }
+    double PsiQ() const { return psiQ.value_or(0.4); }
+};
+
+// The factors of one load case in a combination: γ where the case's effect
+// is unfavourable, γf where it is favourable.
+struct CaseFactors {
+    std::string caseName;
+    double gamma = 1, gammaF = 1;
+    bool operator==(const CaseFactors&) const = default;
+};
+
+// A load combination; a case it does not name takes no part (0 and 0).
+struct Combination {
+    std::string name;
+    std::vector<CaseFactors> factors;  // in the beam's case order
+    bool operator==(const Combination&) const = default;
 };
 
 struct Beam {
@@ -89,6 +106,8 @@ struct Beam {
     std::vector<Span> spans;        // 1..N at [0..N-1]
     std::vector<Support> supports;  // N+1 nodes at [0..N]
     std::vector<LoadCase> cases;
+    // As given; empty: the default ones (CombinationsOf).
+    std::vector<Combination> combinations;
 
     int N() const { return static_cast<int>(spans.size()); }
     // The true rigidity of span k (1..N) in kN·m².
@@ -103,6 +122,14 @@ struct Beam {
 // at the two ends, loads inside their spans, settlements only of pinned or
 // fixed supports, and supports that hold the beam (no mechanism).
 Status Validate(const Beam& beam);
+// The part of Validate on the combinations: names given once, each naming
+// cases of the beam, each case once, factors from 0 to 100.
+Status ValidateCombinations(const Beam& beam);
+
+// The beam's combinations, or when it gives none and has a variable case
+// the code's three: 基本组合 (permanent [1.3, 1.0], variable [1.5, 0]),
+// 标准组合 ([1.0, 1.0], [1.0, 0]) and 准永久组合 ([1.0, 1.0], [ψq, 0]).
+std::vector<Combination> CombinationsOf(const Beam& beam);
 
 // Whether the supports leave the beam free to move as a rigid body: nothing
 // holds its deflection, or one support holds it and none its rotation.

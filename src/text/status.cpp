@@ -253,6 +253,16 @@ std::string Reason(const Status& s) {
             return "“" + s.text + "”不是完整的数值，按 " + s.taken + " 计算";
         case Code::BeamNotSaved:
             return "当前连续梁尚未保存，是否保存？";
+        case Code::PsiOutside:
+            return "准永久值系数应在0到1之间";
+        case Code::CombinationNameEmpty:
+            return "荷载组合名称为空";
+        case Code::CombinationNameRepeated:
+            return "荷载组合名称重复";
+        case Code::CombinationCaseUnknown:
+            return "没有这个荷载工况，或在同一组合中出现了不止一次";
+        case Code::FactorOutside:
+            return "分项系数应为两个0到100之间的数值 [γ, γf]";
     }
     return {};
 }

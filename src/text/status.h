@@ -103,6 +103,12 @@ enum class Code {
     PositionNotInSpan,  // a load position outside 0..1 (of L)
     IncompleteNumber,   // text: what was typed; taken: the number it is taken as
     BeamNotSaved,       // the question before a changed beam's window closes
+    // Load combinations of a general beam; path: the value at fault.
+    PsiOutside,  // ψq outside 0..1
+    CombinationNameEmpty,
+    CombinationNameRepeated,
+    CombinationCaseUnknown,  // a case the beam does not have, or named twice
+    FactorOutside,           // not two factors from 0 to 100
 };
 
 // The `need` of a NotDesign* status refused by a .bmf save.

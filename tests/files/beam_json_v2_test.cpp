@@ -32,7 +32,11 @@ const std::string kGeneral = R"({
       {"span": 3, "kind": "moment", "M": 20, "x": 1.8},
       {"node": 2, "kind": "settlement", "d": 10}
     ]},
-    {"name": "Q \"live\"", "kind": "variable", "loads": []}
+    {"name": "Q \"live\"", "kind": "variable", "pattern": false, "psi_q": 0.5, "loads": []}
+  ],
+  "combinations": [
+    {"name": "基本组合", "factors": {"G": [1.3, 1], "Q \"live\"": [1.5, 0]}},
+    {"name": "标准组合", "factors": {"G": [1, 1]}}
   ]
 }
 )";
@@ -62,6 +66,22 @@ TEST(BeamJsonV2, CanonicalTextComesBackByteForByte) {
     EXPECT_EQ(testing::JsonText(b.beam), once);
 }
 
+// Without combinations of its own, a beam with a variable case takes the
+// code's three, with each variable case's own ψq.
+TEST(BeamJsonV2, DefaultCombinationsFollowTheCases) {
+    LoadedBeam b;
+    ASSERT_TRUE(DecodeBeamJson(kGeneral, b));
+    EXPECT_EQ(CombinationsOf(b.beam), b.beam.combinations);
+    b.beam.combinations.clear();
+    const std::vector<Combination> d = CombinationsOf(b.beam);
+    const std::string q = "Q \"live\"";
+    EXPECT_EQ(d, (std::vector<Combination>{{"基本组合", {{"G", 1.3, 1}, {q, 1.5, 0}}},
+                                           {"标准组合", {{"G", 1, 1}, {q, 1, 0}}},
+                                           {"准永久组合", {{"G", 1, 1}, {q, 0.5, 0}}}}));
+    b.beam.cases.pop_back();
+    EXPECT_TRUE(CombinationsOf(b.beam).empty()) << "nothing to arrange without live load";
+}
+
 struct Refusal {
     const char *name, *from, *to, *message;
 };
@@ -83,7 +103,8 @@ const Refusal kRefusals[] = {
     {"SpringZero", "\"k\": 50000", "\"k\": 0",
      "supports[2].k：结点3的弹簧刚度应大于零（转动弹簧可为零）"},
     {"CaseNameEmpty", "\"name\": \"G\"", "\"name\": \"\"", "cases[0].name：荷载工况名称为空"},
-    {"CaseNameRepeated", "Q \\\"live\\\"", "G", "cases[1]：荷载工况名称重复"},
+    {"CaseNameRepeated", "\"name\": \"Q \\\"live\\\"\"", "\"name\": \"G\"",
+     "cases[1]：荷载工况名称重复"},
     {"LoadKind", "\"kind\": \"moment\"", "\"kind\": \"torque\"",
      "cases[0].loads[3].kind：应为 \"uniform\"、\"linear\"、\"point\"、\"moment\" 或 "
      "\"settlement\""},
@@ -96,6 +117,15 @@ const Refusal kRefusals[] = {
     {"EndBeforeStart", "\"x1\": 0.1, \"x2\": 3.6", "\"x1\": 3.6, \"x2\": 0.1",
      "cases[0].loads[1].x2：荷载位置不在第2跨的0到跨长之间，或起点在终点之后"},
     {"LoadTooLarge", "\"P\": 80", "\"P\": -2e9", "cases[0].loads[2].P：数值超出范围！"},
+    {"PsiAboveOne", "\"psi_q\": 0.5", "\"psi_q\": 1.5", "cases[1].psi_q：准永久值系数应在0到1之间"},
+    {"PatternNotBoolean", "false", "0", "cases[1].pattern：类型不对"},
+    {"FactorOfNoCase", "{\"G\": [1, 1]}", "{\"X\": [1, 1]}",
+     "combinations[1].factors.X：没有这个荷载工况，或在同一组合中出现了不止一次"},
+    {"FactorNegative", "[1, 1]", "[1, -1]",
+     "combinations[1].factors.G：分项系数应为两个0到100之间的数值 [γ, γf]"},
+    {"OneFactor", "[1, 1]", "[1]",
+     "combinations[1].factors.G：分项系数应为两个0到100之间的数值 [γ, γf]"},
+    {"CombinationRepeated", "标准组合", "基本组合", "combinations[1].name：荷载组合名称重复"},
 };
 INSTANTIATE_TEST_SUITE_P(, JsonV2Refusal, ::testing::ValuesIn(kRefusals),
                          [](const auto& info) { return std::string(info.param.name); });
