@@ -88,7 +88,8 @@ Plotter::~Plotter() {
 
 bool Plotter::CoversLabel(const Box2& b) const {
     for (const Row& r : m_labels) {
-        for (auto it = r.kept.rbegin(); it != r.kept.rend(); ++it) {
+        const auto end = std::make_reverse_iterator(r.kept.StartingBefore(b.right));
+        for (auto it = end; it != r.kept.boxes.rend(); ++it) {
             if (!m_offCurves && it->right < b.left - r.widest) break;
             if (it->left < b.right && b.left < it->right && it->top < b.bottom &&
                 b.top < it->bottom) {
@@ -240,8 +241,9 @@ bool Plotter::Room(int row, double left, double top, double width, bool held) {
     if (!(b.top < m_labelRows) || !(b.bottom > 0)) return false;
     // Labels arrive from left to right: only the last few can be in the way.
     // (Labels moved off the curves are few, and need not come in order.)
-    const auto clear = [&b, this](const std::vector<Box2>& boxes, double widest) {
-        for (auto it = boxes.rbegin(); it != boxes.rend(); ++it) {
+    const auto clear = [&b, this](const Boxes& row, double widest) {
+        const auto end = std::make_reverse_iterator(row.StartingBefore(b.right + kLabelGap));
+        for (auto it = end; it != row.boxes.rend(); ++it) {
             if (!m_offCurves && it->left < b.left - widest) break;
             if (it->left < b.right + kLabelGap && b.left - kLabelGap < it->right &&
                 it->top < b.bottom && b.top < it->bottom) {
@@ -262,9 +264,22 @@ void Plotter::Keep(int row, double left, double top, Extent e, bool held) {
     if (m_labels.size() <= static_cast<std::size_t>(row)) m_labels.resize(row + 1);
     Row& r = m_labels[row];
     const Box2 b = LabelBox(left, top, e.width);
-    (held ? r.held : r.kept).push_back(b);
+    (held ? r.held : r.kept).Add(b);
     r.last = e;
     r.widest = std::max(r.widest, b.right - b.left);
+}
+
+void Plotter::Boxes::Add(const Box2& b) {
+    if (!(b.left >= (boxes.empty() ? -HUGE_VAL : boxes.back().left))) inOrder = false;
+    boxes.push_back(b);
+}
+
+std::vector<Plotter::Box2>::const_iterator Plotter::Boxes::StartingBefore(double right) const {
+    // A long beam's labels are thousands: the symbols and the labels of
+    // later rows look only at those near them.
+    if (!inOrder || std::isnan(right)) return boxes.end();
+    return std::partition_point(boxes.begin(), boxes.end(),
+                                [right](const Box2& k) { return k.left < right; });
 }
 
 void Plotter::NoteCurve(double x1, double y1, double x2, double y2) {

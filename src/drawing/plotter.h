@@ -252,8 +252,18 @@ class Plotter {
     double m_lastHatch = -HUGE_VAL;  // device column
     std::vector<Span> m_reached;     // per column, rows of diagram lines
     std::vector<Span> m_ruled;       // per rule kind, columns
+    // Label boxes of a row, and whether they came in the order of their
+    // left edges (they do, but for labels moved off the curves).
+    struct Boxes {
+        std::vector<Box2> boxes;
+        bool inOrder = true;
+        void Add(const Box2& b);
+        // The end of those that start left of `right`: none after it could
+        // reach a box that ends there.
+        std::vector<Box2>::const_iterator StartingBefore(double right) const;
+    };
     struct Row {
-        std::vector<Box2> kept, held;
+        Boxes kept, held;
         Extent last;
         double widest = 0;
     };
