@@ -16,19 +16,6 @@ float F(double v) {
 // Pictures wider than this are not looked at pixel by pixel.
 constexpr double kMaxColumns = 1 << 16;
 
-// The height a label takes on the picture: a line of the canvas font, about
-// 16 pixels, in twips.
-constexpr double kLabelHeight = 16 * kTwipsPerPixel;
-
-// A device coordinate as a pixel index, or -1 when it is off the picture.
-int Cell(double v, int count) {
-    if (!(v >= 0) || !(v < count)) return -1;
-    return static_cast<int>(v);
-}
-
-// Labels of a crowded row closer than this many pixels read as one.
-constexpr double kLabelGap = 2;
-
 // What a symbol or a hatch line reaches beyond its x, in canvas units.
 constexpr double kSymbolReach = 300;
 
@@ -63,6 +50,7 @@ Plotter::Plotter(Canvas& canvas)
     m_apart = m_allRows || m_lod;
     m_labelRows = canvas.ScaleHeight() * m_labelScale.y;
     m_labelColumns = width * m_labelScale.x;
+    m_labelRight = m_labelColumns / m_labelScale.x;
 }
 
 Plotter::~Plotter() {
@@ -75,6 +63,9 @@ Plotter::~Plotter() {
         late.push_back(std::move(h));
     }
     for (const UnderLabels& u : m_under) {
+        // Most of a long beam's symbols share a column with one drawn
+        // before: they would be left out whatever the labels.
+        if (m_lod && Seen(u.kind, u.x)) continue;
         const Box2 b{(u.x - u.half) * m_labelScale.x, (u.x + u.half) * m_labelScale.x,
                      u.top * m_labelScale.y, u.bottom * m_labelScale.y};
         if (!CoversLabel(b)) Symbol(u.kind, u.x, u.draw);
@@ -132,14 +123,6 @@ void Plotter::Yield(int row) {
     m_yields[row] = true;
 }
 
-double Plotter::Inside(double left, double width) const {
-    if (!m_allRows) return left;
-    const double right = m_labelColumns / m_labelScale.x;
-    if (left + width > right) left = right - width;
-    if (left < 0) left = 0;
-    return left;
-}
-
 Plotter::Extent Plotter::ExtentOf(std::string_view text) const {
     const double lead = kCharWidth * static_cast<double>(CountChars(text)) / 2;
     const double measured = m_canvas.TextWidth(text);
@@ -178,14 +161,11 @@ void Plotter::PrintCentred(double centreX, double top, std::string_view text) {
     m_canvas.Print(F(left), F(top), text);
 }
 
-bool Plotter::FirstInColumn(int kind, double x) {
-    const int c = Cell(x * m_scale.x - m_origin, m_columns);
-    if (c < 0 || kind < 0) return true;
+bool Plotter::FirstOfKind(int kind, int column) {
     if (m_kinds.size() <= static_cast<std::size_t>(kind)) m_kinds.resize(kind + 1);
     std::vector<bool>& seen = m_kinds[kind];
     if (seen.empty()) seen.resize(m_columns);
-    if (seen[c]) return false;
-    seen[c] = true;
+    seen[column] = true;
     return true;
 }
 
@@ -228,11 +208,6 @@ void Plotter::Rule(int kind, double x1, double x2, double y) {
     Line(x1, y, x2, y);
 }
 
-Plotter::Box2 Plotter::LabelBox(double left, double top, double width) const {
-    const double x = left * m_labelScale.x, y = top * m_labelScale.y;
-    return {x, x + width * m_labelScale.x, y, y + kLabelHeight * m_labelScale.x};
-}
-
 bool Plotter::Room(int row, double left, double top, double width, bool held) {
     if (row < 0) return true;
     if (m_labels.size() <= static_cast<std::size_t>(row)) m_labels.resize(row + 1);
@@ -252,11 +227,17 @@ bool Plotter::Room(int row, double left, double top, double width, bool held) {
         }
         return true;
     };
+    // In a crowded picture most labels are stopped by the last one of their
+    // own row: that one is looked at first.
+    const Row& own = m_labels[row];
+    if (held && !clear(own.held, own.widest)) return false;
+    if (!clear(own.kept, own.widest)) return false;
+    if (!m_allRows) return true;
     for (std::size_t i = 0; i < m_labels.size(); ++i) {
-        if (!m_allRows && i != static_cast<std::size_t>(row)) continue;
-        if (!clear(m_labels[i].kept, m_labels[i].widest)) return false;
+        if (i != static_cast<std::size_t>(row) && !clear(m_labels[i].kept, m_labels[i].widest))
+            return false;
     }
-    return !held || clear(m_labels[row].held, m_labels[row].widest);
+    return true;
 }
 
 void Plotter::Keep(int row, double left, double top, Extent e, bool held) {
@@ -278,6 +259,7 @@ std::vector<Plotter::Box2>::const_iterator Plotter::Boxes::StartingBefore(double
     // A long beam's labels are thousands: the symbols and the labels of
     // later rows look only at those near them.
     if (!inOrder || std::isnan(right)) return boxes.end();
+    if (boxes.empty() || boxes.back().left < right) return boxes.end();
     return std::partition_point(boxes.begin(), boxes.end(),
                                 [right](const Box2& k) { return k.left < right; });
 }

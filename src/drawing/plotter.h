@@ -132,7 +132,9 @@ class Plotter {
             return;
         }
         const Extent last = LastExtent(row);
-        if (!Room(row, Inside(centreX - last.lead, last.width), top, last.width, yields)) return;
+        const double lastLeft = Inside(centreX - last.lead, last.width);
+        if (Crowded(row, lastLeft, top, last.width, yields)) return;
+        if (!Room(row, lastLeft, top, last.width, yields)) return;
         std::string text = makeText();
         const Extent e = ExtentOf(text);
         const double left = Inside(centreX - e.lead, e.width);
@@ -177,7 +179,12 @@ class Plotter {
     Extent LastExtent(int row) const;
     // The left edge moved so that a label this wide stays inside the left
     // and right edges.
-    double Inside(double left, double width) const;
+    double Inside(double left, double width) const {
+        if (!m_allRows) return left;
+        if (left + width > m_labelRight) left = m_labelRight - width;
+        if (left < 0) left = 0;
+        return left;
+    }
 
     struct Span {
         int lo = 1, hi = 0;  // empty
@@ -187,7 +194,30 @@ class Plotter {
     };
 
     void PrintCentred(double centreX, double top, std::string_view text);
-    bool FirstInColumn(int kind, double x);
+    // A device coordinate as a pixel index, or -1 when it is off the picture.
+    static int Cell(double v, int count) {
+        if (!(v >= 0) || !(v < count)) return -1;
+        return static_cast<int>(v);
+    }
+    // Whether a symbol of this kind was drawn in x's column (FirstInColumn
+    // would say no), noting nothing.
+    bool Seen(int kind, double x) const {
+        const int c = Cell(x * m_scale.x - m_origin, m_columns);
+        if (c < 0 || kind < 0 || m_kinds.size() <= static_cast<std::size_t>(kind)) return false;
+        const std::vector<bool>& seen = m_kinds[kind];
+        return !seen.empty() && seen[c];
+    }
+    // Asked for every symbol of a long beam, and mostly answered no.
+    bool FirstInColumn(int kind, double x) {
+        const int c = Cell(x * m_scale.x - m_origin, m_columns);
+        if (c < 0 || kind < 0) return true;
+        if (static_cast<std::size_t>(kind) < m_kinds.size() && !m_kinds[kind].empty() &&
+            m_kinds[kind][c])
+            return false;
+        return FirstOfKind(kind, c);
+    }
+    // Notes the column as taken by a symbol of this kind.
+    bool FirstOfKind(int kind, int column);
     bool Spaced(int kind, double x);
     bool HatchRoom(double x);
     bool Reaches(double x1, double y1, double x2, double y2);
@@ -195,7 +225,30 @@ class Plotter {
     // row's labels kept so far (and, with `held`, of those held back), and
     // inside the picture's height.
     bool Room(int row, double left, double top, double width, bool held = false);
-    Box2 LabelBox(double left, double top, double width) const;
+    // The height a label takes on the picture: a line of the canvas font,
+    // about 16 pixels, in twips.
+    static constexpr double kLabelHeight = 16 * kTwipsPerPixel;
+    // Labels of a crowded row closer than this many pixels read as one.
+    static constexpr double kLabelGap = 2;
+    Box2 LabelBox(double left, double top, double width) const {
+        const double x = left * m_labelScale.x, y = top * m_labelScale.y;
+        return {x, x + width * m_labelScale.x, y, y + kLabelHeight * m_labelScale.x};
+    }
+    // Whether the last label of the row (of those held back, with `held`)
+    // stands in the way of one `width` wide from `left`: Room would say no.
+    // Most labels of a long beam are stopped there.
+    bool Crowded(int row, double left, double top, double width, bool held) const {
+        if (row < 0 || static_cast<std::size_t>(row) >= m_labels.size()) return false;
+        const Row& r = m_labels[row];
+        const std::vector<Box2>& own = held ? r.held.boxes : r.kept.boxes;
+        if (own.empty()) return false;
+        const Box2 b = LabelBox(left, top, width);
+        const Box2& k = own.back();
+        // Room stops looking at a box this far left.
+        if (!m_offCurves && k.left < b.left - r.widest) return false;
+        return k.left < b.right + kLabelGap && b.left - kLabelGap < k.right && k.top < b.bottom &&
+               b.top < k.bottom;
+    }
     // Notes a label as shown (or, with `held`, as held back) in its row.
     void Keep(int row, double left, double top, Extent e, bool held = false);
     void NoteCurve(double x1, double y1, double x2, double y2);
@@ -212,6 +265,7 @@ class Plotter {
     double m_seenLeft = -HUGE_VAL, m_seenRight = HUGE_VAL;
     double m_origin = 0;  // device column of the first pixel column
     double m_labelRows = 0, m_labelColumns = 0;
+    double m_labelRight = 0;  // the right edge, in canvas units
     std::vector<bool> m_yields;
     struct Held {
         int row;
