@@ -62,13 +62,22 @@ Plotter::~Plotter() {
         Keep(h.row, h.left, h.top, e);
         late.push_back(std::move(h));
     }
+    // The label that stopped the last symbol: the next few of a long beam
+    // are mostly stopped by it too.
+    const Box2* cover = nullptr;
     for (const UnderLabels& u : m_under) {
         // Most of a long beam's symbols share a column with one drawn
         // before: they would be left out whatever the labels.
         if (m_lod && Seen(u.kind, u.x)) continue;
         const Box2 b{(u.x - u.half) * m_labelScale.x, (u.x + u.half) * m_labelScale.x,
                      u.top * m_labelScale.y, u.bottom * m_labelScale.y};
-        if (!CoversLabel(b)) Symbol(u.kind, u.x, u.draw);
+        if (cover != nullptr && Overlap(*cover, b)) continue;
+        bool lasting = false;
+        if (const Box2* c = CoversLabel(b, lasting)) {
+            if (lasting) cover = c;
+            continue;
+        }
+        Symbol(u.kind, u.x, u.draw);
     }
     const auto print = [this](const Held& h) {
         if (Fits(h.left)) m_canvas.Print(F(h.left), F(h.top), h.text);
@@ -77,18 +86,20 @@ Plotter::~Plotter() {
     for (const Held& h : late) print(h);
 }
 
-bool Plotter::CoversLabel(const Box2& b) const {
+const Plotter::Box2* Plotter::CoversLabel(const Box2& b, bool& lasting) const {
     for (const Row& r : m_labels) {
         const auto end = std::make_reverse_iterator(r.kept.StartingBefore(b.right));
         for (auto it = end; it != r.kept.boxes.rend(); ++it) {
             if (!m_offCurves && it->right < b.left - r.widest) break;
-            if (it->left < b.right && b.left < it->right && it->top < b.bottom &&
-                b.top < it->bottom) {
-                return true;
+            if (Overlap(*it, b)) {
+                // In a row in order, or looked at whole, the search stops
+                // short of no box that a symbol's box reaches.
+                lasting = m_offCurves || r.kept.inOrder;
+                return &*it;
             }
         }
     }
-    return false;
+    return nullptr;
 }
 
 // Hatch lines closer than this many device pixels read as a solid band.
@@ -163,7 +174,7 @@ void Plotter::PrintCentred(double centreX, double top, std::string_view text) {
 
 bool Plotter::FirstOfKind(int kind, int column) {
     if (m_kinds.size() <= static_cast<std::size_t>(kind)) m_kinds.resize(kind + 1);
-    std::vector<bool>& seen = m_kinds[kind];
+    std::vector<std::uint8_t>& seen = m_kinds[kind];
     if (seen.empty()) seen.resize(m_columns);
     seen[column] = true;
     return true;

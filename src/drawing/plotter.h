@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -131,6 +132,9 @@ class Plotter {
             m_placed.push_back({row, centreX, top, makeText(), yields});
             return;
         }
+        // A stretch narrower than nothing takes no label, however narrow:
+        // a long beam's spans are mostly such.
+        if (within.left > within.right) return;
         const Extent last = LastExtent(row);
         const double lastLeft = Inside(centreX - last.lead, last.width);
         if (Crowded(row, lastLeft, top, last.width, yields)) return;
@@ -204,7 +208,7 @@ class Plotter {
     bool Seen(int kind, double x) const {
         const int c = Cell(x * m_scale.x - m_origin, m_columns);
         if (c < 0 || kind < 0 || m_kinds.size() <= static_cast<std::size_t>(kind)) return false;
-        const std::vector<bool>& seen = m_kinds[kind];
+        const std::vector<std::uint8_t>& seen = m_kinds[kind];
         return !seen.empty() && seen[c];
     }
     // Asked for every symbol of a long beam, and mostly answered no.
@@ -278,7 +282,12 @@ class Plotter {
         std::function<void(double)> draw;
     };
     std::vector<UnderLabels> m_under;
-    bool CoversLabel(const Box2& b) const;
+    // The label box that `b` covers, if any; `lasting` when that box is
+    // found for any box that covers it.
+    const Box2* CoversLabel(const Box2& b, bool& lasting) const;
+    static bool Overlap(const Box2& a, const Box2& b) {
+        return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    }
     bool m_offCurves = false;
     struct Wanted {
         int row;
@@ -297,7 +306,8 @@ class Plotter {
     std::vector<Held> m_shown;
     int m_columns = 0;
     double m_rows = 0;
-    std::vector<std::vector<bool>> m_kinds;  // per symbol kind, per column
+    // Per symbol kind, per column; bytes, not bits: asked for every symbol.
+    std::vector<std::vector<std::uint8_t>> m_kinds;
     struct Spacing {
         double width = 0;         // canvas units; 0: any
         double last = -HUGE_VAL;  // x of the last one drawn
