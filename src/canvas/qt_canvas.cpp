@@ -21,6 +21,9 @@ QPen OnePixel(const QColor& colour) {
     return pen;
 }
 
+// Widths remembered before the memory starts afresh.
+constexpr std::size_t kMaxWidths = 4096;
+
 // Held-back lines are drawn at the latest when this many have gathered.
 constexpr std::size_t kMaxPending = 8192;
 
@@ -86,6 +89,8 @@ QFont QtCanvas::DefaultFont() {
 void QtCanvas::SetFont(const QFont& font) {
     m_font = font;
     m_ascentKnown = false;
+    m_metrics.reset();
+    m_widths.clear();
     ++m_fontSerial;
 }
 
@@ -175,11 +180,18 @@ void QtCanvas::Circle(float x, float y, float r) {
 }
 
 double QtCanvas::TextWidth(std::string_view text) const {
-    const QFontMetricsF metrics(m_font);
+    std::string key(text);
+    if (const auto it = m_widths.find(key); it != m_widths.end()) return it->second;
+    if (!m_metrics) m_metrics.emplace(m_font);
     const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     // The ink may reach past the advance (italic, a wide last glyph).
-    const double pixels = std::max(metrics.horizontalAdvance(s), metrics.boundingRect(s).right());
-    return std::isfinite(pixels) && pixels > 0 ? pixels * kTwipsPerPixel : 0;
+    const double pixels =
+        std::max(m_metrics->horizontalAdvance(s), m_metrics->boundingRect(s).right());
+    const double width = std::isfinite(pixels) && pixels > 0 ? pixels * kTwipsPerPixel : 0;
+    // Values edited one after another would otherwise gather without end.
+    if (m_widths.size() >= kMaxWidths) m_widths.clear();
+    m_widths.emplace(std::move(key), width);
+    return width;
 }
 
 void QtCanvas::Print(float x, float y, std::string_view text) {

@@ -2,10 +2,14 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QLineF>
 #include <QPainter>
 #include <QPointF>
 #include <QSize>
+#include <optional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "canvas/canvas.h"
@@ -72,6 +76,10 @@ class QtCanvas : public Canvas {
     int m_fontSerial = 0;
     double m_ascent = 0;
     bool m_ascentKnown = false;
+    // A refresh measures mostly the labels of the last one again, and
+    // shaping a string costs more than drawing it.
+    mutable std::optional<QFontMetricsF> m_metrics;
+    mutable std::unordered_map<std::string, double> m_widths;
     // Consecutive lines of one colour are drawn in one call: same colour,
     // same pixels, whatever their order among themselves.
     std::vector<QLineF> m_pending;

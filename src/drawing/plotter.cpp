@@ -16,19 +16,6 @@ float F(double v) {
 // Pictures wider than this are not looked at pixel by pixel.
 constexpr double kMaxColumns = 1 << 16;
 
-// The height a label takes on the picture: a line of the canvas font, about
-// 16 pixels, in twips.
-constexpr double kLabelHeight = 16 * kTwipsPerPixel;
-
-// A device coordinate as a pixel index, or -1 when it is off the picture.
-int Cell(double v, int count) {
-    if (!(v >= 0) || !(v < count)) return -1;
-    return static_cast<int>(v);
-}
-
-// Labels of a crowded row closer than this many pixels read as one.
-constexpr double kLabelGap = 2;
-
 // What a symbol or a hatch line reaches beyond its x, in canvas units.
 constexpr double kSymbolReach = 300;
 
@@ -63,6 +50,7 @@ Plotter::Plotter(Canvas& canvas)
     m_apart = m_allRows || m_lod;
     m_labelRows = canvas.ScaleHeight() * m_labelScale.y;
     m_labelColumns = width * m_labelScale.x;
+    m_labelRight = m_labelColumns / m_labelScale.x;
 }
 
 Plotter::~Plotter() {
@@ -74,10 +62,22 @@ Plotter::~Plotter() {
         Keep(h.row, h.left, h.top, e);
         late.push_back(std::move(h));
     }
+    // The label that stopped the last symbol: the next few of a long beam
+    // are mostly stopped by it too.
+    const Box2* cover = nullptr;
     for (const UnderLabels& u : m_under) {
+        // Most of a long beam's symbols share a column with one drawn
+        // before: they would be left out whatever the labels.
+        if (m_lod && Seen(u.kind, u.x)) continue;
         const Box2 b{(u.x - u.half) * m_labelScale.x, (u.x + u.half) * m_labelScale.x,
                      u.top * m_labelScale.y, u.bottom * m_labelScale.y};
-        if (!CoversLabel(b)) Symbol(u.kind, u.x, u.draw);
+        if (cover != nullptr && Overlap(*cover, b)) continue;
+        bool lasting = false;
+        if (const Box2* c = CoversLabel(b, lasting)) {
+            if (lasting) cover = c;
+            continue;
+        }
+        Symbol(u.kind, u.x, u.draw);
     }
     const auto print = [this](const Held& h) {
         if (Fits(h.left)) m_canvas.Print(F(h.left), F(h.top), h.text);
@@ -86,17 +86,20 @@ Plotter::~Plotter() {
     for (const Held& h : late) print(h);
 }
 
-bool Plotter::CoversLabel(const Box2& b) const {
+const Plotter::Box2* Plotter::CoversLabel(const Box2& b, bool& lasting) const {
     for (const Row& r : m_labels) {
-        for (auto it = r.kept.rbegin(); it != r.kept.rend(); ++it) {
+        const auto end = std::make_reverse_iterator(r.kept.StartingBefore(b.right));
+        for (auto it = end; it != r.kept.boxes.rend(); ++it) {
             if (!m_offCurves && it->right < b.left - r.widest) break;
-            if (it->left < b.right && b.left < it->right && it->top < b.bottom &&
-                b.top < it->bottom) {
-                return true;
+            if (Overlap(*it, b)) {
+                // In a row in order, or looked at whole, the search stops
+                // short of no box that a symbol's box reaches.
+                lasting = m_offCurves || r.kept.inOrder;
+                return &*it;
             }
         }
     }
-    return false;
+    return nullptr;
 }
 
 // Hatch lines closer than this many device pixels read as a solid band.
@@ -129,14 +132,6 @@ void Plotter::Yield(int row) {
     if (row < 0) return;
     if (m_yields.size() <= static_cast<std::size_t>(row)) m_yields.resize(row + 1);
     m_yields[row] = true;
-}
-
-double Plotter::Inside(double left, double width) const {
-    if (!m_allRows) return left;
-    const double right = m_labelColumns / m_labelScale.x;
-    if (left + width > right) left = right - width;
-    if (left < 0) left = 0;
-    return left;
 }
 
 Plotter::Extent Plotter::ExtentOf(std::string_view text) const {
@@ -177,14 +172,11 @@ void Plotter::PrintCentred(double centreX, double top, std::string_view text) {
     m_canvas.Print(F(left), F(top), text);
 }
 
-bool Plotter::FirstInColumn(int kind, double x) {
-    const int c = Cell(x * m_scale.x - m_origin, m_columns);
-    if (c < 0 || kind < 0) return true;
+bool Plotter::FirstOfKind(int kind, int column) {
     if (m_kinds.size() <= static_cast<std::size_t>(kind)) m_kinds.resize(kind + 1);
-    std::vector<bool>& seen = m_kinds[kind];
+    std::vector<std::uint8_t>& seen = m_kinds[kind];
     if (seen.empty()) seen.resize(m_columns);
-    if (seen[c]) return false;
-    seen[c] = true;
+    seen[column] = true;
     return true;
 }
 
@@ -227,11 +219,6 @@ void Plotter::Rule(int kind, double x1, double x2, double y) {
     Line(x1, y, x2, y);
 }
 
-Plotter::Box2 Plotter::LabelBox(double left, double top, double width) const {
-    const double x = left * m_labelScale.x, y = top * m_labelScale.y;
-    return {x, x + width * m_labelScale.x, y, y + kLabelHeight * m_labelScale.x};
-}
-
 bool Plotter::Room(int row, double left, double top, double width, bool held) {
     if (row < 0) return true;
     if (m_labels.size() <= static_cast<std::size_t>(row)) m_labels.resize(row + 1);
@@ -240,8 +227,9 @@ bool Plotter::Room(int row, double left, double top, double width, bool held) {
     if (!(b.top < m_labelRows) || !(b.bottom > 0)) return false;
     // Labels arrive from left to right: only the last few can be in the way.
     // (Labels moved off the curves are few, and need not come in order.)
-    const auto clear = [&b, this](const std::vector<Box2>& boxes, double widest) {
-        for (auto it = boxes.rbegin(); it != boxes.rend(); ++it) {
+    const auto clear = [&b, this](const Boxes& row, double widest) {
+        const auto end = std::make_reverse_iterator(row.StartingBefore(b.right + kLabelGap));
+        for (auto it = end; it != row.boxes.rend(); ++it) {
             if (!m_offCurves && it->left < b.left - widest) break;
             if (it->left < b.right + kLabelGap && b.left - kLabelGap < it->right &&
                 it->top < b.bottom && b.top < it->bottom) {
@@ -250,11 +238,17 @@ bool Plotter::Room(int row, double left, double top, double width, bool held) {
         }
         return true;
     };
+    // In a crowded picture most labels are stopped by the last one of their
+    // own row: that one is looked at first.
+    const Row& own = m_labels[row];
+    if (held && !clear(own.held, own.widest)) return false;
+    if (!clear(own.kept, own.widest)) return false;
+    if (!m_allRows) return true;
     for (std::size_t i = 0; i < m_labels.size(); ++i) {
-        if (!m_allRows && i != static_cast<std::size_t>(row)) continue;
-        if (!clear(m_labels[i].kept, m_labels[i].widest)) return false;
+        if (i != static_cast<std::size_t>(row) && !clear(m_labels[i].kept, m_labels[i].widest))
+            return false;
     }
-    return !held || clear(m_labels[row].held, m_labels[row].widest);
+    return true;
 }
 
 void Plotter::Keep(int row, double left, double top, Extent e, bool held) {
@@ -262,9 +256,23 @@ void Plotter::Keep(int row, double left, double top, Extent e, bool held) {
     if (m_labels.size() <= static_cast<std::size_t>(row)) m_labels.resize(row + 1);
     Row& r = m_labels[row];
     const Box2 b = LabelBox(left, top, e.width);
-    (held ? r.held : r.kept).push_back(b);
+    (held ? r.held : r.kept).Add(b);
     r.last = e;
     r.widest = std::max(r.widest, b.right - b.left);
+}
+
+void Plotter::Boxes::Add(const Box2& b) {
+    if (!(b.left >= (boxes.empty() ? -HUGE_VAL : boxes.back().left))) inOrder = false;
+    boxes.push_back(b);
+}
+
+std::vector<Plotter::Box2>::const_iterator Plotter::Boxes::StartingBefore(double right) const {
+    // A long beam's labels are thousands: the symbols and the labels of
+    // later rows look only at those near them.
+    if (!inOrder || std::isnan(right)) return boxes.end();
+    if (boxes.empty() || boxes.back().left < right) return boxes.end();
+    return std::partition_point(boxes.begin(), boxes.end(),
+                                [right](const Box2& k) { return k.left < right; });
 }
 
 void Plotter::NoteCurve(double x1, double y1, double x2, double y2) {

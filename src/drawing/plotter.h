@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -131,8 +132,13 @@ class Plotter {
             m_placed.push_back({row, centreX, top, makeText(), yields});
             return;
         }
+        // A stretch narrower than nothing takes no label, however narrow:
+        // a long beam's spans are mostly such.
+        if (within.left > within.right) return;
         const Extent last = LastExtent(row);
-        if (!Room(row, Inside(centreX - last.lead, last.width), top, last.width, yields)) return;
+        const double lastLeft = Inside(centreX - last.lead, last.width);
+        if (Crowded(row, lastLeft, top, last.width, yields)) return;
+        if (!Room(row, lastLeft, top, last.width, yields)) return;
         std::string text = makeText();
         const Extent e = ExtentOf(text);
         const double left = Inside(centreX - e.lead, e.width);
@@ -177,7 +183,12 @@ class Plotter {
     Extent LastExtent(int row) const;
     // The left edge moved so that a label this wide stays inside the left
     // and right edges.
-    double Inside(double left, double width) const;
+    double Inside(double left, double width) const {
+        if (!m_allRows) return left;
+        if (left + width > m_labelRight) left = m_labelRight - width;
+        if (left < 0) left = 0;
+        return left;
+    }
 
     struct Span {
         int lo = 1, hi = 0;  // empty
@@ -187,7 +198,30 @@ class Plotter {
     };
 
     void PrintCentred(double centreX, double top, std::string_view text);
-    bool FirstInColumn(int kind, double x);
+    // A device coordinate as a pixel index, or -1 when it is off the picture.
+    static int Cell(double v, int count) {
+        if (!(v >= 0) || !(v < count)) return -1;
+        return static_cast<int>(v);
+    }
+    // Whether a symbol of this kind was drawn in x's column (FirstInColumn
+    // would say no), noting nothing.
+    bool Seen(int kind, double x) const {
+        const int c = Cell(x * m_scale.x - m_origin, m_columns);
+        if (c < 0 || kind < 0 || m_kinds.size() <= static_cast<std::size_t>(kind)) return false;
+        const std::vector<std::uint8_t>& seen = m_kinds[kind];
+        return !seen.empty() && seen[c];
+    }
+    // Asked for every symbol of a long beam, and mostly answered no.
+    bool FirstInColumn(int kind, double x) {
+        const int c = Cell(x * m_scale.x - m_origin, m_columns);
+        if (c < 0 || kind < 0) return true;
+        if (static_cast<std::size_t>(kind) < m_kinds.size() && !m_kinds[kind].empty() &&
+            m_kinds[kind][c])
+            return false;
+        return FirstOfKind(kind, c);
+    }
+    // Notes the column as taken by a symbol of this kind.
+    bool FirstOfKind(int kind, int column);
     bool Spaced(int kind, double x);
     bool HatchRoom(double x);
     bool Reaches(double x1, double y1, double x2, double y2);
@@ -195,7 +229,30 @@ class Plotter {
     // row's labels kept so far (and, with `held`, of those held back), and
     // inside the picture's height.
     bool Room(int row, double left, double top, double width, bool held = false);
-    Box2 LabelBox(double left, double top, double width) const;
+    // The height a label takes on the picture: a line of the canvas font,
+    // about 16 pixels, in twips.
+    static constexpr double kLabelHeight = 16 * kTwipsPerPixel;
+    // Labels of a crowded row closer than this many pixels read as one.
+    static constexpr double kLabelGap = 2;
+    Box2 LabelBox(double left, double top, double width) const {
+        const double x = left * m_labelScale.x, y = top * m_labelScale.y;
+        return {x, x + width * m_labelScale.x, y, y + kLabelHeight * m_labelScale.x};
+    }
+    // Whether the last label of the row (of those held back, with `held`)
+    // stands in the way of one `width` wide from `left`: Room would say no.
+    // Most labels of a long beam are stopped there.
+    bool Crowded(int row, double left, double top, double width, bool held) const {
+        if (row < 0 || static_cast<std::size_t>(row) >= m_labels.size()) return false;
+        const Row& r = m_labels[row];
+        const std::vector<Box2>& own = held ? r.held.boxes : r.kept.boxes;
+        if (own.empty()) return false;
+        const Box2 b = LabelBox(left, top, width);
+        const Box2& k = own.back();
+        // Room stops looking at a box this far left.
+        if (!m_offCurves && k.left < b.left - r.widest) return false;
+        return k.left < b.right + kLabelGap && b.left - kLabelGap < k.right && k.top < b.bottom &&
+               b.top < k.bottom;
+    }
     // Notes a label as shown (or, with `held`, as held back) in its row.
     void Keep(int row, double left, double top, Extent e, bool held = false);
     void NoteCurve(double x1, double y1, double x2, double y2);
@@ -212,6 +269,7 @@ class Plotter {
     double m_seenLeft = -HUGE_VAL, m_seenRight = HUGE_VAL;
     double m_origin = 0;  // device column of the first pixel column
     double m_labelRows = 0, m_labelColumns = 0;
+    double m_labelRight = 0;  // the right edge, in canvas units
     std::vector<bool> m_yields;
     struct Held {
         int row;
@@ -224,7 +282,12 @@ class Plotter {
         std::function<void(double)> draw;
     };
     std::vector<UnderLabels> m_under;
-    bool CoversLabel(const Box2& b) const;
+    // The label box that `b` covers, if any; `lasting` when that box is
+    // found for any box that covers it.
+    const Box2* CoversLabel(const Box2& b, bool& lasting) const;
+    static bool Overlap(const Box2& a, const Box2& b) {
+        return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    }
     bool m_offCurves = false;
     struct Wanted {
         int row;
@@ -243,7 +306,8 @@ class Plotter {
     std::vector<Held> m_shown;
     int m_columns = 0;
     double m_rows = 0;
-    std::vector<std::vector<bool>> m_kinds;  // per symbol kind, per column
+    // Per symbol kind, per column; bytes, not bits: asked for every symbol.
+    std::vector<std::vector<std::uint8_t>> m_kinds;
     struct Spacing {
         double width = 0;         // canvas units; 0: any
         double last = -HUGE_VAL;  // x of the last one drawn
@@ -252,8 +316,18 @@ class Plotter {
     double m_lastHatch = -HUGE_VAL;  // device column
     std::vector<Span> m_reached;     // per column, rows of diagram lines
     std::vector<Span> m_ruled;       // per rule kind, columns
+    // Label boxes of a row, and whether they came in the order of their
+    // left edges (they do, but for labels moved off the curves).
+    struct Boxes {
+        std::vector<Box2> boxes;
+        bool inOrder = true;
+        void Add(const Box2& b);
+        // The end of those that start left of `right`: none after it could
+        // reach a box that ends there.
+        std::vector<Box2>::const_iterator StartingBefore(double right) const;
+    };
     struct Row {
-        std::vector<Box2> kept, held;
+        Boxes kept, held;
         Extent last;
         double widest = 0;
     };

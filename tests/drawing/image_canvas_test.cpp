@@ -174,6 +174,33 @@ TEST_F(ImageCanvasTest, ReadableLabels) {
     }
 }
 
+TEST_F(ImageCanvasTest, RememberedTextWidthsFollowTheFont) {
+    const std::vector<std::string> texts{"12.5kNm", "固定端", "(32766)"};
+    struct Row {
+        const char* name;
+        int pixels, filler;  // font size; strings measured first
+        double ratio;        // to the widths at 12 pixels
+    };
+    const Row rows[] = {{"default size", 12, 0, 1},
+                        {"twice the size", 24, 0, 2},
+                        {"after thousands of others", 24, 9000, 2}};
+    ImageCanvas c(QSize(100, 50));
+    std::vector<double> base;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        QFont f = QtCanvas::DefaultFont();
+        f.setPixelSize(r.pixels);
+        c.SetFont(f);
+        for (int i = 0; i < r.filler; ++i) c.TextWidth(std::to_string(i));
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            const double w = c.TextWidth(texts[i]);
+            if (base.size() < texts.size()) base.push_back(w);
+            EXPECT_NEAR(w / base[i], r.ratio, 0.25) << texts[i];
+            EXPECT_EQ(c.TextWidth(texts[i]), w) << texts[i];
+        }
+    }
+}
+
 TEST_F(ImageCanvasTest, WildCoordinatesAreSafe) {
     const float big = 3e38f;
     ImageCanvas c(QSize(100, 50)), empty(QSize(0, 0));
