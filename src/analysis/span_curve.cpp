@@ -104,39 +104,54 @@ void SpanCurve::Build(const SpanStart& st, std::span<const Load> loads) {
     m_cuts.clear();
     m_cuts.push_back(0);
     m_cuts.push_back(m_l);
+    m_spread.clear();
+    m_jumps.clear();
     double scale = std::fabs(st.Ml) + std::fabs(st.Vl) * m_l;
     for (const Load& load : loads) {
         switch (load.kind) {
             case Load::Kind::Uniform:
-            case Load::Kind::Linear:
+            case Load::Kind::Linear: {
                 if (!(load.x2 > load.x1)) break;
+                const bool linear = load.kind == Load::Kind::Linear;
                 m_cuts.push_back(load.x1);
                 m_cuts.push_back(load.x2);
-                scale += (std::fabs(load.q1) + std::fabs(load.kind == Load::Kind::Linear ? load.q2 : load.q1)) *
+                scale += (std::fabs(load.q1) + std::fabs(linear ? load.q2 : load.q1)) *
                          (load.x2 - load.x1) * m_l;
+                m_spread.push_back({load.x1, load.x2, load.q1, linear ? load.q2 - load.q1 : 0,
+                                    linear ? (load.q2 - load.q1) / (load.x2 - load.x1) : 0,
+                                    linear});
                 break;
+            }
             case Load::Kind::Point:
                 m_cuts.push_back(load.x1);
                 scale += std::fabs(load.q1) * m_l;
+                m_jumps.push_back({load.x1, load.q1, 0});
                 break;
             case Load::Kind::Moment:
                 m_cuts.push_back(load.x1);
                 scale += std::fabs(load.q1);
+                m_jumps.push_back({load.x1, 0, load.q1});
                 break;
             case Load::Kind::Settlement:
                 break;
         }
     }
     m_scale = scale;
-    std::sort(m_cuts.begin(), m_cuts.end());
+    // A handful of cuts, mostly in order already: insertion sort beats a general one.
+    for (std::size_t i = 1; i < m_cuts.size(); ++i) {
+        const double x = m_cuts[i];
+        std::size_t j = i;
+        for (; j > 0 && x < m_cuts[j - 1]; --j) m_cuts[j] = m_cuts[j - 1];
+        m_cuts[j] = x;
+    }
     m_cuts.erase(std::unique(m_cuts.begin(), m_cuts.end()), m_cuts.end());
 
     double M = st.Ml, V = st.Vl, theta = st.theta, w = st.w;
     const auto jumps = [&](double x) {
-        for (const Load& load : loads) {
-            if (load.x1 != x) continue;
-            if (load.kind == Load::Kind::Point) V -= load.q1;
-            if (load.kind == Load::Kind::Moment) M -= load.q1;
+        for (const Jump& j : m_jumps) {
+            if (j.x != x) continue;
+            V -= j.dv;
+            M -= j.dm;
         }
     };
     jumps(0);
@@ -145,17 +160,19 @@ void SpanCurve::Build(const SpanStart& st, std::span<const Load> loads) {
     for (std::size_t i = 0; i + 1 < m_cuts.size(); ++i) {
         const double a = m_cuts[i], b = m_cuts[i + 1], h = b - a, mid = a + h / 2;
         double q = 0, dq = 0;
-        for (const Load& load : loads) {
-            if (!load.Distributed() || !(load.x2 > load.x1) || mid < load.x1 || mid > load.x2) continue;
-            q += load.Intensity(a);
-            if (load.kind == Load::Kind::Linear) dq += (load.q2 - load.q1) / (load.x2 - load.x1);
+        for (const Spread& load : m_spread) {
+            if (mid < load.x1 || mid > load.x2) continue;
+            q +=
+                load.linear ? load.q1 + load.rise * ((a - load.x1) / (load.x2 - load.x1)) : load.q1;
+            if (load.linear) dq += load.slope;
         }
         Piece p{a, b, {M, -V, q / 2, dq / 6}, theta, w};
         const double* c = p.m;
         M = Horner(c, 3, h);
         V = -HornerSlope(c, 3, h);
         theta += h * (c[0] + h * (c[1] / 2 + h * (c[2] / 3 + h * c[3] / 4))) * inv;
-        w += h * (p.theta0 + h * (c[0] / 2 + h * (c[1] / 6 + h * (c[2] / 12 + h * c[3] / 20))) * inv);
+        w += h *
+             (p.theta0 + h * (c[0] / 2 + h * (c[1] / 6 + h * (c[2] / 12 + h * c[3] / 20))) * inv);
         m_pieces.push_back(p);
         jumps(b);
     }
@@ -200,7 +217,8 @@ double SpanCurve::Deflection(double x) const {
     const double u = std::clamp(x, 0.0, m_l) - p.x0;
     const double* c = p.m;
     return 1000 *
-           (p.w0 + u * (p.theta0 + u * (c[0] / 2 + u * (c[1] / 6 + u * (c[2] / 12 + u * c[3] / 20))) / m_ei));
+           (p.w0 + u * (p.theta0 +
+                        u * (c[0] / 2 + u * (c[1] / 6 + u * (c[2] / 12 + u * c[3] / 20))) / m_ei));
 }
 
 SpanDesign DesignOf(const SpanCurve& curve) {
@@ -222,7 +240,8 @@ SpanDesign DesignOf(const SpanCurve& curve) {
     const double ei = curve.Rigidity(), l = curve.Length();
     const auto pieces = curve.Pieces();
     const double w0 = pieces.front().w0;
-    const double wtol = kTie * (std::fabs(w0) + std::fabs(pieces.front().theta0) * l + curve.Scale() * l * l / ei);
+    const double wtol =
+        kTie * (std::fabs(w0) + std::fabs(pieces.front().theta0) * l + curve.Scale() * l * l / ei);
     d.w = 1000 * w0;
     const auto deflection = [&](double w, double x) {
         if (std::fabs(w) > std::fabs(d.w) / 1000 + wtol) {
@@ -236,17 +255,42 @@ SpanDesign DesignOf(const SpanCurve& curve) {
         const double h = p.x1 - p.x0;
         moment(c[0], p.x0);
         const double v[3] = {c[1], 2 * c[2], 3 * c[3]};
-        for (int i = 0, n = RootsIn(v, 2, 0, h, roots); i < n; ++i) moment(Horner(c, 3, roots[i]), p.x0 + roots[i]);
-        moment(Horner(c, 3, h), p.x1);
+        double mlo = c[0], mhi = c[0];
+        const auto inside = [&](double m, double x) {
+            moment(m, x);
+            mlo = std::min(mlo, m);
+            mhi = std::max(mhi, m);
+        };
+        for (int i = 0, n = RootsIn(v, 2, 0, h, roots); i < n; ++i)
+            inside(Horner(c, 3, roots[i]), p.x0 + roots[i]);
+        inside(Horner(c, 3, h), p.x1);
 
         // The slope theta0 + (c0 u + c1 u²/2 + c2 u³/3 + c3 u⁴/4) / EI: only
         // a piece where it can vanish and w can beat the largest so far needs its roots.
-        const double t[5] = {p.theta0, c[0] / ei, c[1] / (2 * ei), c[2] / (3 * ei), c[3] / (4 * ei)};
-        const double swing = h * (std::fabs(t[1]) + h * (std::fabs(t[2]) + h * (std::fabs(t[3]) + h * std::fabs(t[4]))));
+        const double t[5] = {p.theta0, c[0] / ei, c[1] / (2 * ei), c[2] / (3 * ei),
+                             c[3] / (4 * ei)};
+        const double swing =
+            h *
+            (std::fabs(t[1]) + h * (std::fabs(t[2]) + h * (std::fabs(t[3]) + h * std::fabs(t[4]))));
         const double reach = std::fabs(p.w0) + h * (std::fabs(p.theta0) + swing);
         if (std::fabs(p.theta0) <= swing && reach > std::fabs(d.w) / 1000 + wtol) {
             const double wc[6] = {p.w0, p.theta0, t[1] / 2, t[2] / 3, t[3] / 4, t[4] / 5};
-            for (int i = 0, n = RootsIn(t, 4, 0, h, roots); i < n; ++i) {
+            int deg = 4;
+            while (deg > 0 && t[deg] == 0) --deg;
+            int n = 0;
+            if (deg >= 3 && (mlo > 0 || mhi < 0)) {
+                // M keeps its sign, so the slope is monotone: one root at
+                // most, bracketed by the piece's ends.
+                const double fb = Horner(t, deg, h);
+                if (t[0] != 0 && fb != 0 && (t[0] < 0) != (fb < 0))
+                    roots[n++] = Bracketed(t, deg, 0, h, t[0]);
+            } else if ((std::fabs(t[0]) + std::fabs(Horner(t, deg, h))) * ei <=
+                       (1 + 1e-9) * h * std::max(-mlo, mhi)) {
+                // A root at u needs the slope to travel |theta0| before it and
+                // |theta(h)| after it, at no more than the largest |M| / EI.
+                n = RootsIn(t, 4, 0, h, roots);
+            }
+            for (int i = 0; i < n; ++i) {
                 deflection(Horner(wc, 5, roots[i]), p.x0 + roots[i]);
             }
         }
