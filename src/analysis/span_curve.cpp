@@ -24,14 +24,21 @@ double HornerSlope(const double* c, int deg, double u) {
     return v;
 }
 
-// The root of c in (a, b), where c(a) and c(b) differ in sign: Newton steps
-// while they stay inside the bracket and shrink it fast, halving otherwise.
-double Bracketed(const double* c, int deg, double a, double b, double fa) {
+// The root of c in (a, b), where c(a) = fa and c(b) = fb differ in sign:
+// Newton steps from where the chord crosses zero while they stay inside the
+// bracket and shrink it fast, halving otherwise.
+double Bracketed(const double* c, int deg, double a, double b, double fa, double fb) {
     const double tiny =
         4 * std::numeric_limits<double>::epsilon() * std::max(std::fabs(a), std::fabs(b));
-    double x = 0.5 * (a + b);
+    double x = a + (b - a) * (fa / (fa - fb));
+    if (!(x > a && x < b)) x = 0.5 * (a + b);
     for (int it = 0; it < 200; ++it) {
-        const double fx = Horner(c, deg, x);
+        // The value and the slope in one pass.
+        double fx = c[deg], d = 0;
+        for (int k = deg - 1; k >= 0; --k) {
+            d = d * x + fx;
+            fx = fx * x + c[k];
+        }
         if (fx == 0) return x;
         if ((fx < 0) == (fa < 0)) {
             a = x;
@@ -40,7 +47,6 @@ double Bracketed(const double* c, int deg, double a, double b, double fa) {
             b = x;
         }
         if (b - a <= tiny) return 0.5 * (a + b);
-        const double d = HornerSlope(c, deg, x);
         const double step = d != 0 ? fx / d : 0;
         if (d != 0 && x - step > a && x - step < b) {
             x -= step;
@@ -89,7 +95,7 @@ int RootsIn(const double* c, int deg, double lo, double hi, double* out) {
         if (fb == 0 && b < hi) {
             out[n++] = b;
         } else if (fa != 0 && fb != 0 && (fa < 0) != (fb < 0)) {
-            out[n++] = Bracketed(c, deg, a, b, fa);
+            out[n++] = Bracketed(c, deg, a, b, fa, fb);
         }
         fa = fb;
     }
@@ -221,6 +227,46 @@ double SpanCurve::Deflection(double x) const {
                         u * (c[0] / 2 + u * (c[1] / 6 + u * (c[2] / 12 + u * c[3] / 20))) / m_ei));
 }
 
+namespace {
+
+// The roots of the slope t inside the piece (0, at[n - 1]), ascending. On
+// each stretch [at[i], at[i + 1]] M (c, with the values m) is monotone, so
+// the slope, whose derivative is M / EI, has at most one extreme there,
+// where M changes sign.
+int SlopeRoots(const double* c, const double* t, const double* at, const double* m, int n,
+               double* out) {
+    int deg = 4;
+    while (deg > 0 && t[deg] == 0) --deg;
+    double f[4];
+    for (int i = 0; i < n; ++i) {
+        f[i] = i == 0 ? t[0] : Horner(t, deg, at[i]);
+        // A root just at a stretch's end is left to the general search.
+        if (f[i] == 0) return RootsIn(t, 4, 0, at[n - 1], out);
+    }
+    int found = 0;
+    for (int i = 0; i + 1 < n; ++i) {
+        const double a = at[i], b = at[i + 1], fa = f[i], fb = f[i + 1];
+        if ((m[i] < 0 && m[i + 1] > 0) || (m[i] > 0 && m[i + 1] < 0)) {
+            // Heading away from zero and back leaves no root; else the
+            // extreme parts the stretch into two where the slope is monotone.
+            if ((fa < 0) == (fb < 0) && (fa < 0) == (m[i] < 0)) continue;
+            const double r = Bracketed(c, 3, a, b, m[i], m[i + 1]);
+            const double fr = Horner(t, deg, r);
+            if (fr == 0) {
+                out[found++] = r;
+                continue;
+            }
+            if ((fa < 0) != (fr < 0)) out[found++] = Bracketed(t, deg, a, r, fa, fr);
+            if ((fr < 0) != (fb < 0)) out[found++] = Bracketed(t, deg, r, b, fr, fb);
+        } else if ((fa < 0) != (fb < 0)) {
+            out[found++] = Bracketed(t, deg, a, b, fa, fb);
+        }
+    }
+    return found;
+}
+
+}  // namespace
+
 SpanDesign DesignOf(const SpanCurve& curve) {
     SpanDesign d;
     d.Vl = curve.Vl();
@@ -253,17 +299,16 @@ SpanDesign DesignOf(const SpanCurve& curve) {
     for (const SpanCurve::Piece& p : pieces) {
         const double* c = p.m;
         const double h = p.x1 - p.x0;
-        moment(c[0], p.x0);
+        // The ends and the roots of V between them part the piece into
+        // stretches on each of which M is monotone.
+        double at[4] = {0}, m[4] = {c[0]};
         const double v[3] = {c[1], 2 * c[2], 3 * c[3]};
-        double mlo = c[0], mhi = c[0];
-        const auto inside = [&](double m, double x) {
-            moment(m, x);
-            mlo = std::min(mlo, m);
-            mhi = std::max(mhi, m);
-        };
-        for (int i = 0, n = RootsIn(v, 2, 0, h, roots); i < n; ++i)
-            inside(Horner(c, 3, roots[i]), p.x0 + roots[i]);
-        inside(Horner(c, 3, h), p.x1);
+        int n = 1 + RootsIn(v, 2, 0, h, at + 1);
+        at[n++] = h;
+        for (int i = 0; i < n; ++i) {
+            if (i > 0) m[i] = Horner(c, 3, at[i]);
+            moment(m[i], i + 1 == n ? p.x1 : p.x0 + at[i]);
+        }
 
         // The slope theta0 + (c0 u + c1 u²/2 + c2 u³/3 + c3 u⁴/4) / EI: only
         // a piece where it can vanish and w can beat the largest so far needs its roots.
@@ -275,22 +320,7 @@ SpanDesign DesignOf(const SpanCurve& curve) {
         const double reach = std::fabs(p.w0) + h * (std::fabs(p.theta0) + swing);
         if (std::fabs(p.theta0) <= swing && reach > std::fabs(d.w) / 1000 + wtol) {
             const double wc[6] = {p.w0, p.theta0, t[1] / 2, t[2] / 3, t[3] / 4, t[4] / 5};
-            int deg = 4;
-            while (deg > 0 && t[deg] == 0) --deg;
-            int n = 0;
-            if (deg >= 3 && (mlo > 0 || mhi < 0)) {
-                // M keeps its sign, so the slope is monotone: one root at
-                // most, bracketed by the piece's ends.
-                const double fb = Horner(t, deg, h);
-                if (t[0] != 0 && fb != 0 && (t[0] < 0) != (fb < 0))
-                    roots[n++] = Bracketed(t, deg, 0, h, t[0]);
-            } else if ((std::fabs(t[0]) + std::fabs(Horner(t, deg, h))) * ei <=
-                       (1 + 1e-9) * h * std::max(-mlo, mhi)) {
-                // A root at u needs the slope to travel |theta0| before it and
-                // |theta(h)| after it, at no more than the largest |M| / EI.
-                n = RootsIn(t, 4, 0, h, roots);
-            }
-            for (int i = 0; i < n; ++i) {
+            for (int i = 0, k = SlopeRoots(c, t, at, m, n, roots); i < k; ++i) {
                 deflection(Horner(wc, 5, roots[i]), p.x0 + roots[i]);
             }
         }
