@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace cbeam::analysis {
 
@@ -18,6 +19,18 @@ double Horner(const double* c, int deg, double u) {
     return v;
 }
 
+// Horner of a degree known when compiling, unrolled: the same sums in the
+// same order, without a loop whose length the branch predictor must guess.
+template <int D>
+double Poly(const double* c, double u) {
+    double v = c[D];
+    [&]<int... K>(std::integer_sequence<int, K...>) {
+        ((v = v * u + c[D - 1 - K]), ...);
+    }
+    (std::make_integer_sequence<int, D>{});
+    return v;
+}
+
 double HornerSlope(const double* c, int deg, double u) {
     double v = deg * c[deg];
     for (int k = deg - 1; k >= 1; --k) v = v * u + k * c[k];
@@ -26,19 +39,22 @@ double HornerSlope(const double* c, int deg, double u) {
 
 // The root of c in (a, b), where c(a) = fa and c(b) = fb differ in sign:
 // Newton steps from where the chord crosses zero while they stay inside the
-// bracket and shrink it fast, halving otherwise.
-double Bracketed(const double* c, int deg, double a, double b, double fa, double fb) {
+// bracket and shrink it fast, halving otherwise. A small step whose square,
+// by the curvature, leaves an error well under rounding is the last.
+template <int D>
+double Bracketed(const double* c, double a, double b, double fa, double fb) {
     const double tiny =
         4 * std::numeric_limits<double>::epsilon() * std::max(std::fabs(a), std::fabs(b));
+    const double small = 1e-6 * (b - a);
     double x = a + (b - a) * (fa / (fa - fb));
     if (!(x > a && x < b)) x = 0.5 * (a + b);
     for (int it = 0; it < 200; ++it) {
-        // The value and the slope in one pass.
-        double fx = c[deg], d = 0;
-        for (int k = deg - 1; k >= 0; --k) {
-            d = d * x + fx;
-            fx = fx * x + c[k];
+        // The value, the slope and half the curvature in one pass.
+        double fx = c[D], d = 0, half = 0;
+        [&]<int... K>(std::integer_sequence<int, K...>) {
+            ((half = half * x + d, d = d * x + fx, fx = fx * x + c[D - 1 - K]), ...);
         }
+        (std::make_integer_sequence<int, D>{});
         if (fx == 0) return x;
         if ((fx < 0) == (fa < 0)) {
             a = x;
@@ -51,11 +67,19 @@ double Bracketed(const double* c, int deg, double a, double b, double fa, double
         if (d != 0 && x - step > a && x - step < b) {
             x -= step;
             if (std::fabs(step) <= tiny) return x;
+            if (std::fabs(step) <= small &&
+                std::fabs(half) * step * step <= 0.25 * tiny * std::fabs(d))
+                return x;
         } else {
             x = 0.5 * (a + b);
         }
     }
     return x;
+}
+
+// RootsIn brackets the cubics and quartics only.
+double Bracketed(const double* c, int deg, double a, double b, double fa, double fb) {
+    return deg == 3 ? Bracketed<3>(c, a, b, fa, fb) : Bracketed<4>(c, a, b, fa, fb);
 }
 
 }  // namespace
@@ -174,7 +198,7 @@ void SpanCurve::Build(const SpanStart& st, std::span<const Load> loads) {
         }
         Piece p{a, b, {M, -V, q / 2, dq / 6}, theta, w};
         const double* c = p.m;
-        M = Horner(c, 3, h);
+        M = Poly<3>(c, h);
         V = -HornerSlope(c, 3, h);
         theta += h * (c[0] + h * (c[1] / 2 + h * (c[2] / 3 + h * c[3] / 4))) * inv;
         w += h *
@@ -235,11 +259,9 @@ namespace {
 // where M changes sign.
 int SlopeRoots(const double* c, const double* t, const double* at, const double* m, int n,
                double* out) {
-    int deg = 4;
-    while (deg > 0 && t[deg] == 0) --deg;
     double f[4];
     for (int i = 0; i < n; ++i) {
-        f[i] = i == 0 ? t[0] : Horner(t, deg, at[i]);
+        f[i] = i == 0 ? t[0] : Poly<4>(t, at[i]);
         // A root just at a stretch's end is left to the general search.
         if (f[i] == 0) return RootsIn(t, 4, 0, at[n - 1], out);
     }
@@ -250,16 +272,16 @@ int SlopeRoots(const double* c, const double* t, const double* at, const double*
             // Heading away from zero and back leaves no root; else the
             // extreme parts the stretch into two where the slope is monotone.
             if ((fa < 0) == (fb < 0) && (fa < 0) == (m[i] < 0)) continue;
-            const double r = Bracketed(c, 3, a, b, m[i], m[i + 1]);
-            const double fr = Horner(t, deg, r);
+            const double r = Bracketed<3>(c, a, b, m[i], m[i + 1]);
+            const double fr = Poly<4>(t, r);
             if (fr == 0) {
                 out[found++] = r;
                 continue;
             }
-            if ((fa < 0) != (fr < 0)) out[found++] = Bracketed(t, deg, a, r, fa, fr);
-            if ((fr < 0) != (fb < 0)) out[found++] = Bracketed(t, deg, r, b, fr, fb);
+            if ((fa < 0) != (fr < 0)) out[found++] = Bracketed<4>(t, a, r, fa, fr);
+            if ((fr < 0) != (fb < 0)) out[found++] = Bracketed<4>(t, r, b, fr, fb);
         } else if ((fa < 0) != (fb < 0)) {
-            out[found++] = Bracketed(t, deg, a, b, fa, fb);
+            out[found++] = Bracketed<4>(t, a, b, fa, fb);
         }
     }
     return found;
@@ -295,8 +317,11 @@ SpanDesign DesignOf(const SpanCurve& curve) {
             d.xw = x;
         }
     };
+    // The slope's coefficients are M's over k·EI: one division a span.
+    const double inv = 1 / ei, k[5] = {0, inv, inv / 2, inv / 3, inv / 4};
     double roots[4];
-    for (const SpanCurve::Piece& p : pieces) {
+    for (std::size_t j = 0; j < pieces.size(); ++j) {
+        const SpanCurve::Piece& p = pieces[j];
         const double* c = p.m;
         const double h = p.x1 - p.x0;
         // The ends and the roots of V between them part the piece into
@@ -306,26 +331,28 @@ SpanDesign DesignOf(const SpanCurve& curve) {
         int n = 1 + RootsIn(v, 2, 0, h, at + 1);
         at[n++] = h;
         for (int i = 0; i < n; ++i) {
-            if (i > 0) m[i] = Horner(c, 3, at[i]);
+            if (i > 0) m[i] = Poly<3>(c, at[i]);
             moment(m[i], i + 1 == n ? p.x1 : p.x0 + at[i]);
         }
 
         // The slope theta0 + (c0 u + c1 u²/2 + c2 u³/3 + c3 u⁴/4) / EI: only
         // a piece where it can vanish and w can beat the largest so far needs its roots.
-        const double t[5] = {p.theta0, c[0] / ei, c[1] / (2 * ei), c[2] / (3 * ei),
-                             c[3] / (4 * ei)};
+        const double t[5] = {p.theta0, c[0] * k[1], c[1] * k[2], c[2] * k[3], c[3] * k[4]};
         const double swing =
             h *
             (std::fabs(t[1]) + h * (std::fabs(t[2]) + h * (std::fabs(t[3]) + h * std::fabs(t[4]))));
         const double reach = std::fabs(p.w0) + h * (std::fabs(p.theta0) + swing);
+        const auto w = [&](double u) {
+            return p.w0 +
+                   u * (p.theta0 + u * (t[1] / 2 + u * (t[2] / 3 + u * (t[3] / 4 + u * t[4] / 5))));
+        };
         if (std::fabs(p.theta0) <= swing && reach > std::fabs(d.w) / 1000 + wtol) {
-            const double wc[6] = {p.w0, p.theta0, t[1] / 2, t[2] / 3, t[3] / 4, t[4] / 5};
-            for (int i = 0, k = SlopeRoots(c, t, at, m, n, roots); i < k; ++i) {
-                deflection(Horner(wc, 5, roots[i]), p.x0 + roots[i]);
+            for (int i = 0, r = SlopeRoots(c, t, at, m, n, roots); i < r; ++i) {
+                deflection(w(roots[i]), p.x0 + roots[i]);
             }
         }
-        const double wc[6] = {p.w0, p.theta0, t[1] / 2, t[2] / 3, t[3] / 4, t[4] / 5};
-        deflection(Horner(wc, 5, h), p.x1);
+        // w is continuous: where the next piece starts its own w0 serves.
+        deflection(j + 1 < pieces.size() ? pieces[j + 1].w0 : w(h), p.x1);
     }
     moment(curve.Mr(), l);
     return d;
