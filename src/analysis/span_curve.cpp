@@ -12,6 +12,8 @@ namespace {
 // Differences below this fraction of a span's scale are rounding, not a
 // larger extreme further right.
 constexpr double kTie = 1e-13;
+// A slope within this fraction of the sizes of its terms is rounding.
+constexpr double kNoise = 64 * std::numeric_limits<double>::epsilon();
 
 double Horner(const double* c, int deg, double u) {
     double v = c[deg];
@@ -256,9 +258,9 @@ namespace {
 // The roots of the slope t inside the piece (0, at[n - 1]), ascending. On
 // each stretch [at[i], at[i + 1]] M (c, with the values m) is monotone, so
 // the slope, whose derivative is M / EI, has at most one extreme there,
-// where M changes sign.
+// where M changes sign. Values within noise of zero are rounding.
 int SlopeRoots(const double* c, const double* t, const double* at, const double* m, int n,
-               double* out) {
+               double noise, double* out) {
     double f[4];
     for (int i = 0; i < n; ++i) {
         f[i] = i == 0 ? t[0] : Poly<4>(t, at[i]);
@@ -272,6 +274,11 @@ int SlopeRoots(const double* c, const double* t, const double* at, const double*
             // Heading away from zero and back leaves no root; else the
             // extreme parts the stretch into two where the slope is monotone.
             if ((fa < 0) == (fb < 0) && (fa < 0) == (m[i] < 0)) continue;
+            // Clearly of two signs at the ends, around one extreme: one root.
+            if ((fa < 0) != (fb < 0) && std::fabs(fa) > noise && std::fabs(fb) > noise) {
+                out[found++] = Bracketed<4>(t, a, b, fa, fb);
+                continue;
+            }
             const double r = Bracketed<3>(c, a, b, m[i], m[i + 1]);
             const double fr = Poly<4>(t, r);
             if (fr == 0) {
@@ -347,7 +354,9 @@ SpanDesign DesignOf(const SpanCurve& curve) {
                    u * (p.theta0 + u * (t[1] / 2 + u * (t[2] / 3 + u * (t[3] / 4 + u * t[4] / 5))));
         };
         if (std::fabs(p.theta0) <= swing && reach > std::fabs(d.w) / 1000 + wtol) {
-            for (int i = 0, r = SlopeRoots(c, t, at, m, n, roots); i < r; ++i) {
+            for (int i = 0,
+                     r = SlopeRoots(c, t, at, m, n, kNoise * (std::fabs(t[0]) + swing), roots);
+                 i < r; ++i) {
                 deflection(w(roots[i]), p.x0 + roots[i]);
             }
         }
