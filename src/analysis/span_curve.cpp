@@ -24,7 +24,7 @@ double Horner(const double* c, int deg, double u) {
 // Horner of a degree known when compiling, unrolled: the same sums in the
 // same order, without a loop whose length the branch predictor must guess.
 template <int D>
-double Poly(const double* c, double u) {
+[[gnu::always_inline]] inline double Poly(const double* c, double u) {
     double v = c[D];
     [&]<int... K>(std::integer_sequence<int, K...>) {
         ((v = v * u + c[D - 1 - K]), ...);
@@ -318,14 +318,19 @@ SpanDesign DesignOf(const SpanCurve& curve) {
     const double wtol =
         kTie * (std::fabs(w0) + std::fabs(pieces.front().theta0) * l + curve.Scale() * l * l / ei);
     d.w = 1000 * w0;
+    // What a deflection must beat, in m; kept beside d.w so as not to divide for every candidate.
+    double beat = std::fabs(d.w) / 1000 + wtol;
     const auto deflection = [&](double w, double x) {
-        if (std::fabs(w) > std::fabs(d.w) / 1000 + wtol) {
+        if (std::fabs(w) > beat) {
             d.w = 1000 * w;
             d.xw = x;
+            beat = std::fabs(d.w) / 1000 + wtol;
         }
     };
-    // The slope's coefficients are M's over k·EI: one division a span.
+    // The slope's coefficients are M's over k·EI, w's over k·(k + 1)·EI: no
+    // division but one a span.
     const double inv = 1 / ei, k[5] = {0, inv, inv / 2, inv / 3, inv / 4};
+    const double kw[4] = {inv / 2, inv / 6, inv / 12, inv / 20};
     double roots[4];
     for (std::size_t j = 0; j < pieces.size(); ++j) {
         const SpanCurve::Piece& p = pieces[j];
@@ -350,10 +355,11 @@ SpanDesign DesignOf(const SpanCurve& curve) {
             (std::fabs(t[1]) + h * (std::fabs(t[2]) + h * (std::fabs(t[3]) + h * std::fabs(t[4]))));
         const double reach = std::fabs(p.w0) + h * (std::fabs(p.theta0) + swing);
         const auto w = [&](double u) {
-            return p.w0 +
-                   u * (p.theta0 + u * (t[1] / 2 + u * (t[2] / 3 + u * (t[3] / 4 + u * t[4] / 5))));
+            return p.w0 + u * (p.theta0 +
+                               u * (c[0] * kw[0] +
+                                    u * (c[1] * kw[1] + u * (c[2] * kw[2] + u * c[3] * kw[3]))));
         };
-        if (std::fabs(p.theta0) <= swing && reach > std::fabs(d.w) / 1000 + wtol) {
+        if (std::fabs(p.theta0) <= swing && reach > beat) {
             for (int i = 0,
                      r = SlopeRoots(c, t, at, m, n, kNoise * (std::fabs(t[0]) + swing), roots);
                  i < r; ++i) {
