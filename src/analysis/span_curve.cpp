@@ -340,7 +340,12 @@ SpanDesign DesignOf(const SpanCurve& curve) {
         // stretches on each of which M is monotone.
         double at[4] = {0}, m[4] = {c[0]};
         const double v[3] = {c[1], 2 * c[2], 3 * c[3]};
-        int n = 1 + RootsIn(v, 2, 0, h, at + 1);
+        // Most pieces hold no extreme of M: -V of one strict sign at both
+        // ends and monotone between them needs no roots.
+        const double vh = v[0] + h * (v[1] + h * v[2]), sh = v[1] + 2 * h * v[2];
+        const bool none = ((v[0] > 0 && vh > 0) || (v[0] < 0 && vh < 0)) &&
+                          ((v[1] >= 0 && sh >= 0) || (v[1] <= 0 && sh <= 0));
+        int n = 1 + (none ? 0 : RootsIn(v, 2, 0, h, at + 1));
         at[n++] = h;
         for (int i = 0; i < n; ++i) {
             if (i > 0) m[i] = Poly<3>(c, at[i]);
