@@ -302,15 +302,13 @@ SpanDesign DesignOf(const SpanCurve& curve) {
     d.Vr = curve.Vr();
     const double tol = kTie * curve.Scale();
     d.Msag = d.Mhog = curve.Ml();
+    // Selects rather than branches: which candidate wins is hard to predict.
     const auto moment = [&](double m, double x) {
-        if (m < d.Msag - tol) {
-            d.Msag = m;
-            d.xMsag = x;
-        }
-        if (m > d.Mhog + tol) {
-            d.Mhog = m;
-            d.xMhog = x;
-        }
+        const bool sag = m<d.Msag - tol, hog = m> d.Mhog + tol;
+        d.Msag = sag ? m : d.Msag;
+        d.xMsag = sag ? x : d.xMsag;
+        d.Mhog = hog ? m : d.Mhog;
+        d.xMhog = hog ? x : d.xMhog;
     };
     const double ei = curve.Rigidity(), l = curve.Length();
     const auto pieces = curve.Pieces();
