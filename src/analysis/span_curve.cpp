@@ -257,10 +257,11 @@ double SpanCurve::Deflection(double x) const {
 
 namespace {
 
-// The roots of the slope t inside the piece (0, at[n - 1]), ascending. On
-// each stretch [at[i], at[i + 1]] M (c, with the values m) is monotone, so
-// the slope, whose derivative is M / EI, has at most one extreme there,
-// where M changes sign. Values within noise of zero are rounding.
+// The roots of the slope t inside the piece (0, at[n - 1]), ascending, two
+// a stretch at most. On each stretch [at[i], at[i + 1]] M (c, with the
+// values m) is monotone, so the slope, whose derivative is M / EI, has at
+// most one extreme there, where M changes sign. Values within noise of zero
+// are rounding.
 int SlopeRoots(const double* c, const double* t, const double* at, const double* m, int n,
                double noise, double* out) {
     double f[4];
@@ -331,7 +332,8 @@ SpanDesign DesignOf(const SpanCurve& curve) {
     // division but one a span.
     const double inv = 1 / ei, k[5] = {0, inv, inv / 2, inv / 3, inv / 4};
     const double kw[4] = {inv / 2, inv / 6, inv / 12, inv / 20};
-    double roots[4];
+    // Two a stretch at most: rounding may show more sign changes than a quartic has roots.
+    double roots[6];
     for (std::size_t j = 0; j < pieces.size(); ++j) {
         const SpanCurve::Piece& p = pieces[j];
         const double* c = p.m;
