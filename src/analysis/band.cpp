@@ -34,7 +34,8 @@ Status BandLdl::Factor() {
             d -= t[j - j0] * l;
             At(i, j) = l;
         }
-        if (!(d > kPivotFloor * diag) || !std::isfinite(d)) return Status{.code = Code::NearlyMechanism};
+        if (!(d > kPivotFloor * diag) || !std::isfinite(d))
+            return Status{.code = Code::NearlyMechanism};
         At(i, i) = d;
     }
     return {};

@@ -64,14 +64,14 @@ Status Engine::Build(const Beam& beam) {
     // at most three apart.
     m_band.Reset(next, 3);
     for (const SpanData& s : m_spans) {
-        for (int b = 0; b < 4; ++b) {
-            std::array<double, 4> unit{};
-            unit[static_cast<std::size_t>(b)] = 1;
-            const std::array<double, 4> col = Stiffness(s, unit);
-            for (int a = 0; a < 4; ++a) {
-                const int i = s.dof[static_cast<std::size_t>(a)],
-                          j = s.dof[static_cast<std::size_t>(b)];
-                if (i >= 0 && j >= 0 && i >= j) m_band.At(i, j) += col[static_cast<std::size_t>(a)];
+        // The span's stiffness, as Stiffness gives it column by column.
+        const double l = s.L, i = s.EI / l;
+        const double a = 12 * i / (l * l), b = 6 * i / l, c = 4 * i, e = 2 * i;
+        const double k[4][4] = {{a, b, -a, b}, {b, c, -b, e}, {-a, -b, a, -b}, {b, e, -b, c}};
+        for (std::size_t p = 0; p < 4; ++p) {
+            for (std::size_t q = 0; q < 4; ++q) {
+                const int row = s.dof[p], col = s.dof[q];
+                if (row >= 0 && col >= 0 && row >= col) m_band.At(row, col) += k[p][q];
             }
         }
     }
@@ -173,10 +173,17 @@ void Engine::NodeMotion(std::span<const double> solution, std::span<const double
 
 SpanEnds Engine::EndsOf(int span, std::span<const double> w, std::span<const double> theta,
                         std::span<const Load> loads, double factor) const {
+    return EndsFrom(span, w, theta,
+                    Equivalent(m_spans[static_cast<std::size_t>(span - 1)].L, loads), loads,
+                    factor);
+}
+
+SpanEnds Engine::EndsFrom(int span, std::span<const double> w, std::span<const double> theta,
+                          const std::array<double, 4>& eq, std::span<const Load> loads,
+                          double factor) const {
     const auto k = static_cast<std::size_t>(span - 1);
     const SpanData& s = m_spans[k];
     std::array<double, 4> f = Stiffness(s, {w[k], theta[k], w[k + 1], theta[k + 1]});
-    const std::array<double, 4> eq = Equivalent(s.L, loads);
     for (std::size_t a = 0; a < 4; ++a) f[a] -= factor * eq[a];
     SpanEnds e{-f[1], f[3], -f[0], f[2]};
     // At an outer end nothing else balances the span's end forces, so what
@@ -220,12 +227,23 @@ CaseResult Engine::Analyse(const CaseLoads& loads) const {
     CaseResult r;
     const int n = Spans();
     std::vector<double> x = NewLoadVector();
-    for (int k = 1; k <= n; ++k) AddSpanLoads(k, loads.OnSpan(k), 1, x);
+    // The clamped-end loads serve twice: in the load vector and in the end forces.
+    std::vector<std::array<double, 4>> eq(static_cast<std::size_t>(n));
+    for (std::size_t k = 0; k < eq.size(); ++k) {
+        const SpanData& s = m_spans[k];
+        eq[k] = Equivalent(s.L, loads.OnSpan(static_cast<int>(k) + 1));
+        for (std::size_t a = 0; a < 4; ++a) {
+            if (s.dof[a] >= 0) x[static_cast<std::size_t>(s.dof[a])] += eq[k][a];
+        }
+    }
     AddSettlements(loads.settlement, 1, x);
     Solve(x);
     NodeMotion(x, loads.settlement, r.w, r.theta);
     r.ends.reserve(static_cast<std::size_t>(n));
-    for (int k = 1; k <= n; ++k) r.ends.push_back(EndsOf(k, r.w, r.theta, loads.OnSpan(k)));
+    for (int k = 1; k <= n; ++k) {
+        r.ends.push_back(
+            EndsFrom(k, r.w, r.theta, eq[static_cast<std::size_t>(k - 1)], loads.OnSpan(k), 1));
+    }
     const auto nodes = static_cast<std::size_t>(n) + 1;
     r.M.resize(nodes);
     r.R.resize(nodes);

@@ -24,9 +24,9 @@ struct CaseLoads {
     std::vector<Load> loads;
     std::vector<double> settlement;  // N + 1 nodes, m downward
     std::span<const Load> OnSpan(int k) const {
-        return std::span<const Load>(loads).subspan(first[static_cast<std::size_t>(k - 1)],
-                                                    first[static_cast<std::size_t>(k)] -
-                                                        first[static_cast<std::size_t>(k - 1)]);
+        return std::span<const Load>(loads).subspan(
+            first[static_cast<std::size_t>(k - 1)],
+            first[static_cast<std::size_t>(k)] - first[static_cast<std::size_t>(k - 1)]);
     }
 };
 CaseLoads GroupLoads(int spans, const LoadCase& lc);
@@ -40,8 +40,9 @@ struct SpanEnds {
 struct CaseResult {
     std::vector<double> w;      // N + 1 node deflections, mm downward
     std::vector<double> theta;  // N + 1 node rotations, rad clockwise
-    std::vector<double> M;      // N + 1 node moments: from the span right of the node, the last from span N
-    std::vector<double> R;      // N + 1 reactions, kN upward; 0 at a free end
+    std::vector<double>
+        M;  // N + 1 node moments: from the span right of the node, the last from span N
+    std::vector<double> R;       // N + 1 reactions, kN upward; 0 at a free end
     std::vector<SpanEnds> ends;  // N spans
 };
 
@@ -55,17 +56,21 @@ class Engine {
     int Unknowns() const { return m_band.Order(); }
 
     // Right-hand sides, in the unknowns' order (zeros of Unknowns() to start).
-    std::vector<double> NewLoadVector() const { return std::vector<double>(static_cast<std::size_t>(Unknowns())); }
-    void AddSpanLoads(int span, std::span<const Load> loads, double factor, std::span<double> rhs) const;
+    std::vector<double> NewLoadVector() const {
+        return std::vector<double>(static_cast<std::size_t>(Unknowns()));
+    }
+    void AddSpanLoads(int span, std::span<const Load> loads, double factor,
+                      std::span<double> rhs) const;
     // Settlements (m, by node 1..N+1 at [0..N]) as the loads they put on the spans.
-    void AddSettlements(std::span<const double> settlement, double factor, std::span<double> rhs) const;
+    void AddSettlements(std::span<const double> settlement, double factor,
+                        std::span<double> rhs) const;
     // rhs := the unknowns' values.
     void Solve(std::span<double> rhs) const { m_band.Solve(rhs); }
 
     // Node deflections (m) and rotations from a solution and the settlements
     // it was made with (empty: none).
-    void NodeMotion(std::span<const double> solution, std::span<const double> settlement, std::vector<double>& w,
-                    std::vector<double>& theta) const;
+    void NodeMotion(std::span<const double> solution, std::span<const double> settlement,
+                    std::vector<double>& w, std::vector<double>& theta) const;
     SpanEnds EndsOf(int span, std::span<const double> w, std::span<const double> theta,
                     std::span<const Load> loads, double factor = 1) const;
 
@@ -83,6 +88,9 @@ class Engine {
     };
     // The clamped-end loads of a span as the nodal loads (down, clockwise) they equal.
     static std::array<double, 4> Equivalent(double l, std::span<const Load> loads);
+    SpanEnds EndsFrom(int span, std::span<const double> w, std::span<const double> theta,
+                      const std::array<double, 4>& eq, std::span<const Load> loads,
+                      double factor) const;
     static std::array<double, 4> Stiffness(const SpanData& s, const std::array<double, 4>& d);
 
     std::vector<SpanData> m_spans;

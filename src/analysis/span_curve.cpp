@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace cbeam::analysis {
 
@@ -11,10 +12,24 @@ namespace {
 // Differences below this fraction of a span's scale are rounding, not a
 // larger extreme further right.
 constexpr double kTie = 1e-13;
+// A slope within this fraction of the sizes of its terms is rounding.
+constexpr double kNoise = 64 * std::numeric_limits<double>::epsilon();
 
 double Horner(const double* c, int deg, double u) {
     double v = c[deg];
     for (int k = deg - 1; k >= 0; --k) v = v * u + c[k];
+    return v;
+}
+
+// Horner of a degree known when compiling, unrolled: the same sums in the
+// same order, without a loop whose length the branch predictor must guess.
+template <int D>
+[[gnu::always_inline]] inline double Poly(const double* c, double u) {
+    double v = c[D];
+    [&]<int... K>(std::integer_sequence<int, K...>) {
+        ((v = v * u + c[D - 1 - K]), ...);
+    }
+    (std::make_integer_sequence<int, D>{});
     return v;
 }
 
@@ -24,14 +39,24 @@ double HornerSlope(const double* c, int deg, double u) {
     return v;
 }
 
-// The root of c in (a, b), where c(a) and c(b) differ in sign: Newton steps
-// while they stay inside the bracket and shrink it fast, halving otherwise.
-double Bracketed(const double* c, int deg, double a, double b, double fa) {
+// The root of c in (a, b), where c(a) = fa and c(b) = fb differ in sign:
+// Halley steps from where the chord crosses zero while they stay inside the
+// bracket and shrink it fast, halving otherwise. A small step whose square,
+// by the curvature, leaves an error well under rounding is the last.
+template <int D>
+double Bracketed(const double* c, double a, double b, double fa, double fb) {
     const double tiny =
         4 * std::numeric_limits<double>::epsilon() * std::max(std::fabs(a), std::fabs(b));
-    double x = 0.5 * (a + b);
+    const double small = 1e-6 * (b - a);
+    double x = a + (b - a) * (fa / (fa - fb));
+    if (!(x > a && x < b)) x = 0.5 * (a + b);
     for (int it = 0; it < 200; ++it) {
-        const double fx = Horner(c, deg, x);
+        // The value, the slope and half the curvature in one pass.
+        double fx = c[D], d = 0, half = 0;
+        [&]<int... K>(std::integer_sequence<int, K...>) {
+            ((half = half * x + d, d = d * x + fx, fx = fx * x + c[D - 1 - K]), ...);
+        }
+        (std::make_integer_sequence<int, D>{});
         if (fx == 0) return x;
         if ((fx < 0) == (fa < 0)) {
             a = x;
@@ -40,16 +65,25 @@ double Bracketed(const double* c, int deg, double a, double b, double fa) {
             b = x;
         }
         if (b - a <= tiny) return 0.5 * (a + b);
-        const double d = HornerSlope(c, deg, x);
-        const double step = d != 0 ? fx / d : 0;
-        if (d != 0 && x - step > a && x - step < b) {
+        // Newton's step corrected by the curvature: one evaluation fewer, mostly.
+        const double den = d * d - fx * half;
+        const double step = den != 0 ? fx * d / den : 0;
+        if (den != 0 && x - step > a && x - step < b) {
             x -= step;
             if (std::fabs(step) <= tiny) return x;
+            if (std::fabs(step) <= small &&
+                std::fabs(half) * step * step <= 0.25 * tiny * std::fabs(d))
+                return x;
         } else {
             x = 0.5 * (a + b);
         }
     }
     return x;
+}
+
+// RootsIn brackets the cubics and quartics only.
+double Bracketed(const double* c, int deg, double a, double b, double fa, double fb) {
+    return deg == 3 ? Bracketed<3>(c, a, b, fa, fb) : Bracketed<4>(c, a, b, fa, fb);
 }
 
 }  // namespace
@@ -89,7 +123,7 @@ int RootsIn(const double* c, int deg, double lo, double hi, double* out) {
         if (fb == 0 && b < hi) {
             out[n++] = b;
         } else if (fa != 0 && fb != 0 && (fa < 0) != (fb < 0)) {
-            out[n++] = Bracketed(c, deg, a, b, fa);
+            out[n++] = Bracketed(c, deg, a, b, fa, fb);
         }
         fa = fb;
     }
@@ -104,39 +138,54 @@ void SpanCurve::Build(const SpanStart& st, std::span<const Load> loads) {
     m_cuts.clear();
     m_cuts.push_back(0);
     m_cuts.push_back(m_l);
+    m_spread.clear();
+    m_jumps.clear();
     double scale = std::fabs(st.Ml) + std::fabs(st.Vl) * m_l;
     for (const Load& load : loads) {
         switch (load.kind) {
             case Load::Kind::Uniform:
-            case Load::Kind::Linear:
+            case Load::Kind::Linear: {
                 if (!(load.x2 > load.x1)) break;
+                const bool linear = load.kind == Load::Kind::Linear;
                 m_cuts.push_back(load.x1);
                 m_cuts.push_back(load.x2);
-                scale += (std::fabs(load.q1) + std::fabs(load.kind == Load::Kind::Linear ? load.q2 : load.q1)) *
+                scale += (std::fabs(load.q1) + std::fabs(linear ? load.q2 : load.q1)) *
                          (load.x2 - load.x1) * m_l;
+                m_spread.push_back({load.x1, load.x2, load.q1, linear ? load.q2 - load.q1 : 0,
+                                    linear ? (load.q2 - load.q1) / (load.x2 - load.x1) : 0,
+                                    linear});
                 break;
+            }
             case Load::Kind::Point:
                 m_cuts.push_back(load.x1);
                 scale += std::fabs(load.q1) * m_l;
+                m_jumps.push_back({load.x1, load.q1, 0});
                 break;
             case Load::Kind::Moment:
                 m_cuts.push_back(load.x1);
                 scale += std::fabs(load.q1);
+                m_jumps.push_back({load.x1, 0, load.q1});
                 break;
             case Load::Kind::Settlement:
                 break;
         }
     }
     m_scale = scale;
-    std::sort(m_cuts.begin(), m_cuts.end());
+    // A handful of cuts, mostly in order already: insertion sort beats a general one.
+    for (std::size_t i = 1; i < m_cuts.size(); ++i) {
+        const double x = m_cuts[i];
+        std::size_t j = i;
+        for (; j > 0 && x < m_cuts[j - 1]; --j) m_cuts[j] = m_cuts[j - 1];
+        m_cuts[j] = x;
+    }
     m_cuts.erase(std::unique(m_cuts.begin(), m_cuts.end()), m_cuts.end());
 
     double M = st.Ml, V = st.Vl, theta = st.theta, w = st.w;
     const auto jumps = [&](double x) {
-        for (const Load& load : loads) {
-            if (load.x1 != x) continue;
-            if (load.kind == Load::Kind::Point) V -= load.q1;
-            if (load.kind == Load::Kind::Moment) M -= load.q1;
+        for (const Jump& j : m_jumps) {
+            if (j.x != x) continue;
+            V -= j.dv;
+            M -= j.dm;
         }
     };
     jumps(0);
@@ -145,17 +194,19 @@ void SpanCurve::Build(const SpanStart& st, std::span<const Load> loads) {
     for (std::size_t i = 0; i + 1 < m_cuts.size(); ++i) {
         const double a = m_cuts[i], b = m_cuts[i + 1], h = b - a, mid = a + h / 2;
         double q = 0, dq = 0;
-        for (const Load& load : loads) {
-            if (!load.Distributed() || !(load.x2 > load.x1) || mid < load.x1 || mid > load.x2) continue;
-            q += load.Intensity(a);
-            if (load.kind == Load::Kind::Linear) dq += (load.q2 - load.q1) / (load.x2 - load.x1);
+        for (const Spread& load : m_spread) {
+            if (mid < load.x1 || mid > load.x2) continue;
+            q +=
+                load.linear ? load.q1 + load.rise * ((a - load.x1) / (load.x2 - load.x1)) : load.q1;
+            if (load.linear) dq += load.slope;
         }
         Piece p{a, b, {M, -V, q / 2, dq / 6}, theta, w};
         const double* c = p.m;
-        M = Horner(c, 3, h);
+        M = Poly<3>(c, h);
         V = -HornerSlope(c, 3, h);
         theta += h * (c[0] + h * (c[1] / 2 + h * (c[2] / 3 + h * c[3] / 4))) * inv;
-        w += h * (p.theta0 + h * (c[0] / 2 + h * (c[1] / 6 + h * (c[2] / 12 + h * c[3] / 20))) * inv);
+        w += h *
+             (p.theta0 + h * (c[0] / 2 + h * (c[1] / 6 + h * (c[2] / 12 + h * c[3] / 20))) * inv);
         m_pieces.push_back(p);
         jumps(b);
     }
@@ -200,8 +251,53 @@ double SpanCurve::Deflection(double x) const {
     const double u = std::clamp(x, 0.0, m_l) - p.x0;
     const double* c = p.m;
     return 1000 *
-           (p.w0 + u * (p.theta0 + u * (c[0] / 2 + u * (c[1] / 6 + u * (c[2] / 12 + u * c[3] / 20))) / m_ei));
+           (p.w0 + u * (p.theta0 +
+                        u * (c[0] / 2 + u * (c[1] / 6 + u * (c[2] / 12 + u * c[3] / 20))) / m_ei));
 }
+
+namespace {
+
+// The roots of the slope t inside the piece (0, at[n - 1]), ascending, two
+// a stretch at most. On each stretch [at[i], at[i + 1]] M (c, with the
+// values m) is monotone, so the slope, whose derivative is M / EI, has at
+// most one extreme there, where M changes sign. Values within noise of zero
+// are rounding.
+int SlopeRoots(const double* c, const double* t, const double* at, const double* m, int n,
+               double noise, double* out) {
+    double f[4];
+    for (int i = 0; i < n; ++i) {
+        f[i] = i == 0 ? t[0] : Poly<4>(t, at[i]);
+        // A root just at a stretch's end is left to the general search.
+        if (f[i] == 0) return RootsIn(t, 4, 0, at[n - 1], out);
+    }
+    int found = 0;
+    for (int i = 0; i + 1 < n; ++i) {
+        const double a = at[i], b = at[i + 1], fa = f[i], fb = f[i + 1];
+        if ((m[i] < 0 && m[i + 1] > 0) || (m[i] > 0 && m[i + 1] < 0)) {
+            // Heading away from zero and back leaves no root; else the
+            // extreme parts the stretch into two where the slope is monotone.
+            if ((fa < 0) == (fb < 0) && (fa < 0) == (m[i] < 0)) continue;
+            // Clearly of two signs at the ends, around one extreme: one root.
+            if ((fa < 0) != (fb < 0) && std::fabs(fa) > noise && std::fabs(fb) > noise) {
+                out[found++] = Bracketed<4>(t, a, b, fa, fb);
+                continue;
+            }
+            const double r = Bracketed<3>(c, a, b, m[i], m[i + 1]);
+            const double fr = Poly<4>(t, r);
+            if (fr == 0) {
+                out[found++] = r;
+                continue;
+            }
+            if ((fa < 0) != (fr < 0)) out[found++] = Bracketed<4>(t, a, r, fa, fr);
+            if ((fr < 0) != (fb < 0)) out[found++] = Bracketed<4>(t, r, b, fr, fb);
+        } else if ((fa < 0) != (fb < 0)) {
+            out[found++] = Bracketed<4>(t, a, b, fa, fb);
+        }
+    }
+    return found;
+}
+
+}  // namespace
 
 SpanDesign DesignOf(const SpanCurve& curve) {
     SpanDesign d;
@@ -209,49 +305,76 @@ SpanDesign DesignOf(const SpanCurve& curve) {
     d.Vr = curve.Vr();
     const double tol = kTie * curve.Scale();
     d.Msag = d.Mhog = curve.Ml();
+    // Selects rather than branches: which candidate wins is hard to predict.
     const auto moment = [&](double m, double x) {
-        if (m < d.Msag - tol) {
-            d.Msag = m;
-            d.xMsag = x;
-        }
-        if (m > d.Mhog + tol) {
-            d.Mhog = m;
-            d.xMhog = x;
-        }
+        const bool sag = m<d.Msag - tol, hog = m> d.Mhog + tol;
+        d.Msag = sag ? m : d.Msag;
+        d.xMsag = sag ? x : d.xMsag;
+        d.Mhog = hog ? m : d.Mhog;
+        d.xMhog = hog ? x : d.xMhog;
     };
     const double ei = curve.Rigidity(), l = curve.Length();
     const auto pieces = curve.Pieces();
     const double w0 = pieces.front().w0;
-    const double wtol = kTie * (std::fabs(w0) + std::fabs(pieces.front().theta0) * l + curve.Scale() * l * l / ei);
+    const double wtol =
+        kTie * (std::fabs(w0) + std::fabs(pieces.front().theta0) * l + curve.Scale() * l * l / ei);
     d.w = 1000 * w0;
+    // What a deflection must beat, in m; kept beside d.w so as not to divide for every candidate.
+    double beat = std::fabs(d.w) / 1000 + wtol;
     const auto deflection = [&](double w, double x) {
-        if (std::fabs(w) > std::fabs(d.w) / 1000 + wtol) {
+        if (std::fabs(w) > beat) {
             d.w = 1000 * w;
             d.xw = x;
+            beat = std::fabs(d.w) / 1000 + wtol;
         }
     };
-    double roots[4];
-    for (const SpanCurve::Piece& p : pieces) {
+    // The slope's coefficients are M's over k·EI, w's over k·(k + 1)·EI: no
+    // division but one a span.
+    const double inv = 1 / ei, k[5] = {0, inv, inv / 2, inv / 3, inv / 4};
+    const double kw[4] = {inv / 2, inv / 6, inv / 12, inv / 20};
+    // Two a stretch at most: rounding may show more sign changes than a quartic has roots.
+    double roots[6];
+    for (std::size_t j = 0; j < pieces.size(); ++j) {
+        const SpanCurve::Piece& p = pieces[j];
         const double* c = p.m;
         const double h = p.x1 - p.x0;
-        moment(c[0], p.x0);
+        // The ends and the roots of V between them part the piece into
+        // stretches on each of which M is monotone.
+        double at[4] = {0}, m[4] = {c[0]};
         const double v[3] = {c[1], 2 * c[2], 3 * c[3]};
-        for (int i = 0, n = RootsIn(v, 2, 0, h, roots); i < n; ++i) moment(Horner(c, 3, roots[i]), p.x0 + roots[i]);
-        moment(Horner(c, 3, h), p.x1);
+        // Most pieces hold no extreme of M: -V of one strict sign at both
+        // ends and monotone between them needs no roots.
+        const double vh = v[0] + h * (v[1] + h * v[2]), sh = v[1] + 2 * h * v[2];
+        const bool none = ((v[0] > 0 && vh > 0) || (v[0] < 0 && vh < 0)) &&
+                          ((v[1] >= 0 && sh >= 0) || (v[1] <= 0 && sh <= 0));
+        int n = 1 + (none ? 0 : RootsIn(v, 2, 0, h, at + 1));
+        at[n++] = h;
+        for (int i = 0; i < n; ++i) {
+            if (i > 0) m[i] = Poly<3>(c, at[i]);
+            moment(m[i], i + 1 == n ? p.x1 : p.x0 + at[i]);
+        }
 
         // The slope theta0 + (c0 u + c1 u²/2 + c2 u³/3 + c3 u⁴/4) / EI: only
         // a piece where it can vanish and w can beat the largest so far needs its roots.
-        const double t[5] = {p.theta0, c[0] / ei, c[1] / (2 * ei), c[2] / (3 * ei), c[3] / (4 * ei)};
-        const double swing = h * (std::fabs(t[1]) + h * (std::fabs(t[2]) + h * (std::fabs(t[3]) + h * std::fabs(t[4]))));
+        const double t[5] = {p.theta0, c[0] * k[1], c[1] * k[2], c[2] * k[3], c[3] * k[4]};
+        const double swing =
+            h *
+            (std::fabs(t[1]) + h * (std::fabs(t[2]) + h * (std::fabs(t[3]) + h * std::fabs(t[4]))));
         const double reach = std::fabs(p.w0) + h * (std::fabs(p.theta0) + swing);
-        if (std::fabs(p.theta0) <= swing && reach > std::fabs(d.w) / 1000 + wtol) {
-            const double wc[6] = {p.w0, p.theta0, t[1] / 2, t[2] / 3, t[3] / 4, t[4] / 5};
-            for (int i = 0, n = RootsIn(t, 4, 0, h, roots); i < n; ++i) {
-                deflection(Horner(wc, 5, roots[i]), p.x0 + roots[i]);
+        const auto w = [&](double u) {
+            return p.w0 + u * (p.theta0 +
+                               u * (c[0] * kw[0] +
+                                    u * (c[1] * kw[1] + u * (c[2] * kw[2] + u * c[3] * kw[3]))));
+        };
+        if (std::fabs(p.theta0) <= swing && reach > beat) {
+            for (int i = 0,
+                     r = SlopeRoots(c, t, at, m, n, kNoise * (std::fabs(t[0]) + swing), roots);
+                 i < r; ++i) {
+                deflection(w(roots[i]), p.x0 + roots[i]);
             }
         }
-        const double wc[6] = {p.w0, p.theta0, t[1] / 2, t[2] / 3, t[3] / 4, t[4] / 5};
-        deflection(Horner(wc, 5, h), p.x1);
+        // w is continuous: where the next piece starts its own w0 serves.
+        deflection(j + 1 < pieces.size() ? pieces[j + 1].w0 : w(h), p.x1);
     }
     moment(curve.Mr(), l);
     return d;

@@ -66,8 +66,18 @@ class SpanCurve {
     double m_l = 1, m_ei = 1;
     double m_ml = 0, m_vl = 0, m_mr = 0, m_vr = 0;
     double m_scale = 0;
+    // The loads as Build walks them: spread over a stretch, or at a point.
+    struct Spread {
+        double x1, x2, q1, rise, slope;
+        bool linear;
+    };
+    struct Jump {
+        double x, dv, dm;
+    };
     std::vector<Piece> m_pieces;
     std::vector<double> m_cuts;
+    std::vector<Spread> m_spread;
+    std::vector<Jump> m_jumps;
 };
 
 // The design values of one span.

@@ -42,11 +42,33 @@ Status CheckLoadAt(const Beam& beam, const Load& load) {
     return {};
 }
 
+// The common case, a span load inside its span, without building a Status.
+bool PlainLoadOk(const Beam& beam, const Load& load) {
+    if (load.kind == Load::Kind::Settlement || load.span < 1 || load.span > beam.N()) return false;
+    if (!Finite(load.q1) || !Finite(load.q2) || !Finite(load.x1) || !Finite(load.x2)) return false;
+    const double x2 = load.Distributed() ? load.x2 : load.x1;
+    return load.x1 >= 0 && load.x1 <= x2 && x2 <= beam.SpanAt(load.span).L;
+}
+
 // The path is made only for a refusal: a long beam has a third of a million loads.
 Status CheckLoad(const Beam& beam, const Load& load, std::size_t c, std::size_t l) {
+    if (PlainLoadOk(beam, load)) return {};
     Status r = CheckLoadAt(beam, load);
     if (!r) r.path = LoadPath(c, l);
     return r;
+}
+
+// Whether a case's name repeats one before it: pairwise for the few cases a
+// beam has, with no allocation.
+bool NameRepeats(const std::vector<LoadCase>& cases, std::size_t c, std::set<std::string>& seen) {
+    constexpr std::size_t kFew = 32;
+    if (cases.size() <= kFew) {
+        for (std::size_t i = 0; i < c; ++i) {
+            if (cases[i].name == cases[c].name) return true;
+        }
+        return false;
+    }
+    return !seen.insert(cases[c].name).second;
 }
 
 }  // namespace
@@ -120,7 +142,7 @@ Status Validate(const Beam& beam) {
     std::set<std::string> names;
     for (std::size_t c = 0; c < beam.cases.size(); ++c) {
         const LoadCase& lc = beam.cases[c];
-        if (!names.insert(lc.name).second) {
+        if (NameRepeats(beam.cases, c, names)) {
             return Status{.code = Code::CaseNameRepeated,
                           .path = "cases[" + std::to_string(c) + "]"};
         }
