@@ -232,6 +232,57 @@ int Table(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
+int Envelope(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
+    const std::optional<int> points = PointsOption(args, err);
+    if (!points) return kExitUsage;
+    const std::optional<std::string> only = TakeOption(args, "--combination", err);
+    if (!only) return kExitUsage;
+    const auto flag = std::find(args.begin(), args.end(), "--reactions");
+    const bool reactions = flag != args.end();
+    if (reactions) args.erase(flag);
+    bool force = false;
+    const auto files = FileArgs(args, 2, "envelope 需要一个数据文件", err,
+                                {.force = &force, .optionalLast = true});
+    if (!files) return kExitUsage;
+    const std::string target = files->size() == 2 ? (*files)[1] : kStandardOutput;
+    if (!NamedAs(target, {".csv"}, Code::NotCsvName, err)) return kExitUsage;
+    if (CheckOutput(target, (*files)[0], force, Command::Table, err) != kExitOk) return kExitFile;
+    LoadedBeam loaded;
+    if (const int rc = LoadAny((*files)[0], loaded, err); rc != kExitOk) return rc;
+    if (!loaded.general) {
+        if (const Status r = FromDesignBeam(loaded.state, loaded.beam); !r) {
+            err << MessageText(r) << '\n';
+            return kExitFile;
+        }
+    }
+    std::vector<Combination> combinations = CombinationsOf(loaded.beam);
+    std::erase_if(combinations,
+                  [&](const Combination& c) { return !only->empty() && c.name != *only; });
+    if (combinations.empty()) {
+        const Status why = only->empty() ? Status{Code::NoCombination}
+                                         : Status{.code = Code::CombinationNotFound, .text = *only};
+        err << MessageText(why) << kSeeHelp << '\n';
+        return kExitUsage;
+    }
+    SolvedBeam solved;
+    if (const int rc = Analyse(loaded.beam, solved, err); rc != kExitOk) return rc;
+    const auto stream = [&](const ByteWriter& write) {
+        return StreamEnvelope(loaded.beam, solved, combinations, *points, reactions, write);
+    };
+    if (target == kStandardOutput) {
+        stream([&out](std::string_view piece) {
+            out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+            return out ? Status{} : Status{Code::ResultsNotOut};
+        });
+        return Finish(out, err);
+    }
+    if (const Status r = WriteFileSafelyFrom(target, stream); !r) {
+        err << LeadIn(Command::Table) << MessageText(r) << '\n';
+        return kExitFile;
+    }
+    return kExitOk;
+}
+
 int Report(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     // --encoding takes a value, so it is taken out before the file arguments.
     std::vector<std::string> rest;
@@ -364,6 +415,14 @@ std::string HelpText() {
       （a = 0 计入 Vl，a = 1 计入 Vr），与 solve --json 的 V 相同。
       版本 2 的 JSON 连续梁：表头 case,span,x,M,V,w，逐个工况（--case 只出
       该工况），另加每个荷载的作用点和起止点、最大正负弯矩和最大挠度的位置。
+  cbeam-cli envelope FILE [OUT.csv|-] [--combination NAME] [--points K] [--reactions]
+      荷载组合下活荷载最不利布置的包络（逐跨荷载组各取 γ 或 γf，精确为所有
+      布置中的最大和最小值），CSV 表头
+      combination,span,x,Mmax,Mmin,Vmax,Vmin,wmax,wmin：每跨 K 个等距点
+      （同 table）另加各荷载的作用点和起止点，集中荷载和集中力偶处出两行
+      （左侧、右侧）；--reactions 改为 combination,node,Rmax,Rmin。没有
+      --combination 时逐个输出全部组合；文件未给出组合时用基本组合、标准组合
+      和准永久组合（需有可变荷载工况）。
   cbeam-cli report FILE.bmf OUT.txt|- [--encoding gbk|utf-8]
       计算后写出与“存为txt”相同的文本报告（CR LF 换行），默认 GBK 编码，
       --encoding utf-8 改为 UTF-8 编码（不带 BOM）；OUT 为 - 时写到标准输出。
@@ -500,6 +559,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (command == "report") return Report(rest, out, err);
     if (command == "convert") return Convert(rest, out, err);
     if (command == "table") return Table(rest, out, err);
+    if (command == "envelope") return Envelope(rest, out, err);
     err << "未知的命令：" << command << kSeeHelp << '\n';
     return kExitUsage;
 }

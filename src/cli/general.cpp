@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "analysis/envelope.h"
 #include "cli/json_out.h"
 #include "files/table.h"
 #include "model/driver.h"
@@ -120,6 +121,69 @@ std::vector<std::string> GeneralResultLines(const Beam& beam, const SolvedBeam& 
         }
     }
     return lines;
+}
+
+Status StreamEnvelope(const Beam& beam, const SolvedBeam& solved,
+                      const std::vector<Combination>& combinations, int points, bool reactions,
+                      const ByteWriter& write) {
+    using analysis::Quantity;
+    using analysis::Side;
+    const auto row = [](std::string& chunk, const std::string& head,
+                        std::initializer_list<double> values) {
+        chunk += head;
+        for (const double v : values) {
+            chunk += ',';
+            AppendShortest(chunk, v);
+        }
+        chunk += '\n';
+    };
+    const char* header = reactions ? "combination,node,Rmax,Rmin\n"
+                                   : "combination,span,x,Mmax,Mmin,Vmax,Vmin,wmax,wmin\n";
+    if (Status r = write(header); !r) return r;
+    analysis::Envelope env;
+    std::string chunk;
+    for (const Combination& co : combinations) {
+        env.Build(solved.engine, beam, co);
+        const std::string name = CsvField(co.name);
+        chunk.clear();
+        for (int j = 1; reactions && j <= beam.N() + 1; ++j) {
+            const analysis::Extremes e = env.Reaction(j);
+            row(chunk, name + ',' + std::to_string(j), {e.max, e.min});
+        }
+        for (int k = 1; !reactions && k <= beam.N(); ++k) {
+            const double l = beam.SpanAt(k).L;
+            std::vector<double> interest, jumps;
+            for (const LoadCase& c : beam.cases) {
+                for (const Load& load : c.loads) {
+                    if (load.kind == Load::Kind::Settlement || load.span != k) continue;
+                    interest.insert(interest.end(), {load.x1, load.x2});
+                    if (!load.Distributed() && load.x1 > 0 && load.x1 < l) jumps.push_back(load.x1);
+                }
+            }
+            // Each x with the side its row shows: the span's own end values at its
+            // ends, both sides of a jump, elsewhere the right.
+            std::vector<double> xs;
+            std::vector<Side> sides;
+            for (const double x : MergeTableXs(l, interest, points)) {
+                const bool jump = std::find(jumps.begin(), jumps.end(), x) != jumps.end();
+                if (jump || x <= 0) xs.push_back(x), sides.push_back(Side::Left);
+                if (x > 0) xs.push_back(x), sides.push_back(x >= l ? Side::Left : Side::Right);
+            }
+            std::vector<analysis::Extremes> at[2][3];
+            for (const Side side : {Side::Left, Side::Right}) {
+                for (const Quantity q : {Quantity::Moment, Quantity::Shear, Quantity::Deflection})
+                    at[side == Side::Right][static_cast<int>(q)] = env.Along(k, q, xs, side);
+            }
+            for (std::size_t i = 0; i < xs.size(); ++i) {
+                const auto& s = at[sides[i] == Side::Right];
+                row(chunk, name + ',' + std::to_string(k),
+                    {xs[i], s[0][i].max, s[0][i].min, s[1][i].max, s[1][i].min, s[2][i].max,
+                     s[2][i].min});
+            }
+        }
+        if (Status r = write(chunk); !r) return r;
+    }
+    return {};
 }
 
 Status StreamGeneralTable(const Beam& beam, const SolvedBeam& solved, const std::string& only,

@@ -44,6 +44,15 @@ std::vector<std::string> GeneralResultLines(const Beam& beam, const SolvedBeam& 
 // and every load position, load end and extreme; at a jump the value just
 // right of it, at x = 0 and x = L the span's end values. A span at a time
 // to `write`; stops with `write`'s status as soon as it fails.
+// The envelopes of every combination (or only the one named) as CSV:
+// "combination,span,x,Mmax,Mmin,Vmax,Vmin,wmax,wmin", `points` equally spaced
+// x a span with every load point and load end, a point load or moment's x
+// twice (just left, just right); with `reactions`
+// "combination,node,Rmax,Rmin".
+Status StreamEnvelope(const Beam& beam, const SolvedBeam& solved,
+                      const std::vector<Combination>& combinations, int points, bool reactions,
+                      const ByteWriter& write);
+
 Status StreamGeneralTable(const Beam& beam, const SolvedBeam& solved, const std::string& only,
                           int points, const ByteWriter& write);
 

@@ -263,6 +263,10 @@ std::string Reason(const Status& s) {
             return "没有这个荷载工况，或在同一组合中出现了不止一次";
         case Code::FactorOutside:
             return "分项系数应为两个0到100之间的数值 [γ, γf]";
+        case Code::NoCombination:
+            return "这个连续梁没有可变荷载工况，也没有给出荷载组合";
+        case Code::CombinationNotFound:
+            return "没有名为“" + s.text + "”的荷载组合";
     }
     return {};
 }

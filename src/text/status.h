@@ -109,6 +109,8 @@ enum class Code {
     CombinationNameRepeated,
     CombinationCaseUnknown,  // a case the beam does not have, or named twice
     FactorOutside,           // not two factors from 0 to 100
+    NoCombination,           // a beam without live load, and no combination given
+    CombinationNotFound,     // text: the name asked for
 };
 
 // The `need` of a NotDesign* status refused by a .bmf save.

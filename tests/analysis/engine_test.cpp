@@ -156,14 +156,12 @@ Beam Mirrored(Beam b) {
 TEST_P(RandomBeams, HoldTheirLoadsMirrorScaleAndAddUp) {
     Each(15, [](Beam b) {
         const Solved s = Solve(b);
-        double load = 0, size = 1;
-        for (const Load& l : b.cases[0].loads) {
-            const double f = l.Distributed() ? (l.q1 + l.q2) / 2 * (l.x2 - l.x1) : 0;
-            load += l.kind == Load::Kind::Point ? l.q1 : f;
-        }
-        for (const double r : s.r.R) size = std::max(size, std::fabs(r));
-        double sum = 0;
-        for (const double r : s.r.R) sum += r;
+        double load = 0, size = 1, sum = 0;
+        for (const Load& l : b.cases[0].loads)
+            load += l.kind == Load::Kind::Point ? l.q1
+                    : l.Distributed()           ? (l.q1 + l.q2) / 2 * (l.x2 - l.x1)
+                                                : 0;
+        for (const double r : s.r.R) size = std::max(size, std::fabs(r)), sum += r;
         EXPECT_NEAR(sum, load, 1e-12 * size) << "equilibrium";
         Beam twice = b, first = b, second = b;
         for (Load& l : twice.cases[0].loads) l.q1 *= 2, l.q2 *= 2;

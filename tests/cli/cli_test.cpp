@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -240,6 +241,37 @@ TEST(CliProcess, TableRowsOfEachSpanInOrderOfX) {
     EXPECT_NEAR(two[1][3], -0.01035312348759383, 1e-12) << "the largest deflection at xw";
     EXPECT_EQ(two[3][0], 2.25);
     EXPECT_NEAR(two[3][2], -14.591397849462362, 1e-9) << "the shear right of the load";
+}
+
+// A textbook case: three spans of 6 m, g = 10 and a patterned q = 8 kN/m
+// under 1.3G + 1.5Q (1.0G where it helps): M_B and R_A from the coefficients
+// 0.1 and 0.4 of g, 7/60, −1/60 and 0.45 of q, and the rows of a point load.
+TEST(CliProcess, EnvelopeOfTheCodesCombination) {
+    TempDir dir;
+    WriteAll(dir.File("b.json"), R"({"format": "cbeam-beam", "version": 2, "EIo": 1,
+      "spans": [{"L": 6, "EI": 1}, {"L": 6, "EI": 1}, {"L": 6, "EI": 1}],
+      "supports": [{"kind": "pinned"}, {"kind": "pinned"}, {"kind": "pinned"}, {"kind": "pinned"}],
+      "cases": [{"name": "G", "kind": "permanent", "loads": [{"span": 1, "kind": "uniform", "q": 10},
+        {"span": 2, "kind": "uniform", "q": 10}, {"span": 3, "kind": "uniform", "q": 10}]},
+       {"name": "Q", "kind": "variable", "loads": [{"span": 1, "kind": "uniform", "q": 8},
+        {"span": 2, "kind": "uniform", "q": 8}, {"span": 3, "kind": "uniform", "q": 8}]}]})");
+    double m[6] = {}, r[2] = {};
+    const Outcome o = RunCli({"envelope", dir.File("b.json"), "--combination", "基本组合"});
+    ASSERT_EQ(std::sscanf(o.out.c_str() + o.out.find("\n基本组合,2,0,") + 1,
+                          "基本组合,2,0,%lf,%lf,%lf,%lf,%lf,%lf", &m[0], &m[1], &m[2], &m[3], &m[4],
+                          &m[5]),
+              6)
+        << o.err << o.out;
+    EXPECT_NEAR(m[0], 1.3 * 36 + 1.5 * 7.0 / 60 * 288, 1e-12 * 100);
+    EXPECT_NEAR(m[1], 36 - 1.5 * 288.0 / 60, 1e-12 * 100);
+    const Outcome rs = RunCli({"envelope", dir.File("b.json"), "--reactions"});
+    ASSERT_EQ(std::sscanf(rs.out.c_str() + rs.out.find("\n基本组合,1,") + 1, "基本组合,1,%lf,%lf",
+                          &r[0], &r[1]),
+              2);
+    EXPECT_NEAR(r[0], 1.3 * 24 + 1.5 * 0.45 * 48, 1e-12 * 100);
+    EXPECT_EQ(std::count(rs.out.begin(), rs.out.end(), '\n'), 1 + 3 * 4) << "three combinations";
+    EXPECT_EQ(RunCli({"envelope", kExamples + "three-span.bmf"}).err,
+              "这个连续梁没有可变荷载工况，也没有给出荷载组合（用法见 cbeam-cli --help）\n");
 }
 
 }  // namespace

@@ -1,0 +1,151 @@
+// The worst arrangement: against every arrangement tried one by one, and
+// against the textbooks' coefficients for equal spans.
+#include "analysis/envelope.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "random_beams.h"
+
+namespace cbeam::analysis {
+namespace {
+
+// One arrangement as a single case: a group at γ where its bit is set, else γf.
+CaseLoads Arranged(int n, std::span<const LoadGroup> groups, unsigned mask) {
+    LoadCase all;
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        const double f = (mask >> g) & 1 ? groups[g].gamma : groups[g].gammaF;
+        for (Load l : groups[g].loads.loads) all.loads.push_back((l.q1 *= f, l.q2 *= f, l));
+        const std::vector<double>& d = groups[g].loads.settlement;
+        for (int j = 0; j < static_cast<int>(d.size()); ++j)
+            if (d[j] != 0) all.loads.push_back(Load::Settlement(j + 1, d[j] * 1000 * f));
+    }
+    return GroupLoads(n, all);
+}
+
+// A random beam's loads shared out between a permanent case and a patterned
+// variable one, under random factors.
+TEST(Envelope, IsTheExtremeOfEveryArrangement) {
+    std::mt19937 rng(2026);
+    std::uniform_real_distribution<double> u(0, 1);
+    for (int beam = 0; beam < 12; ++beam) {
+        SCOPED_TRACE("beam " + std::to_string(beam));
+        Beam b = testing::RandomBeam(rng, 1 + beam % 5, {true, true, true});
+        LoadCase q{"Q", CaseKind::Variable, {}, {}, {}};
+        std::vector<Load> kept;
+        for (std::size_t i = 0; i < b.cases[0].loads.size(); ++i)
+            (i % 2 ? q.loads : kept).push_back(b.cases[0].loads[i]);
+        b.cases[0].loads = kept;
+        b.cases.push_back(q);
+        const Combination co{"C", {{"G", 1 + u(rng), u(rng)}, {"Q", 1.5 * u(rng), 0}}};
+        Engine engine;
+        ASSERT_TRUE(engine.Build(b));
+        Envelope env;
+        env.Build(engine, b, co);
+        const auto groups = env.Groups();
+        ASSERT_LE(groups.size(), 14u);
+        std::vector<CaseResult> each;
+        for (unsigned mask = 0; mask < (1u << groups.size()); ++mask)
+            each.push_back(engine.Analyse(Arranged(b.N(), groups, mask)));
+        struct Seen {
+            int k;
+            double x, max, min, hi, lo;
+        };
+        std::vector<Seen> seen[3];
+        // Each quantity held to its largest size along the beam, or to what a
+        // settlement would meet: rounding is all a determinate beam shows.
+        double d = 0, size[3] = {1e-9, 1e-9, 1e-9};
+        for (const LoadGroup& g : groups)
+            for (const double s : g.loads.settlement) d = std::max(d, std::fabs(s));
+        for (int k = 1; k <= b.N(); ++k) {
+            const double l = b.SpanAt(k).L, f = b.Rigidity(k) / (l * l) * d;
+            size[0] = std::max(size[0], 6 * f), size[1] = std::max(size[1], 12 * f / l);
+        }
+        size[2] = std::max(size[2], 1000 * d);
+        for (int k = 1; k <= b.N(); ++k) {
+            const double l = b.SpanAt(k).L;
+            std::vector<double> xs{0, l / 3, l};
+            for (const Load& load : b.cases[0].loads) {
+                if (load.span == k) xs.push_back(load.x1);
+            }
+            for (const Quantity qy : {Quantity::Moment, Quantity::Shear, Quantity::Deflection}) {
+                for (const Side side : {Side::Left, Side::Right}) {
+                    const std::vector<Extremes> e = env.Along(k, qy, xs, side);
+                    std::vector<double> effects, at(groups.size());
+                    env.Effects(k, qy, xs, side, effects);
+                    for (std::size_t i = 0; i < xs.size(); ++i) {
+                        double hi = -1e300, lo = 1e300, arranged = 0;
+                        for (std::size_t g = 0; g < groups.size(); ++g)
+                            at[g] = effects[g * xs.size() + i];
+                        unsigned worst = 0;  // the arrangement said to give the largest
+                        for (const std::size_t g : env.Arrangement(at, true)) worst |= 1u << g;
+                        for (unsigned mask = 0; mask < each.size(); ++mask) {
+                            SpanCurve c;
+                            engine.Curve(k, each[mask], Arranged(b.N(), groups, mask), c);
+                            const double v = qy == Quantity::Moment  ? c.Moment(xs[i], side)
+                                             : qy == Quantity::Shear ? c.Shear(xs[i], side)
+                                                                     : c.Deflection(xs[i]);
+                            hi = std::max(hi, v), lo = std::min(lo, v);
+                            if (mask == worst) arranged = v;
+                        }
+                        const auto q = static_cast<std::size_t>(qy);
+                        size[q] = std::max({size[q], std::fabs(hi), std::fabs(lo)});
+                        seen[q].push_back({k, xs[i], e[i].max, e[i].min, hi, lo});
+                        seen[q].push_back({k, xs[i], arranged, lo, hi, lo});
+                    }
+                }
+            }
+        }
+        for (int j = 1; j <= b.N() + 1; ++j) {
+            double hi = -1e300, lo = 1e300;
+            for (const CaseResult& r : each) {
+                hi = std::max(hi, r.R[static_cast<std::size_t>(j - 1)]);
+                lo = std::min(lo, r.R[static_cast<std::size_t>(j - 1)]);
+            }
+            size[1] = std::max({size[1], std::fabs(hi), std::fabs(lo)});
+            seen[1].push_back({-j, 0, env.Reaction(j).max, env.Reaction(j).min, hi, lo});
+        }
+        for (std::size_t q = 0; q < 3; ++q) {
+            for (const Seen& s : seen[q]) {  // span -j: the reaction at node j
+                EXPECT_NEAR(s.max, s.hi, 1e-12 * size[q]) << q << " span " << s.k << " x " << s.x;
+                EXPECT_NEAR(s.min, s.lo, 1e-12 * size[q]) << q << " span " << s.k << " x " << s.x;
+            }
+        }
+    }
+}
+
+// Equal spans of L under a patterned w = 1 alone: the largest hogging moment
+// (positive, in wL²) or the largest sagging one (negative; the textbooks'
+// sign is the other way round) at x (in L) of a span.
+struct Coefficient {
+    const char* name;
+    int spans, span;
+    double x, expected;
+};
+const Coefficient kCoefficients[] = {
+    {"TwoSpansSpan", 2, 1, 7.0 / 16, -49.0 / 512},  {"ThreeSpansEndSpan", 3, 1, 0.45, -81.0 / 800},
+    {"ThreeSpansMiddleSpan", 3, 2, 0.5, -3.0 / 40}, {"ThreeSpansSupport", 3, 2, 0, 7.0 / 60},
+    {"FourSpansSupportB", 4, 2, 0, 27.0 / 224},
+};
+class Coefficients : public ::testing::TestWithParam<Coefficient> {};
+TEST_P(Coefficients, Hold) {
+    const Coefficient& c = GetParam();
+    Beam b;
+    b.spans.assign(static_cast<std::size_t>(c.spans), Span{6, 1});
+    b.supports.assign(static_cast<std::size_t>(c.spans) + 1, Support{});
+    LoadCase q{"Q", CaseKind::Variable, {}, {}, {}};
+    for (int k = 1; k <= c.spans; ++k) q.loads.push_back(Load::Uniform(k, 1, 0, 6));
+    b.cases.push_back(q);
+    Engine engine;
+    ASSERT_TRUE(engine.Build(b));
+    Envelope env;
+    env.Build(engine, b, {"Q", {{"Q", 1, 0}}});
+    const Extremes e = env.Along(c.span, Quantity::Moment, std::vector<double>{6 * c.x})[0];
+    EXPECT_NEAR(c.expected > 0 ? e.max : e.min, c.expected * 36, 1e-12 * 36);
+}
+INSTANTIATE_TEST_SUITE_P(EqualSpans, Coefficients, ::testing::ValuesIn(kCoefficients),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace cbeam::analysis
