@@ -179,20 +179,53 @@ std::optional<int> PointsOption(std::vector<std::string>& args, std::ostream& er
     return points;
 }
 
+// The beam file and the CSV target (standard output unless one is named) of
+// a command writing CSV; nullopt with the exit code in `rc` when refused.
+struct CsvFiles {
+    std::string input, target;
+};
+std::optional<CsvFiles> CsvCommandFiles(const std::vector<std::string>& args, const char* need,
+                                        std::ostream& err, int& rc) {
+    bool force = false;
+    rc = kExitUsage;
+    const auto files = FileArgs(args, 2, need, err, {.force = &force, .optionalLast = true});
+    if (!files) return std::nullopt;
+    const std::string target = files->size() == 2 ? (*files)[1] : kStandardOutput;
+    if (!NamedAs(target, {".csv"}, Code::NotCsvName, err)) return std::nullopt;
+    rc = kExitFile;
+    if (CheckOutput(target, (*files)[0], force, Command::Table, err) != kExitOk)
+        return std::nullopt;
+    return CsvFiles{(*files)[0], target};
+}
+
+// The rows as they come, to standard output or atomically into the target:
+// a long beam at many points is far larger than memory.
+int WriteCsv(const std::string& target, const std::function<Status(const ByteWriter&)>& stream,
+             std::ostream& out, std::ostream& err) {
+    if (target == kStandardOutput) {
+        stream([&out](std::string_view piece) {
+            out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+            return out ? Status{} : Status{Code::ResultsNotOut};
+        });
+        return Finish(out, err);
+    }
+    if (const Status r = WriteFileSafelyFrom(target, stream); !r) {
+        err << LeadIn(Command::Table) << MessageText(r) << '\n';
+        return kExitFile;
+    }
+    return kExitOk;
+}
+
 int Table(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
     const std::optional<int> points = PointsOption(args, err);
     if (!points) return kExitUsage;
     const std::optional<std::string> only = TakeOption(args, "--case", err);
     if (!only) return kExitUsage;
-    bool force = false;
-    const auto files =
-        FileArgs(args, 2, "table 需要一个数据文件", err, {.force = &force, .optionalLast = true});
-    if (!files) return kExitUsage;
-    const std::string target = files->size() == 2 ? (*files)[1] : kStandardOutput;
-    if (!NamedAs(target, {".csv"}, Code::NotCsvName, err)) return kExitUsage;
-    if (CheckOutput(target, (*files)[0], force, Command::Table, err) != kExitOk) return kExitFile;
+    int refused = 0;
+    const auto files = CsvCommandFiles(args, "table 需要一个数据文件", err, refused);
+    if (!files) return refused;
     LoadedBeam loaded;
-    if (const int rc = LoadAny((*files)[0], loaded, err); rc != kExitOk) return rc;
+    if (const int rc = LoadAny(files->input, loaded, err); rc != kExitOk) return rc;
     DesignState& state = loaded.state;
     SolvedBeam solved;
     if (loaded.general) {
@@ -216,20 +249,7 @@ int Table(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
         return loaded.general ? StreamGeneralTable(loaded.beam, solved, *only, *points, write)
                               : StreamTableCsv(state, design, *points, write);
     };
-    // Row by row: a long beam at many points is far larger than memory.
-    if (target == kStandardOutput) {
-        stream([&out](std::string_view piece) {
-            out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-            return out ? Status{} : Status{Code::ResultsNotOut};
-        });
-        return Finish(out, err);
-    }
-    const Status r = WriteFileSafelyFrom(target, stream);
-    if (!r) {
-        err << LeadIn(Command::Table) << MessageText(r) << '\n';
-        return kExitFile;
-    }
-    return kExitOk;
+    return WriteCsv(files->target, stream, out, err);
 }
 
 int Envelope(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
@@ -240,15 +260,11 @@ int Envelope(std::vector<std::string> args, std::ostream& out, std::ostream& err
     const auto flag = std::find(args.begin(), args.end(), "--reactions");
     const bool reactions = flag != args.end();
     if (reactions) args.erase(flag);
-    bool force = false;
-    const auto files = FileArgs(args, 2, "envelope 需要一个数据文件", err,
-                                {.force = &force, .optionalLast = true});
-    if (!files) return kExitUsage;
-    const std::string target = files->size() == 2 ? (*files)[1] : kStandardOutput;
-    if (!NamedAs(target, {".csv"}, Code::NotCsvName, err)) return kExitUsage;
-    if (CheckOutput(target, (*files)[0], force, Command::Table, err) != kExitOk) return kExitFile;
+    int refused = 0;
+    const auto files = CsvCommandFiles(args, "envelope 需要一个数据文件", err, refused);
+    if (!files) return refused;
     LoadedBeam loaded;
-    if (const int rc = LoadAny((*files)[0], loaded, err); rc != kExitOk) return rc;
+    if (const int rc = LoadAny(files->input, loaded, err); rc != kExitOk) return rc;
     if (!loaded.general) {
         if (const Status r = FromDesignBeam(loaded.state, loaded.beam); !r) {
             err << MessageText(r) << '\n';
@@ -269,18 +285,7 @@ int Envelope(std::vector<std::string> args, std::ostream& out, std::ostream& err
     const auto stream = [&](const ByteWriter& write) {
         return StreamEnvelope(loaded.beam, solved, combinations, *points, reactions, write);
     };
-    if (target == kStandardOutput) {
-        stream([&out](std::string_view piece) {
-            out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-            return out ? Status{} : Status{Code::ResultsNotOut};
-        });
-        return Finish(out, err);
-    }
-    if (const Status r = WriteFileSafelyFrom(target, stream); !r) {
-        err << LeadIn(Command::Table) << MessageText(r) << '\n';
-        return kExitFile;
-    }
-    return kExitOk;
+    return WriteCsv(files->target, stream, out, err);
 }
 
 int Report(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
