@@ -169,9 +169,8 @@ TEST_P(RandomBeams, HoldTheirLoadsMirrorScaleAndAddUp) {
         second.cases[0].loads.erase(second.cases[0].loads.begin(),
                                     second.cases[0].loads.begin() + first.cases[0].loads.size());
         const Solved m = Solve(Mirrored(b)), t = Solve(twice), a = Solve(first), c = Solve(second);
-        const std::size_t nodes = s.r.R.size();
-        for (std::size_t j = 0; j < nodes; ++j) {
-            const std::size_t o = nodes - 1 - j;
+        for (std::size_t j = 0; j < s.r.R.size(); ++j) {
+            const std::size_t o = s.r.R.size() - 1 - j;
             SCOPED_TRACE("node " + std::to_string(j + 1));
             EXPECT_NEAR(m.r.R[o], s.r.R[j], 1e-12 * size) << "mirror";
             EXPECT_NEAR(t.r.R[j], 2 * s.r.R[j], 2e-12 * size) << "scaling";

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 #include "random_beams.h"
@@ -123,10 +124,12 @@ struct Coefficient {
     int spans, span;
     double x, expected;
 };
+const double kRoot3 = std::sqrt(3.0);  // deep inside a long beam: (1 ± √3)/24
 const Coefficient kCoefficients[] = {
     {"TwoSpansSpan", 2, 1, 7.0 / 16, -49.0 / 512},  {"ThreeSpansEndSpan", 3, 1, 0.45, -81.0 / 800},
     {"ThreeSpansMiddleSpan", 3, 2, 0.5, -3.0 / 40}, {"ThreeSpansSupport", 3, 2, 0, 7.0 / 60},
-    {"FourSpansSupportB", 4, 2, 0, 27.0 / 224},
+    {"FourSpansSupportB", 4, 2, 0, 27.0 / 224},     {"DeepHogging", 61, 31, 0, (1 + kRoot3) / 24},
+    {"DeepSagging", 61, 31, 0, (1 - kRoot3) / 24},
 };
 class Coefficients : public ::testing::TestWithParam<Coefficient> {};
 TEST_P(Coefficients, Hold) {
