@@ -109,3 +109,83 @@ std::vector<std::size_t> Envelope::Arrangement(std::span<const double> effects, 
 }
 
 }  // namespace cbeam::analysis
+
+namespace cbeam::analysis {
+
+SpanEnvelope Envelope::Design(int span) const {
+    // Provisional, for the windows to build on: stations at L/200.
+    SpanEnvelope out;
+    SpanCurve c;
+    const double l = m_engine->Spans() > 0 ? 0 : 0;
+    (void)l;
+    std::vector<double> xs;
+    m_engine->Curve(span, m_results.empty() ? CaseResult{} : m_results[0],
+                    m_groups.empty() ? CaseLoads{} : m_groups[0].loads, c);
+    for (int i = 0; i <= 200; ++i) xs.push_back(c.Length() * i / 200);
+    const auto m = Along(span, Quantity::Moment, xs), w = Along(span, Quantity::Deflection, xs);
+    out.Mmax = {m[0].max, 0}, out.Mmin = {m[0].min, 0}, out.wmax = {w[0].max, 0},
+    out.wmin = {w[0].min, 0};
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+        if (m[i].max > out.Mmax.value) out.Mmax = {m[i].max, xs[i]};
+        if (m[i].min < out.Mmin.value) out.Mmin = {m[i].min, xs[i]};
+        if (w[i].max > out.wmax.value) out.wmax = {w[i].max, xs[i]};
+        if (w[i].min < out.wmin.value) out.wmin = {w[i].min, xs[i]};
+    }
+    out.Vl = Along(span, Quantity::Shear, std::vector<double>{0}, Side::Left)[0];
+    out.Vr = Along(span, Quantity::Shear, std::vector<double>{c.Length()}, Side::Left)[0];
+    return out;
+}
+
+std::vector<std::size_t> Envelope::ArrangementAt(int span, Quantity q, double x, Side side,
+                                                 bool max) const {
+    std::vector<double> effects;
+    Effects(span, q, std::vector<double>{x}, side, effects);
+    return Arrangement(effects, max);
+}
+
+std::vector<std::size_t> Envelope::ReactionArrangement(int node, bool max) const {
+    std::vector<double> effects;
+    for (const CaseResult& r : m_results) effects.push_back(r.R[static_cast<std::size_t>(node - 1)]);
+    return Arrangement(effects, max);
+}
+
+std::vector<int> LoadedSpans(std::span<const LoadGroup> groups,
+                             std::span<const std::size_t> arrangement, std::size_t caseIndex) {
+    std::vector<int> out;
+    for (const std::size_t g : arrangement) {
+        const LoadGroup& lg = groups[g];
+        if (lg.caseIndex != caseIndex) continue;
+        if (lg.span > 0) {
+            out.push_back(lg.span);
+            continue;
+        }
+        for (int k = 1; k + 1 < static_cast<int>(lg.loads.first.size()); ++k)
+            if (!lg.loads.OnSpan(k).empty()) out.push_back(k);
+    }
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+}
+
+std::string SpanRanges(std::span<const int> spans) {
+    std::string out;
+    for (std::size_t i = 0; i < spans.size();) {
+        // The longest run from spans[i] with a step of 1, or else of 2.
+        std::size_t j = i;
+        int step = i + 1 < spans.size() ? spans[i + 1] - spans[i] : 1;
+        if (step != 1 && step != 2) step = 1;
+        while (j + 1 < spans.size() && spans[j + 1] - spans[j] == step) ++j;
+        if (!out.empty()) out += ',';
+        out += std::to_string(spans[i]);
+        if (j > i + (step == 2 ? 1 : 0)) {
+            out += '-' + std::to_string(spans[j]);
+            if (step == 2) out += "/2";
+        } else if (j > i) {
+            out += ',' + std::to_string(spans[j]);
+        }
+        i = j + 1;
+    }
+    return out;
+}
+
+}  // namespace cbeam::analysis

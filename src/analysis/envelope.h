@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <vector>
 
 #include "analysis/engine.h"
@@ -33,6 +34,21 @@ struct Extremes {
     double max = 0, min = 0;
 };
 
+// The extreme of an envelope along a span: its value and the leftmost x
+// where it is reached, with the side there (a jump of M at a couple).
+struct EnvelopeAt {
+    double value = 0, x = 0;
+    Side side = Side::Right;
+};
+
+// The design values of one span under a combination, exact: the extremes of
+// a piecewise polynomial are at its breaks or at the roots of its derivative.
+struct SpanEnvelope {
+    EnvelopeAt Mmax, Mmin;   // the largest hogging (max) and sagging (min) moment
+    Extremes Vl, Vr;         // V just right of the left support, just left of the right
+    EnvelopeAt wmax, wmin;   // the largest downward (max) and upward (min) deflection
+};
+
 // A quantity at one section, by group at factor 1.
 enum class Quantity { Moment, Shear, Deflection };
 
@@ -51,6 +67,14 @@ class Envelope {
     std::vector<Extremes> Along(int span, Quantity q, std::span<const double> xs,
                                 Side side = Side::Right) const;
     Extremes Reaction(int node) const;
+    // The design values of span k (1..N).
+    SpanEnvelope Design(int span) const;
+    // The groups that take γ (rather than γf) in the arrangement of the
+    // largest (max) or smallest value of q at x of span k, or of node j's
+    // reaction; ascending.
+    std::vector<std::size_t> ArrangementAt(int span, Quantity q, double x, Side side,
+                                           bool max) const;
+    std::vector<std::size_t> ReactionArrangement(int node, bool max) const;
     // The groups that take γ (rather than γf) in the arrangement of an
     // extreme, given the groups' effects at its section.
     std::vector<std::size_t> Arrangement(std::span<const double> effects, bool max) const;
@@ -60,5 +84,14 @@ class Envelope {
     std::vector<LoadGroup> m_groups;
     std::vector<CaseResult> m_results;
 };
+
+// The spans of case `caseIndex` that are loaded in an arrangement (groups
+// as ArrangementAt gives them), ascending: the groups of a patterned case
+// are its spans; an unpatterned case's group counts as all its spans.
+std::vector<int> LoadedSpans(std::span<const LoadGroup> groups,
+                             std::span<const std::size_t> arrangement, std::size_t caseIndex);
+// Spans as a short list: "1,3,5-7", every other span of a run as
+// "2-10/2" (2, 4, … 10); empty for none.
+std::string SpanRanges(std::span<const int> spans);
 
 }  // namespace cbeam::analysis
