@@ -81,13 +81,14 @@ class Engine {
     // The design values of every span of a case analysed.
     std::vector<SpanDesign> Design(const CaseResult& result, const CaseLoads& loads) const;
 
+    // The clamped-end loads of a span as the nodal loads (down, clockwise) they equal.
+    static std::array<double, 4> Equivalent(double l, std::span<const Load> loads);
+
   private:
     struct SpanData {
         double L = 1, EI = 1;
         std::array<int, 4> dof{};  // w_l, theta_l, w_r, theta_r; -1 where held
     };
-    // The clamped-end loads of a span as the nodal loads (down, clockwise) they equal.
-    static std::array<double, 4> Equivalent(double l, std::span<const Load> loads);
     SpanEnds EndsFrom(int span, std::span<const double> w, std::span<const double> theta,
                       const std::array<double, 4>& eq, std::span<const Load> loads,
                       double factor) const;

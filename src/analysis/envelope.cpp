@@ -1,6 +1,7 @@
 #include "analysis/envelope.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace cbeam::analysis {
 namespace {
@@ -11,11 +12,49 @@ Extremes Factored(double e, double gamma, double gammaF) {
     return {std::max(a, b), std::min(a, b)};
 }
 
+// An effect at factor 1 added to the extremes, with the pair of factors
+// (hi >= lo) it may take.
+void Add(Extremes& to, double e, double hi, double lo) {
+    to.max += e >= 0 ? hi * e : lo * e;
+    to.min += e >= 0 ? lo * e : hi * e;
+}
+
+// The coefficients of p(x0 + u) (degree deg) as a polynomial in s = x - a.
+void Shifted(const double* p, int deg, double x0, double a, double* out) {
+    const double d = a - x0;
+    for (int k = 0; k <= deg; ++k) out[k] = p[k];
+    for (int i = 0; i < deg; ++i) {
+        for (int k = deg - 1; k >= i; --k) out[k] += d * out[k + 1];
+    }
+}
+
+// M (degree 3) or w in mm (degree 5) of a piece, in u = x - x0.
+int PiecePoly(const SpanCurve::Piece& p, double ei, Quantity q, double* out) {
+    if (q == Quantity::Moment) {
+        for (int k = 0; k < 4; ++k) out[k] = p.m[k];
+        return 3;
+    }
+    const double f = 1000 / ei;
+    out[0] = 1000 * p.w0, out[1] = 1000 * p.theta0;
+    out[2] = f * p.m[0] / 2, out[3] = f * p.m[1] / 6, out[4] = f * p.m[2] / 12;
+    out[5] = f * p.m[3] / 20;
+    return 5;
+}
+
+const SpanCurve::Piece& PieceOver(const SpanCurve& c, double x) {
+    const auto pieces = c.Pieces();
+    const auto it = std::upper_bound(pieces.begin(), pieces.end(), x,
+                                     [](double v, const SpanCurve::Piece& p) { return v < p.x0; });
+    return it == pieces.begin() ? pieces.front() : *(it - 1);
+}
+
 }  // namespace
 
-std::vector<LoadGroup> GroupsOf(const Beam& beam, const Combination& combination) {
+std::vector<LoadGroup> GroupsOf(const Beam& beam, const Combination& combination, bool compact) {
     std::vector<LoadGroup> out;
     const int n = beam.N();
+    out.reserve(beam.cases.size() * (static_cast<std::size_t>(n) + 1));
+    std::vector<std::vector<Load>> bySpan(static_cast<std::size_t>(n) + 1);
     for (std::size_t c = 0; c < beam.cases.size(); ++c) {
         const LoadCase& lc = beam.cases[c];
         const auto f = std::find_if(combination.factors.begin(), combination.factors.end(),
@@ -24,8 +63,14 @@ std::vector<LoadGroup> GroupsOf(const Beam& beam, const Combination& combination
         const double gammaF = f == combination.factors.end() ? 0 : f->gammaF;
         const auto add = [&](int span, int node, std::vector<Load> loads) {
             if (loads.empty()) return;
-            LoadCase part{lc.name, lc.kind, lc.pattern, lc.psiQ, std::move(loads)};
-            out.push_back({c, span, node, gamma, gammaF, GroupLoads(n, part)});
+            LoadGroup g{c, span, node, gamma, gammaF, {}};
+            if (compact && span > 0) {
+                g.loads.loads = std::move(loads);
+            } else {
+                LoadCase part{lc.name, lc.kind, lc.pattern, lc.psiQ, std::move(loads)};
+                g.loads = GroupLoads(n, part);
+            }
+            out.push_back(std::move(g));
         };
         std::vector<Load> all;
         for (const Load& load : lc.loads) {
@@ -33,61 +78,132 @@ std::vector<LoadGroup> GroupsOf(const Beam& beam, const Combination& combination
                 add(0, load.node, {load});
             } else if (!lc.Patterned()) {
                 all.push_back(load);
+            } else {
+                bySpan[static_cast<std::size_t>(load.span)].push_back(load);
             }
         }
         add(0, 0, std::move(all));
-        for (int k = 1; lc.Patterned() && k <= n; ++k) {
-            std::vector<Load> onSpan;
-            for (const Load& load : lc.loads) {
-                if (load.kind != Load::Kind::Settlement && load.span == k) onSpan.push_back(load);
-            }
-            add(k, 0, std::move(onSpan));
-        }
+        for (int k = 1; lc.Patterned() && k <= n; ++k)
+            add(k, 0, std::move(bySpan[static_cast<std::size_t>(k)]));
+        for (auto& v : bySpan) v.clear();
     }
     return out;
 }
 
 void Envelope::Build(const Engine& engine, const Beam& beam, const Combination& combination) {
     m_engine = &engine;
-    m_groups = GroupsOf(beam, combination);
+    m_termsSpan = 0;
+    const int n = beam.N();
+    m_l.resize(static_cast<std::size_t>(n));
+    m_ei.resize(m_l.size());
+    for (int k = 1; k <= n; ++k) {
+        m_l[static_cast<std::size_t>(k - 1)] = beam.SpanAt(k).L;
+        m_ei[static_cast<std::size_t>(k - 1)] = beam.Rigidity(k);
+    }
+    m_kind.clear();
+    for (const Support& s : beam.supports) m_kind.push_back(s.kind);
+    m_swept = std::none_of(m_kind.begin(), m_kind.end(),
+                           [](SupportKind k) { return k == SupportKind::Spring; });
+    // A swept group needs its span's loads only.
+    m_groups = GroupsOf(beam, combination, m_swept);
+    m_zero.assign(static_cast<std::size_t>(n) + 1, 0.0);
+    m_theta = m_zero;
     m_results.clear();
-    m_results.reserve(m_groups.size());
-    for (const LoadGroup& g : m_groups) m_results.push_back(engine.Analyse(g.loads));
+    m_whole.clear();
+    for (std::size_t g = 0; g < m_groups.size(); ++g) {
+        if (m_swept && m_groups[g].span > 0) continue;
+        m_results.push_back(engine.Analyse(m_groups[g].loads));
+        m_whole.push_back(g);
+    }
+    if (m_swept) Sweep(beam);
+}
+
+double Envelope::Value(const SpanCurve& c, Quantity q, double x, Side side) const {
+    return q == Quantity::Moment  ? c.Moment(x, side)
+           : q == Quantity::Shear ? c.Shear(x, side)
+                                  : c.Deflection(x);
+}
+
+const std::vector<Envelope::Term>& Envelope::Terms(int span) const {
+    if (m_termsSpan == span) return m_terms;
+    std::size_t used = 0;
+    const auto next = [&]() -> Term& {
+        if (used == m_terms.size()) m_terms.emplace_back();
+        return m_terms[used++];
+    };
+    for (std::size_t i = 0; i < m_whole.size(); ++i) {
+        const std::size_t g = m_whole[i];
+        Term& t = next();
+        m_engine->Curve(span, m_results[i], m_groups[g].loads, t.curve);
+        t.hi = std::max(m_groups[g].gamma, m_groups[g].gammaF);
+        t.lo = std::min(m_groups[g].gamma, m_groups[g].gammaF);
+    }
+    if (m_swept) {
+        const auto k = static_cast<std::size_t>(span);
+        for (std::size_t i = m_spanFirst[k - 1]; i < m_spanFirst[k]; ++i) {
+            const std::size_t g = m_spanGroups[i];
+            Term& t = next();
+            Own(g, t.curve);
+            t.hi = std::max(m_groups[g].gamma, m_groups[g].gammaF);
+            t.lo = std::min(m_groups[g].gamma, m_groups[g].gammaF);
+        }
+        // The groups left of the span turn its left end by 1 (and its right
+        // end in ratio); those right of it turn its right end by 1.
+        const Extremes& left = m_fromLeft[k - 1];
+        if (left.max != 0 || left.min != 0) {
+            Term& t = next();
+            Direction(span, 1, m_toRight[k - 1], t.curve);
+            t.hi = left.max, t.lo = left.min;
+        }
+        const Extremes& right = m_fromRight[k];
+        if (right.max != 0 || right.min != 0) {
+            Term& t = next();
+            Direction(span, m_toLeft[k], 1, t.curve);
+            t.hi = right.max, t.lo = right.min;
+        }
+    }
+    m_terms.resize(used);
+    m_termsSpan = span;
+    return m_terms;
 }
 
 void Envelope::Effects(int span, Quantity q, std::span<const double> xs, Side side,
                        std::vector<double>& effects) const {
     effects.assign(m_groups.size() * xs.size(), 0.0);
+    std::vector<double> at;
     SpanCurve curve;
-    for (std::size_t g = 0; g < m_groups.size(); ++g) {
-        m_engine->Curve(span, m_results[g], m_groups[g].loads, curve);
-        for (std::size_t i = 0; i < xs.size(); ++i) {
-            const double x = xs[i];
-            effects[g * xs.size() + i] = q == Quantity::Moment  ? curve.Moment(x, side)
-                                         : q == Quantity::Shear ? curve.Shear(x, side)
-                                                                : curve.Deflection(x);
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+        if (m_swept) {
+            SweptEffects(span, q, xs[i], side, false, at);
+        } else {
+            at.resize(m_groups.size());
+            for (std::size_t g = 0; g < m_groups.size(); ++g) {
+                m_engine->Curve(span, m_results[g], m_groups[g].loads, curve);
+                at[g] = Value(curve, q, xs[i], side);
+            }
         }
+        for (std::size_t g = 0; g < m_groups.size(); ++g) effects[g * xs.size() + i] = at[g];
     }
 }
 
 std::vector<Extremes> Envelope::Along(int span, Quantity q, std::span<const double> xs,
                                       Side side) const {
-    std::vector<double> effects;
-    Effects(span, q, xs, side, effects);
     std::vector<Extremes> out(xs.size());
-    for (std::size_t g = 0; g < m_groups.size(); ++g) {
-        for (std::size_t i = 0; i < xs.size(); ++i) {
-            const Extremes e =
-                Factored(effects[g * xs.size() + i], m_groups[g].gamma, m_groups[g].gammaF);
-            out[i].max += e.max;
-            out[i].min += e.min;
-        }
+    const auto each = [&](const Term& t, auto value) {
+        for (std::size_t i = 0; i < xs.size(); ++i) Add(out[i], value(xs[i]), t.hi, t.lo);
+    };
+    for (const Term& t : Terms(span)) {
+        const SpanCurve& c = t.curve;
+        if (q == Quantity::Moment) each(t, [&](double x) { return c.Moment(x, side); });
+        if (q == Quantity::Shear) each(t, [&](double x) { return c.Shear(x, side); });
+        if (q == Quantity::Deflection) each(t, [&](double x) { return c.Deflection(x); });
     }
     return out;
 }
 
 Extremes Envelope::Reaction(int node) const {
     Extremes out;
+    if (m_swept) return SweptReaction(node);
     for (std::size_t g = 0; g < m_groups.size(); ++g) {
         const Extremes e = Factored(m_results[g].R[static_cast<std::size_t>(node - 1)],
                                     m_groups[g].gamma, m_groups[g].gammaF);
@@ -95,6 +211,102 @@ Extremes Envelope::Reaction(int node) const {
         out.min += e.min;
     }
     return out;
+}
+
+SpanEnvelope Envelope::Design(int span) const {
+    const std::vector<Term>& terms = Terms(span);
+    SpanEnvelope out;
+    const double l = m_l[static_cast<std::size_t>(span - 1)];
+    const auto at = [&](Quantity q, double x, Side side) {
+        Extremes e;
+        for (const Term& t : terms) Add(e, Value(t.curve, q, x, side), t.hi, t.lo);
+        return e;
+    };
+    out.Vl = at(Quantity::Shear, 0, Side::Left);
+    out.Vr = at(Quantity::Shear, l, Side::Left);
+    // Between the breaks of every curve and the zeros of every effect, each
+    // term keeps its factor, so each envelope is one polynomial there: its
+    // extremes are at the breaks or at the roots of its derivative.
+    std::vector<double> breaks{0, l}, xs;
+    for (const Quantity q : {Quantity::Moment, Quantity::Deflection}) {
+        breaks.assign({0, l});
+        double size = 0;
+        for (const Term& t : terms) {
+            for (const SpanCurve::Piece& p : t.curve.Pieces()) {
+                double c[6], roots[5];
+                const int deg = PiecePoly(p, t.curve.Rigidity(), q, c);
+                breaks.push_back(p.x0);
+                for (int r = RootsIn(c, deg, 0, p.x1 - p.x0, roots), i = 0; i < r; ++i)
+                    breaks.push_back(p.x0 + roots[i]);
+            }
+            size += (q == Quantity::Moment ? t.curve.Scale() : 0) * std::max(t.hi, -t.lo);
+        }
+        std::sort(breaks.begin(), breaks.end());
+        breaks.erase(std::unique(breaks.begin(), breaks.end()), breaks.end());
+        xs.clear();
+        for (std::size_t b = 0; b + 1 < breaks.size(); ++b) {
+            const double a = breaks[b], e = breaks[b + 1], mid = 0.5 * (a + e);
+            xs.push_back(a);
+            if (!(e > a)) continue;
+            for (const bool max : {true, false}) {
+                double sum[6] = {0, 0, 0, 0, 0, 0}, c[6], s[6];
+                int deg = 0;
+                for (const Term& t : terms) {
+                    const SpanCurve::Piece& p = PieceOver(t.curve, mid);
+                    const double v = Value(t.curve, q, mid, Side::Right);
+                    const double f = (v >= 0) == max ? t.hi : t.lo;
+                    deg = PiecePoly(p, t.curve.Rigidity(), q, c);
+                    Shifted(c, deg, p.x0, a, s);
+                    for (int k = 0; k <= deg; ++k) sum[k] += f * s[k];
+                }
+                double slope[5], roots[4];
+                for (int k = 0; k < deg; ++k) slope[k] = (k + 1) * sum[k + 1];
+                for (int r = deg > 0 ? RootsIn(slope, deg - 1, 0, e - a, roots) : 0, i = 0; i < r;
+                     ++i)
+                    xs.push_back(a + roots[i]);
+            }
+        }
+        xs.push_back(l);
+        std::sort(xs.begin(), xs.end());
+        EnvelopeAt& hi = q == Quantity::Moment ? out.Mmax : out.wmax;
+        EnvelopeAt& lo = q == Quantity::Moment ? out.Mmin : out.wmin;
+        bool first = true;
+        // Values within rounding of each other count as equal: the leftmost.
+        for (const double x : xs) {
+            for (const Side side : {Side::Left, Side::Right}) {
+                if (q == Quantity::Deflection && side == Side::Left) continue;
+                const Extremes e = at(q, x, side);
+                size = std::max({size, std::fabs(e.max), std::fabs(e.min)});
+                const double tie = 1e-13 * size;
+                if (first || e.max > hi.value + tie) hi = {e.max, x, side};
+                if (first || e.min < lo.value - tie) lo = {e.min, x, side};
+                first = false;
+            }
+        }
+    }
+    return out;
+}
+
+std::vector<std::size_t> Envelope::ArrangementAt(int span, Quantity q, double x, Side side,
+                                                 bool max) const {
+    std::vector<double> effects;
+    if (m_swept) {
+        SweptEffects(span, q, x, side, true, effects);
+    } else {
+        Effects(span, q, std::vector<double>{x}, side, effects);
+    }
+    return Arrangement(effects, max);
+}
+
+std::vector<std::size_t> Envelope::ReactionArrangement(int node, bool max) const {
+    std::vector<double> effects;
+    if (m_swept) {
+        SweptReactions(node, true, effects);
+    } else {
+        for (const CaseResult& r : m_results)
+            effects.push_back(r.R[static_cast<std::size_t>(node - 1)]);
+    }
+    return Arrangement(effects, max);
 }
 
 std::vector<std::size_t> Envelope::Arrangement(std::span<const double> effects, bool max) const {
@@ -108,47 +320,6 @@ std::vector<std::size_t> Envelope::Arrangement(std::span<const double> effects, 
     return out;
 }
 
-}  // namespace cbeam::analysis
-
-namespace cbeam::analysis {
-
-SpanEnvelope Envelope::Design(int span) const {
-    // Provisional, for the windows to build on: stations at L/200.
-    SpanEnvelope out;
-    SpanCurve c;
-    const double l = m_engine->Spans() > 0 ? 0 : 0;
-    (void)l;
-    std::vector<double> xs;
-    m_engine->Curve(span, m_results.empty() ? CaseResult{} : m_results[0],
-                    m_groups.empty() ? CaseLoads{} : m_groups[0].loads, c);
-    for (int i = 0; i <= 200; ++i) xs.push_back(c.Length() * i / 200);
-    const auto m = Along(span, Quantity::Moment, xs), w = Along(span, Quantity::Deflection, xs);
-    out.Mmax = {m[0].max, 0}, out.Mmin = {m[0].min, 0}, out.wmax = {w[0].max, 0},
-    out.wmin = {w[0].min, 0};
-    for (std::size_t i = 0; i < xs.size(); ++i) {
-        if (m[i].max > out.Mmax.value) out.Mmax = {m[i].max, xs[i]};
-        if (m[i].min < out.Mmin.value) out.Mmin = {m[i].min, xs[i]};
-        if (w[i].max > out.wmax.value) out.wmax = {w[i].max, xs[i]};
-        if (w[i].min < out.wmin.value) out.wmin = {w[i].min, xs[i]};
-    }
-    out.Vl = Along(span, Quantity::Shear, std::vector<double>{0}, Side::Left)[0];
-    out.Vr = Along(span, Quantity::Shear, std::vector<double>{c.Length()}, Side::Left)[0];
-    return out;
-}
-
-std::vector<std::size_t> Envelope::ArrangementAt(int span, Quantity q, double x, Side side,
-                                                 bool max) const {
-    std::vector<double> effects;
-    Effects(span, q, std::vector<double>{x}, side, effects);
-    return Arrangement(effects, max);
-}
-
-std::vector<std::size_t> Envelope::ReactionArrangement(int node, bool max) const {
-    std::vector<double> effects;
-    for (const CaseResult& r : m_results) effects.push_back(r.R[static_cast<std::size_t>(node - 1)]);
-    return Arrangement(effects, max);
-}
-
 std::vector<int> LoadedSpans(std::span<const LoadGroup> groups,
                              std::span<const std::size_t> arrangement, std::size_t caseIndex) {
     std::vector<int> out;
@@ -159,7 +330,7 @@ std::vector<int> LoadedSpans(std::span<const LoadGroup> groups,
             out.push_back(lg.span);
             continue;
         }
-        for (int k = 1; k + 1 < static_cast<int>(lg.loads.first.size()); ++k)
+        for (int k = 1; k < static_cast<int>(lg.loads.first.size()); ++k)
             if (!lg.loads.OnSpan(k).empty()) out.push_back(k);
     }
     std::sort(out.begin(), out.end());

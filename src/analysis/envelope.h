@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <span>
 #include <string>
 #include <vector>
@@ -12,8 +13,13 @@
 // load groups, e the group's effect at factor 1. The groups act apart, so
 // this is exactly the largest and the smallest value over every arrangement.
 //
-// Each group is solved once on the engine's factorisation (O(N) each), which
-// holds for every kind of support.
+// On rigid supports a span's group moves the rest of the beam only through
+// the rotations of its two ends, and these fall off node by node in fixed
+// ratios of alternating sign; so the groups beyond each node are summed, for
+// both extremes at once, in one sweep from each end (O(N) for the whole
+// beam), and a span sees them as two curves with a pair of factors each.
+// Springs break the fixed ratios: there each group is solved on the
+// engine's factorisation (O(N) each).
 namespace cbeam::analysis {
 
 // One load group: a patterned case's loads on one span, an unpatterned
@@ -23,12 +29,17 @@ struct LoadGroup {
     int span = 0;  // the span of a patterned case's group; 0 otherwise
     int node = 0;  // the node of a settlement's group; 0 otherwise
     double gamma = 0, gammaF = 0;
-    CaseLoads loads;
+    CaseLoads loads;  // a swept span group's: its span's loads alone (`loads` only)
+    std::span<const Load> SpanLoads() const {
+        return loads.first.empty() ? std::span<const Load>(loads.loads) : loads.OnSpan(span);
+    }
 };
 
 // The groups of a beam's cases with the factors `combination` gives them (a
 // case it does not name: 0 and 0); groups without loads are left out.
-std::vector<LoadGroup> GroupsOf(const Beam& beam, const Combination& combination);
+// `compact`: the span groups hold their span's loads alone.
+std::vector<LoadGroup> GroupsOf(const Beam& beam, const Combination& combination,
+                                bool compact = false);
 
 struct Extremes {
     double max = 0, min = 0;
@@ -44,9 +55,9 @@ struct EnvelopeAt {
 // The design values of one span under a combination, exact: the extremes of
 // a piecewise polynomial are at its breaks or at the roots of its derivative.
 struct SpanEnvelope {
-    EnvelopeAt Mmax, Mmin;   // the largest hogging (max) and sagging (min) moment
-    Extremes Vl, Vr;         // V just right of the left support, just left of the right
-    EnvelopeAt wmax, wmin;   // the largest downward (max) and upward (min) deflection
+    EnvelopeAt Mmax, Mmin;  // the largest hogging (max) and sagging (min) moment
+    Extremes Vl, Vr;        // V just right of the left support, just left of the right
+    EnvelopeAt wmax, wmin;  // the largest downward (max) and upward (min) deflection
 };
 
 // A quantity at one section, by group at factor 1.
@@ -59,6 +70,9 @@ class Envelope {
     void Build(const Engine& engine, const Beam& beam, const Combination& combination);
 
     std::span<const LoadGroup> Groups() const { return m_groups; }
+    // Whether the beam's supports are all rigid, so that the groups of the
+    // patterned cases are summed by the sweeps rather than solved one by one.
+    bool Swept() const { return m_swept; }
     // Each group's effect at the sections `xs` of span k, group by group
     // (effects[g * xs.size() + i]).
     void Effects(int span, Quantity q, std::span<const double> xs, Side side,
@@ -75,14 +89,52 @@ class Envelope {
     std::vector<std::size_t> ArrangementAt(int span, Quantity q, double x, Side side,
                                            bool max) const;
     std::vector<std::size_t> ReactionArrangement(int node, bool max) const;
-    // The groups that take γ (rather than γf) in the arrangement of an
-    // extreme, given the groups' effects at its section.
+    // The groups that take γ in the arrangement of an extreme, given the
+    // groups' effects at its section (or only their signs).
     std::vector<std::size_t> Arrangement(std::span<const double> effects, bool max) const;
 
   private:
+    // A curve acting on a span with the larger and the smaller of its two
+    // factors: a group's own, or the sum of the groups beyond one end.
+    struct Term {
+        SpanCurve curve;
+        double hi = 0, lo = 0;
+    };
+    const std::vector<Term>& Terms(int span) const;
+    double Value(const SpanCurve& c, Quantity q, double x, Side side) const;
+
+    // The sweeps over the rigid supports.
+    void Sweep(const Beam& beam);
+    SpanEnds DirectionEnds(int span, double left, double right) const;
+    void Direction(int span, double left, double right, SpanCurve& out) const;
+    void Own(std::size_t g, SpanCurve& out) const;
+    SpanEnds OwnEnds(std::size_t g) const;
+    // Each group's effect at x of span k or on node j's reaction, those of
+    // the swept groups beyond the span by sign only when `signs`.
+    void SweptEffects(int span, Quantity q, double x, Side side, bool signs,
+                      std::vector<double>& out) const;
+    void SweptReactions(int node, bool signs, std::vector<double>& out) const;
+    Extremes SweptReaction(int node) const;
+    double OwnReaction(std::size_t g, int node) const;
+    std::array<double, 2> UnitReactions(int node) const;
+    void Beyond(std::size_t leftNode, double leftUnit, std::size_t rightNode, double rightUnit,
+                bool signs, std::vector<double>& out) const;
+
     const Engine* m_engine = nullptr;
     std::vector<LoadGroup> m_groups;
-    std::vector<CaseResult> m_results;
+    std::vector<std::size_t> m_whole;   // the groups solved whole (all, without the sweeps)
+    std::vector<CaseResult> m_results;  // theirs, in that order
+    bool m_swept = false;
+    std::vector<SupportKind> m_kind;                // by node
+    std::vector<double> m_l, m_ei;                  // by span
+    std::vector<double> m_toLeft, m_toRight;        // by node: θ(j-1)/θ(j), θ(j+1)/θ(j)
+    std::vector<std::array<double, 2>> m_end;       // by group: the rotations its span's ends take
+    std::vector<SpanEnds> m_ownEnds;                // by group: what its span's supports give it
+    std::vector<Extremes> m_fromLeft, m_fromRight;  // by node
+    std::vector<std::size_t> m_spanFirst, m_spanGroups;  // the swept groups by span
+    mutable int m_termsSpan = 0;
+    mutable std::vector<Term> m_terms;
+    mutable std::vector<double> m_zero, m_theta;
 };
 
 // The spans of case `caseIndex` that are loaded in an arrangement (groups

@@ -81,9 +81,11 @@ double Bracketed(const double* c, double a, double b, double fa, double fb) {
     return x;
 }
 
-// RootsIn brackets the cubics and quartics only.
+// RootsIn brackets degrees 3 to 5 only.
 double Bracketed(const double* c, int deg, double a, double b, double fa, double fb) {
-    return deg == 3 ? Bracketed<3>(c, a, b, fa, fb) : Bracketed<4>(c, a, b, fa, fb);
+    return deg == 3   ? Bracketed<3>(c, a, b, fa, fb)
+           : deg == 4 ? Bracketed<4>(c, a, b, fa, fb)
+                      : Bracketed<5>(c, a, b, fa, fb);
 }
 
 }  // namespace
@@ -110,9 +112,9 @@ int RootsIn(const double* c, int deg, double lo, double hi, double* out) {
     if (deg < 1) return 0;
     // Between the roots of the derivative the polynomial is monotone: each
     // stretch holds one root at most, found by bracketing.
-    double d[4];
+    double d[5];
     for (int k = 0; k < deg; ++k) d[k] = (k + 1) * c[k + 1];
-    double cuts[6];
+    double cuts[7];
     cuts[0] = lo;
     int m = 1 + RootsIn(d, deg - 1, lo, hi, cuts + 1);
     cuts[m++] = hi;
@@ -214,45 +216,11 @@ void SpanCurve::Build(const SpanStart& st, std::span<const Load> loads) {
     m_vr = V;
 }
 
-const SpanCurve::Piece& SpanCurve::PieceAt(double x, Side side) const {
-    // The piece whose closed stretch holds x, the one on the named side at a cut.
-    const auto it = side == Side::Right
-                        ? std::upper_bound(m_pieces.begin(), m_pieces.end(), x,
-                                           [](double v, const Piece& p) { return v < p.x0; })
-                        : std::lower_bound(m_pieces.begin(), m_pieces.end(), x,
-                                           [](const Piece& p, double v) { return p.x1 < v; });
-    if (side == Side::Right) return it == m_pieces.begin() ? m_pieces.front() : *(it - 1);
-    return it == m_pieces.end() ? m_pieces.back() : *it;
-}
-
-double SpanCurve::Moment(double x, Side side) const {
-    if (side == Side::Left && x <= 0) return m_ml;
-    if (side == Side::Right && x >= m_l) return m_mr;
-    const Piece& p = PieceAt(x, side);
-    return Horner(p.m, 3, x - p.x0);
-}
-
-double SpanCurve::Shear(double x, Side side) const {
-    if (side == Side::Left && x <= 0) return m_vl;
-    if (side == Side::Right && x >= m_l) return m_vr;
-    const Piece& p = PieceAt(x, side);
-    return -HornerSlope(p.m, 3, x - p.x0);
-}
-
 double SpanCurve::Slope(double x) const {
     const Piece& p = PieceAt(std::clamp(x, 0.0, m_l), Side::Right);
     const double u = std::clamp(x, 0.0, m_l) - p.x0;
     const double* c = p.m;
     return p.theta0 + u * (c[0] + u * (c[1] / 2 + u * (c[2] / 3 + u * c[3] / 4))) / m_ei;
-}
-
-double SpanCurve::Deflection(double x) const {
-    const Piece& p = PieceAt(std::clamp(x, 0.0, m_l), Side::Right);
-    const double u = std::clamp(x, 0.0, m_l) - p.x0;
-    const double* c = p.m;
-    return 1000 *
-           (p.w0 + u * (p.theta0 +
-                        u * (c[0] / 2 + u * (c[1] / 6 + u * (c[2] / 12 + u * c[3] / 20))) / m_ei));
 }
 
 namespace {

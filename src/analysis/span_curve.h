@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <span>
 #include <vector>
 
@@ -48,10 +49,32 @@ class SpanCurve {
     double Rigidity() const { return m_ei; }
     std::span<const Piece> Pieces() const { return m_pieces; }
 
-    double Moment(double x, Side side = Side::Right) const;
-    double Shear(double x, Side side = Side::Right) const;
-    double Slope(double x) const;       // rad
-    double Deflection(double x) const;  // mm
+    // Inline: the envelopes evaluate millions of them.
+    double Moment(double x, Side side = Side::Right) const {
+        if (side == Side::Left && x <= 0) return m_ml;
+        if (side == Side::Right && x >= m_l) return m_mr;
+        const Piece& p = PieceAt(x, side);
+        const double u = x - p.x0;
+        return ((p.m[3] * u + p.m[2]) * u + p.m[1]) * u + p.m[0];
+    }
+    double Shear(double x, Side side = Side::Right) const {
+        if (side == Side::Left && x <= 0) return m_vl;
+        if (side == Side::Right && x >= m_l) return m_vr;
+        const Piece& p = PieceAt(x, side);
+        const double u = x - p.x0;
+        return -((3 * p.m[3] * u + 2 * p.m[2]) * u + p.m[1]);
+    }
+    double Slope(double x) const;        // rad
+    double Deflection(double x) const {  // mm
+        const double at = std::clamp(x, 0.0, m_l);
+        const Piece& p = PieceAt(at, Side::Right);
+        const double u = at - p.x0;
+        const double* c = p.m;
+        return 1000 *
+               (p.w0 +
+                u * (p.theta0 +
+                     u * (c[0] / 2 + u * (c[1] / 6 + u * (c[2] / 12 + u * c[3] / 20))) / m_ei));
+    }
     // The values at the two ends: what the supports give the span.
     double Ml() const { return m_ml; }
     double Vl() const { return m_vl; }
@@ -61,7 +84,18 @@ class SpanCurve {
     double Scale() const { return m_scale; }
 
   private:
-    const Piece& PieceAt(double x, Side side) const;
+    // The piece whose closed stretch holds x, the one on the named side at a cut.
+    const Piece& PieceAt(double x, Side side) const {
+        if (m_pieces.size() == 1) return m_pieces.front();
+        if (side == Side::Right) {
+            const auto it = std::upper_bound(m_pieces.begin(), m_pieces.end(), x,
+                                             [](double v, const Piece& p) { return v < p.x0; });
+            return it == m_pieces.begin() ? m_pieces.front() : *(it - 1);
+        }
+        const auto it = std::lower_bound(m_pieces.begin(), m_pieces.end(), x,
+                                         [](const Piece& p, double v) { return p.x1 < v; });
+        return it == m_pieces.end() ? m_pieces.back() : *it;
+    }
 
     double m_l = 1, m_ei = 1;
     double m_ml = 0, m_vl = 0, m_mr = 0, m_vr = 0;
@@ -94,7 +128,7 @@ struct SpanDesign {
 // equal, so the leftmost of them is taken.
 SpanDesign DesignOf(const SpanCurve& curve);
 
-// The real roots of c[0] + c[1] u + ... + c[deg] u^deg (deg <= 4) inside
+// The real roots of c[0] + c[1] u + ... + c[deg] u^deg (deg <= 5) inside
 // (lo, hi), ascending; how many. Exact to rounding: each root is isolated
 // between the roots of the derivative and then bracketed, never sampled.
 int RootsIn(const double* c, int deg, double lo, double hi, double* out);

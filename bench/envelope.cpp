@@ -1,0 +1,74 @@
+#include <benchmark/benchmark.h>
+
+#include "analysis/envelope.h"
+
+namespace {
+
+using namespace cbeam;
+
+// Spans of 5 to 8 m, a dead load on every span and a live one patterned
+// span by span, under 1.3 G + 1.5 Q; rigid supports (the left end fixed),
+// or a spring under every support.
+Beam LoadedBeam(int n, bool springs) {
+    Beam b;
+    b.EIo = 1;
+    for (int k = 0; k < n; ++k) b.spans.push_back({5.0 + k % 4, 1.0 + 0.1 * (k % 3)});
+    for (int j = 0; j <= n; ++j)
+        b.supports.push_back(springs ? Support::Spring(2e5) : Support{SupportKind::Pinned});
+    if (!springs) b.supports.front().kind = SupportKind::Fixed;
+    LoadCase g{"G", CaseKind::Permanent, {}, {}, {}}, q{"Q", CaseKind::Variable, {}, {}, {}};
+    for (int k = 1; k <= n; ++k) {
+        const double l = b.SpanAt(k).L;
+        g.loads.push_back(Load::Uniform(k, 20, 0, l));
+        q.loads.push_back(Load::Uniform(k, 10 + k % 5, 0, l));
+        q.loads.push_back(Load::Point(k, 30, 0.4 * l));
+    }
+    b.cases = {g, q};
+    return b;
+}
+
+// The engine, every group, then M, V and w at 20 points of every span and
+// every reaction.
+void Envelopes(benchmark::State& st, bool springs) {
+    const Beam beam = LoadedBeam(static_cast<int>(st.range(0)), springs);
+    const Combination co = CombinationsOf(beam).front();
+    std::vector<double> xs(20);
+    for (auto _ : st) {
+        analysis::Engine engine;
+        if (!engine.Build(beam)) st.SkipWithError("not solvable");
+        analysis::Envelope env;
+        env.Build(engine, beam, co);
+        double sum = 0;
+        for (int k = 1; k <= beam.N(); ++k) {
+            const double l = beam.SpanAt(k).L;
+            for (std::size_t i = 0; i < xs.size(); ++i) xs[i] = l * static_cast<double>(i) / 19;
+            for (const auto q : {analysis::Quantity::Moment, analysis::Quantity::Shear,
+                                 analysis::Quantity::Deflection})
+                sum += env.Along(k, q, xs).back().max;
+        }
+        for (int j = 1; j <= beam.N() + 1; ++j) sum += env.Reaction(j).max;
+        benchmark::DoNotOptimize(sum);
+    }
+}
+void BM_EnvelopeRigid(benchmark::State& st) { Envelopes(st, false); }
+void BM_EnvelopeSprings(benchmark::State& st) { Envelopes(st, true); }
+BENCHMARK(BM_EnvelopeRigid)->Arg(12)->Arg(1000)->Arg(32766)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EnvelopeSprings)->Arg(12)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// The design values of every span, exact, with the arrangement of the
+// largest span moment.
+void BM_EnvelopeDesign(benchmark::State& st) {
+    const Beam beam = LoadedBeam(static_cast<int>(st.range(0)), false);
+    analysis::Engine engine;
+    if (!engine.Build(beam)) st.SkipWithError("not solvable");
+    analysis::Envelope env;
+    env.Build(engine, beam, CombinationsOf(beam).front());
+    for (auto _ : st) {
+        double sum = 0;
+        for (int k = 1; k <= beam.N(); ++k) sum += env.Design(k).Mmax.value;
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK(BM_EnvelopeDesign)->Arg(12)->Arg(1000)->Arg(32766)->Unit(benchmark::kMillisecond);
+
+}  // namespace
