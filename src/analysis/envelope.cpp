@@ -116,6 +116,7 @@ void Envelope::Build(const Engine& engine, const Beam& beam, const Combination& 
         m_whole.push_back(g);
     }
     if (m_swept) Sweep(beam);
+    Runs(beam);
 }
 
 double Envelope::Value(const SpanCurve& c, Quantity q, double x, Side side) const {
@@ -287,6 +288,16 @@ SpanEnvelope Envelope::Design(int span) const {
     return out;
 }
 
+std::vector<double> Envelope::GroupExtremes(int span) const {
+    std::vector<double> out;
+    for (const Term& t : Terms(span)) {
+        const SpanDesign d = DesignOf(t.curve);
+        out.insert(out.end(), {d.xMsag, d.xMhog, d.xw});
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
 std::vector<std::size_t> Envelope::ArrangementAt(int span, Quantity q, double x, Side side,
                                                  bool max) const {
     std::vector<double> effects;
@@ -339,22 +350,47 @@ std::vector<int> LoadedSpans(std::span<const LoadGroup> groups,
 }
 
 std::string SpanRanges(std::span<const int> spans) {
+    std::vector<SpanRun> runs;
+    for (const int k : spans) runs.push_back({k, k, 1});
+    return SpanRanges(runs);
+}
+
+std::string SpanRanges(std::span<const SpanRun> runs) {
+    // Greedy from the left: an item runs on while the step it began with
+    // holds; a run of the same step is taken whole.
     std::string out;
-    for (std::size_t i = 0; i < spans.size();) {
-        // The longest run from spans[i] with a step of 1, or else of 2.
-        std::size_t j = i;
-        int step = i + 1 < spans.size() ? spans[i + 1] - spans[i] : 1;
-        if (step != 1 && step != 2) step = 1;
-        while (j + 1 < spans.size() && spans[j + 1] - spans[j] == step) ++j;
-        if (!out.empty()) out += ',';
-        out += std::to_string(spans[i]);
-        if (j > i + (step == 2 ? 1 : 0)) {
-            out += '-' + std::to_string(spans[j]);
-            if (step == 2) out += "/2";
-        } else if (j > i) {
-            out += ',' + std::to_string(spans[j]);
+    std::size_t r = 0;
+    int at = runs.empty() ? 0 : runs[0].first;
+    const auto next = [&] {
+        if (at < runs[r].last) {
+            at += runs[r].step;
+        } else if (++r < runs.size()) {
+            at = runs[r].first;
         }
-        i = j + 1;
+    };
+    while (r < runs.size()) {
+        const int a = at;
+        next();
+        int last = a, step = 1, count = 1;
+        if (r < runs.size() && (at - a == 1 || at - a == 2)) {
+            step = at - a, last = at, count = 2;
+            next();
+            while (r < runs.size() && at == last + step) {
+                if (runs[r].step == step && at < runs[r].last) {
+                    count += (runs[r].last - at) / step + 1;
+                    last = runs[r].last;
+                    at = runs[r].last;
+                } else {
+                    last = at, ++count;
+                }
+                next();
+            }
+        }
+        if (!out.empty()) out += ',';
+        out += std::to_string(a);
+        if (count == 2 && step == 2) out += ',' + std::to_string(last);
+        if (count >= 2 && step == 1) out += '-' + std::to_string(last);
+        if (count >= 3 && step == 2) out += '-' + std::to_string(last) + "/2";
     }
     return out;
 }

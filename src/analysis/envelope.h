@@ -3,6 +3,7 @@
 #include <array>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/engine.h"
@@ -21,6 +22,11 @@
 // Springs break the fixed ratios: there each group is solved on the
 // engine's factorisation (O(N) each).
 namespace cbeam::analysis {
+
+// Spans first, first + step, … last (step 1 or 2).
+struct SpanRun {
+    int first = 0, last = 0, step = 1;
+};
 
 // One load group: a patterned case's loads on one span, an unpatterned
 // case's span loads, or one settlement.
@@ -83,12 +89,20 @@ class Envelope {
     Extremes Reaction(int node) const;
     // The design values of span k (1..N).
     SpanEnvelope Design(int span) const;
+    // Where the effects on span k have their extremes, group by group (those
+    // beyond the span in the shapes they all share), ascending, repeats kept.
+    std::vector<double> GroupExtremes(int span) const;
     // The groups that take γ (rather than γf) in the arrangement of the
     // largest (max) or smallest value of q at x of span k, or of node j's
     // reaction; ascending.
     std::vector<std::size_t> ArrangementAt(int span, Quantity q, double x, Side side,
                                            bool max) const;
     std::vector<std::size_t> ReactionArrangement(int node, bool max) const;
+    // The same arrangements as the spans where each case takes γ, case by
+    // case, as SpanRanges writes them; on rigid supports in time by the runs
+    // of spans, not by the groups.
+    std::vector<std::string> LoadedAt(int span, Quantity q, double x, Side side, bool max) const;
+    std::vector<std::string> LoadedForReaction(int node, bool max) const;
     // The groups that take γ in the arrangement of an extreme, given the
     // groups' effects at its section (or only their signs).
     std::vector<std::size_t> Arrangement(std::span<const double> effects, bool max) const;
@@ -132,6 +146,22 @@ class Envelope {
     std::vector<SpanEnds> m_ownEnds;                // by group: what its span's supports give it
     std::vector<Extremes> m_fromLeft, m_fromRight;  // by node
     std::vector<std::size_t> m_spanFirst, m_spanGroups;  // the swept groups by span
+    // By case: its factors, its spans with loads, and the runs of the
+    // spans whose group turns the node right of it (side 0) or left of it
+    // (side 1) one way or the other, counted from node 0 alternately.
+    struct CaseRuns {
+        double gamma = 0, gammaF = 0;
+        std::vector<SpanRun> loaded;
+        std::vector<SpanRun> turning[2][2];
+    };
+    std::vector<CaseRuns> m_cases;
+    std::vector<int> m_heldBefore, m_heldAfter;  // by node: the nearest held one
+    void Runs(const Beam& beam);
+    // The groups whose effects are given one by one, then those beyond the
+    // nodes by what turning each by 1 gives.
+    std::vector<std::string> Loaded(std::span<const std::pair<std::size_t, double>> near,
+                                    int leftNode, double leftUnit, int rightNode, double rightUnit,
+                                    bool max) const;
     mutable int m_termsSpan = 0;
     mutable std::vector<Term> m_terms;
     mutable std::vector<double> m_zero, m_theta;
@@ -145,5 +175,7 @@ std::vector<int> LoadedSpans(std::span<const LoadGroup> groups,
 // Spans as a short list: "1,3,5-7", every other span of a run as
 // "2-10/2" (2, 4, … 10); empty for none.
 std::string SpanRanges(std::span<const int> spans);
+// The same of spans given in ascending runs, in time by the runs.
+std::string SpanRanges(std::span<const SpanRun> runs);
 
 }  // namespace cbeam::analysis

@@ -185,13 +185,15 @@ struct CsvFiles {
     std::string input, target;
 };
 std::optional<CsvFiles> CsvCommandFiles(const std::vector<std::string>& args, const char* need,
-                                        std::ostream& err, int& rc) {
+                                        std::ostream& err, int& rc, bool json = false) {
     bool force = false;
     rc = kExitUsage;
     const auto files = FileArgs(args, 2, need, err, {.force = &force, .optionalLast = true});
     if (!files) return std::nullopt;
     const std::string target = files->size() == 2 ? (*files)[1] : kStandardOutput;
-    if (!NamedAs(target, {".csv"}, Code::NotCsvName, err)) return std::nullopt;
+    if (!NamedAs(target, {json ? ".json" : ".csv"}, json ? Code::NotJsonName : Code::NotCsvName,
+                 err))
+        return std::nullopt;
     rc = kExitFile;
     if (CheckOutput(target, (*files)[0], force, Command::Table, err) != kExitOk)
         return std::nullopt;
@@ -257,11 +259,19 @@ int Envelope(std::vector<std::string> args, std::ostream& out, std::ostream& err
     if (!points) return kExitUsage;
     const std::optional<std::string> only = TakeOption(args, "--combination", err);
     if (!only) return kExitUsage;
-    const auto flag = std::find(args.begin(), args.end(), "--reactions");
-    const bool reactions = flag != args.end();
-    if (reactions) args.erase(flag);
+    const auto flag = [&](const char* name) {
+        const auto at = std::find(args.begin(), args.end(), name);
+        if (at == args.end()) return false;
+        args.erase(at);
+        return true;
+    };
+    const bool reactions = flag("--reactions"), json = flag("--json");
+    if (reactions && json) {
+        err << "--reactions 和 --json 不能同时使用" << kSeeHelp << '\n';
+        return kExitUsage;
+    }
     int refused = 0;
-    const auto files = CsvCommandFiles(args, "envelope 需要一个数据文件", err, refused);
+    const auto files = CsvCommandFiles(args, "envelope 需要一个数据文件", err, refused, json);
     if (!files) return refused;
     LoadedBeam loaded;
     if (const int rc = LoadAny(files->input, loaded, err); rc != kExitOk) return rc;
@@ -283,7 +293,8 @@ int Envelope(std::vector<std::string> args, std::ostream& out, std::ostream& err
     SolvedBeam solved;
     if (const int rc = Analyse(loaded.beam, solved, err); rc != kExitOk) return rc;
     const auto stream = [&](const ByteWriter& write) {
-        return StreamEnvelope(loaded.beam, solved, combinations, *points, reactions, write);
+        return json ? StreamEnvelopeJson(loaded.beam, solved, combinations, write)
+                    : StreamEnvelope(loaded.beam, solved, combinations, *points, reactions, write);
     };
     return WriteCsv(files->target, stream, out, err);
 }
@@ -420,14 +431,22 @@ std::string HelpText() {
       （a = 0 计入 Vl，a = 1 计入 Vr），与 solve --json 的 V 相同。
       版本 2 的 JSON 连续梁：表头 case,span,x,M,V,w，逐个工况（--case 只出
       该工况），另加每个荷载的作用点和起止点、最大正负弯矩和最大挠度的位置。
-  cbeam-cli envelope FILE [OUT.csv|-] [--combination NAME] [--points K] [--reactions]
+  cbeam-cli envelope FILE [OUT.csv|OUT.json|-] [--combination NAME] [--points K] [--reactions|--json]
       荷载组合下活荷载最不利布置的包络（逐跨荷载组各取 γ 或 γf，精确为所有
       布置中的最大和最小值），CSV 表头
       combination,span,x,Mmax,Mmin,Vmax,Vmin,wmax,wmin：每跨 K 个等距点
       （同 table）另加各荷载的作用点和起止点，集中荷载和集中力偶处出两行
       （左侧、右侧）；--reactions 改为 combination,node,Rmax,Rmin。没有
       --combination 时逐个输出全部组合；文件未给出组合时用基本组合、标准组合
-      和准永久组合（需有可变荷载工况）。
+      和准永久组合（需有可变荷载工况）。另加的点为各荷载组效应的极值位置。
+      --json 改为输出设计值：{"combinations": [{name, factors, spans,
+      reactions}]}。factors 为各工况的 [γ, γf]；spans 每跨一项：span、
+      Mmax 和 Mmin（该跨包络的最大、最小弯矩，精确由根求得）、Vl 和 Vr
+      （左端右侧、右端左侧剪力的 {max, min}）、wmax 和 wmin（最大向下、
+      向上挠度，mm）；每个极值为 {value, x, loaded}，x 距该跨左支座（m，
+      剪力无 x），loaded 给出各工况取 γ 的跨，如 {"G": "1-3", "Q": "1,3"}
+      （"2-10/2" 为 2、4、…、10 跨；空为全取 γf）。reactions 每结点一项：
+      node、Rmax、Rmin（{value, loaded}）和 uplift（Rmin < 0 即可能上拔）。
   cbeam-cli report FILE.bmf OUT.txt|- [--encoding gbk|utf-8]
       计算后写出与“存为txt”相同的文本报告（CR LF 换行），默认 GBK 编码，
       --encoding utf-8 改为 UTF-8 编码（不带 BOM）；OUT 为 - 时写到标准输出。

@@ -140,25 +140,29 @@ Status StreamEnvelope(const Beam& beam, const SolvedBeam& solved,
     const char* header = reactions ? "combination,node,Rmax,Rmin\n"
                                    : "combination,span,x,Mmax,Mmin,Vmax,Vmin,wmax,wmin\n";
     if (Status r = write(header); !r) return r;
+    // Every case's loads by span, and the rows written a span's worth at a time.
+    std::vector<std::vector<const Load*>> onSpan(static_cast<std::size_t>(beam.N()) + 1);
+    for (const LoadCase& c : beam.cases) {
+        for (const Load& load : c.loads) {
+            if (load.kind != Load::Kind::Settlement)
+                onSpan[static_cast<std::size_t>(load.span)].push_back(&load);
+        }
+    }
     analysis::Envelope env;
     std::string chunk;
     for (const Combination& co : combinations) {
         env.Build(solved.engine, beam, co);
         const std::string name = CsvField(co.name);
-        chunk.clear();
         for (int j = 1; reactions && j <= beam.N() + 1; ++j) {
             const analysis::Extremes e = env.Reaction(j);
             row(chunk, name + ',' + std::to_string(j), {e.max, e.min});
         }
         for (int k = 1; !reactions && k <= beam.N(); ++k) {
             const double l = beam.SpanAt(k).L;
-            std::vector<double> interest, jumps;
-            for (const LoadCase& c : beam.cases) {
-                for (const Load& load : c.loads) {
-                    if (load.kind == Load::Kind::Settlement || load.span != k) continue;
-                    interest.insert(interest.end(), {load.x1, load.x2});
-                    if (!load.Distributed() && load.x1 > 0 && load.x1 < l) jumps.push_back(load.x1);
-                }
+            std::vector<double> interest = env.GroupExtremes(k), jumps;
+            for (const Load* load : onSpan[static_cast<std::size_t>(k)]) {
+                interest.insert(interest.end(), {load->x1, load->x2});
+                if (!load->Distributed() && load->x1 > 0 && load->x1 < l) jumps.push_back(load->x1);
             }
             // Each x with the side its row shows: the span's own end values at its
             // ends, both sides of a jump, elsewhere the right.
@@ -174,16 +178,107 @@ Status StreamEnvelope(const Beam& beam, const SolvedBeam& solved,
                 for (const Quantity q : {Quantity::Moment, Quantity::Shear, Quantity::Deflection})
                     at[side == Side::Right][static_cast<int>(q)] = env.Along(k, q, xs, side);
             }
+            const std::string head = name + ',' + std::to_string(k);
             for (std::size_t i = 0; i < xs.size(); ++i) {
                 const auto& s = at[sides[i] == Side::Right];
-                row(chunk, name + ',' + std::to_string(k),
+                row(chunk, head,
                     {xs[i], s[0][i].max, s[0][i].min, s[1][i].max, s[1][i].min, s[2][i].max,
                      s[2][i].min});
             }
+            if (chunk.size() < 1 << 16) continue;
+            if (Status r = write(chunk); !r) return r;
+            chunk.clear();
         }
+    }
+    return write(chunk);
+}
+
+namespace {
+
+// {"value":v,"x":x,"loaded":{"G":"1-3","Q":"1,3"}} of an extreme at x of
+// span k or, with k = 0, of the reaction at node `node`: the spans where each
+// case takes γ.
+void AppendExtreme(std::string& out, const Beam& beam, const analysis::Envelope& env, int k,
+                   analysis::Quantity q, double value, double x, analysis::Side side, bool max,
+                   int node = 0) {
+    out += "{\"value\":";
+    Append17(out, value);
+    if (k > 0 && q != analysis::Quantity::Shear) {
+        out += ",\"x\":";
+        Append17(out, x);
+    }
+    out += ",\"loaded\":{";
+    const std::vector<std::string> loaded =
+        k > 0 ? env.LoadedAt(k, q, x, side, max) : env.LoadedForReaction(node, max);
+    for (std::size_t c = 0; c < beam.cases.size(); ++c) {
+        if (c > 0) out += ',';
+        out += JsonString(beam.cases[c].name) + ':' + JsonString(loaded[c]);
+    }
+    out += "}}";
+}
+
+}  // namespace
+
+Status StreamEnvelopeJson(const Beam& beam, const SolvedBeam& solved,
+                          const std::vector<Combination>& combinations, const ByteWriter& write) {
+    using analysis::Quantity;
+    using analysis::Side;
+    if (Status r = write("{\"combinations\":["); !r) return r;
+    analysis::Envelope env;
+    std::string chunk;
+    for (std::size_t i = 0; i < combinations.size(); ++i) {
+        const Combination& co = combinations[i];
+        env.Build(solved.engine, beam, co);
+        chunk = i > 0 ? ",{\"name\":" : "{\"name\":";
+        chunk += JsonString(co.name) + ",\"factors\":{";
+        for (std::size_t f = 0; f < co.factors.size(); ++f) {
+            chunk += (f > 0 ? "," : "") + JsonString(co.factors[f].caseName) + ":[";
+            Append17(chunk, co.factors[f].gamma);
+            chunk += ',';
+            Append17(chunk, co.factors[f].gammaF);
+            chunk += ']';
+        }
+        chunk += "},\"spans\":[";
+        for (int k = 1; k <= beam.N(); ++k) {
+            const analysis::SpanEnvelope d = env.Design(k);
+            const double l = beam.SpanAt(k).L;
+            chunk += (k > 1 ? ",{\"span\":" : "{\"span\":") + std::to_string(k);
+            const auto at = [&](const char* key, Quantity q, const analysis::EnvelopeAt& e,
+                                bool max) {
+                chunk += std::string(",\"") + key + "\":";
+                AppendExtreme(chunk, beam, env, k, q, e.value, e.x, e.side, max);
+            };
+            at("Mmax", Quantity::Moment, d.Mmax, true);
+            at("Mmin", Quantity::Moment, d.Mmin, false);
+            for (const auto& [key, v, x] :
+                 {std::tuple{"Vl", d.Vl, 0.0}, std::tuple{"Vr", d.Vr, l}}) {
+                chunk += std::string(",\"") + key + "\":{\"max\":";
+                AppendExtreme(chunk, beam, env, k, Quantity::Shear, v.max, x, Side::Left, true);
+                chunk += ",\"min\":";
+                AppendExtreme(chunk, beam, env, k, Quantity::Shear, v.min, x, Side::Left, false);
+                chunk += '}';
+            }
+            at("wmax", Quantity::Deflection, d.wmax, true);
+            at("wmin", Quantity::Deflection, d.wmin, false);
+            chunk += '}';
+            if (chunk.size() > 1 << 16) {
+                if (Status r = write(chunk); !r) return r;
+                chunk.clear();
+            }
+        }
+        chunk += "],\"reactions\":[";
+        for (int j = 1; j <= beam.N() + 1; ++j) {
+            const analysis::Extremes e = env.Reaction(j);
+            chunk += (j > 1 ? ",{\"node\":" : "{\"node\":") + std::to_string(j) + ",\"Rmax\":";
+            AppendExtreme(chunk, beam, env, 0, Quantity::Shear, e.max, 0, Side::Left, true, j);
+            chunk += ",\"Rmin\":";
+            AppendExtreme(chunk, beam, env, 0, Quantity::Shear, e.min, 0, Side::Left, false, j);
+            chunk += std::string(",\"uplift\":") + (e.min < 0 ? "true}" : "false}");
+        }
+        chunk += "]}";
         if (Status r = write(chunk); !r) return r;
     }
-    return {};
+    return write("]}\n");
 }
 
 Status StreamGeneralTable(const Beam& beam, const SolvedBeam& solved, const std::string& only,

@@ -156,6 +156,8 @@ std::string Reason(const Status& s) {
             return "数据文件名须以 .bmf 或 .json 结尾：";
         case Code::NotCsvName:
             return "表格文件名须以 .csv 结尾：";
+        case Code::NotJsonName:
+            return "JSON 文件名须以 .json 结尾：";
         case Code::OutOfMemory:
             return "内存不足";
         // The general beam and its analysis.

@@ -53,6 +53,7 @@ enum class Code {
     NotPdfName,        // the file name follows the text
     NotBeamName,       // the file name follows the text
     NotCsvName,        // the file name follows the text
+    NotJsonName,       // the file name follows the text
     OutOfMemory,
     // The general beam and its analysis; `path` names the case or load at
     // fault ("cases[0].loads[2]").

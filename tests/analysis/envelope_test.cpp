@@ -90,7 +90,11 @@ TEST(Envelope, IsTheExtremeOfEveryArrangement) {
                         for (std::size_t g = 0; g < groups.size(); ++g)
                             at[g] = effects[g * xs.size() + i];
                         unsigned worst = 0;  // the arrangement said to give the largest
-                        for (const std::size_t g : env.Arrangement(at, true)) worst |= 1u << g;
+                        const std::vector<std::size_t> said = env.Arrangement(at, true);
+                        for (const std::size_t g : said) worst |= 1u << g;
+                        const auto text = env.LoadedAt(k, qy, xs[i], side, true);
+                        for (std::size_t c = 0; c < b.cases.size(); ++c)
+                            EXPECT_EQ(text[c], SpanRanges(LoadedSpans(groups, said, c))) << k;
                         for (unsigned mask = 0; mask < each.size(); ++mask) {
                             SpanCurve c;
                             engine.Curve(k, each[mask], Arranged(b.N(), groups, mask), c);
@@ -116,6 +120,13 @@ TEST(Envelope, IsTheExtremeOfEveryArrangement) {
             }
             size[1] = std::max({size[1], std::fabs(hi), std::fabs(lo)});
             seen[1].push_back({-j, 0, env.Reaction(j).max, env.Reaction(j).min, hi, lo});
+            const std::vector<std::size_t> said = env.ReactionArrangement(j, false);
+            unsigned mask = 0;
+            for (const std::size_t g : said) mask |= 1u << g;
+            seen[1].push_back({-j, 1, each[mask].R[static_cast<std::size_t>(j - 1)], lo, lo, lo});
+            for (std::size_t c = 0; c < b.cases.size(); ++c)
+                EXPECT_EQ(env.LoadedForReaction(j, false)[c],
+                          SpanRanges(LoadedSpans(groups, said, c)));
         }
         for (std::size_t q = 0; q < 3; ++q) {
             for (const Seen& s : seen[q]) {  // span -j: the reaction at node j
@@ -133,13 +144,20 @@ struct Coefficient {
     const char* name;
     int spans, span;
     double x, expected;
+    const char* loaded;
 };
 const double kRoot3 = std::sqrt(3.0);  // deep inside a long beam: (1 ± √3)/24
 const Coefficient kCoefficients[] = {
-    {"TwoSpansSpan", 2, 1, 7.0 / 16, -49.0 / 512},  {"ThreeSpansEndSpan", 3, 1, 0.45, -81.0 / 800},
-    {"ThreeSpansMiddleSpan", 3, 2, 0.5, -3.0 / 40}, {"ThreeSpansSupport", 3, 2, 0, 7.0 / 60},
-    {"FourSpansSupportB", 4, 2, 0, 27.0 / 224},     {"DeepHogging", 61, 31, 0, (1 + kRoot3) / 24},
-    {"DeepSagging", 61, 31, 0, (1 - kRoot3) / 24},
+    {"TwoSpansSpan", 2, 1, 7.0 / 16, -49.0 / 512, "1"},
+    {"ThreeSpansEndSpan", 3, 1, 0.45, -81.0 / 800, "1,3"},
+    {"ThreeSpansMiddleSpan", 3, 2, 0.5, -3.0 / 40, "2"},
+    {"ThreeSpansSupport", 3, 2, 0, 7.0 / 60, "1-2"},
+    {"FourSpansSupportB", 4, 2, 0, 27.0 / 224, "1-2,4"},
+    {"DeepHogging", 61, 31, 0, (1 + kRoot3) / 24, "2-30/2,31-61/2"},
+    {"DeepSagging", 61, 31, 0, (1 - kRoot3) / 24, "1-29/2,32-60/2"},
+    // Far beyond where the effects of the end spans vanish below the
+    // smallest number, their arrangement still alternates.
+    {"FarHogging", 1001, 501, 0, (1 + kRoot3) / 24, "2-500/2,501-1001/2"},
 };
 class Coefficients : public ::testing::TestWithParam<Coefficient> {};
 TEST_P(Coefficients, Hold) {
@@ -156,6 +174,13 @@ TEST_P(Coefficients, Hold) {
     env.Build(engine, b, {"Q", {{"Q", 1, 0}}});
     const Extremes e = env.Along(c.span, Quantity::Moment, std::vector<double>{6 * c.x})[0];
     EXPECT_NEAR(c.expected > 0 ? e.max : e.min, c.expected * 36, 1e-12 * 36);
+    EXPECT_EQ(env.LoadedAt(c.span, Quantity::Moment, 6 * c.x, Side::Right, c.expected > 0)[0],
+              c.loaded);
+    if ((c.expected > 0) != (c.x == 0)) return;  // not the span's own extreme
+    const SpanEnvelope d = env.Design(c.span);
+    const EnvelopeAt& at = c.expected > 0 ? d.Mmax : d.Mmin;
+    EXPECT_NEAR(at.value, c.expected * 36, 1e-12 * 36);
+    EXPECT_NEAR(at.x, 6 * c.x, 1e-9);
 }
 INSTANTIATE_TEST_SUITE_P(EqualSpans, Coefficients, ::testing::ValuesIn(kCoefficients),
                          [](const auto& info) { return std::string(info.param.name); });

@@ -269,6 +269,14 @@ TEST(CliProcess, EnvelopeOfTheCodesCombination) {
               2);
     EXPECT_NEAR(r[0], 1.3 * 24 + 1.5 * 0.45 * 48, 1e-12 * 100);
     EXPECT_EQ(std::count(rs.out.begin(), rs.out.end(), '\n'), 1 + 3 * 4) << "three combinations";
+    // The design values: M_B with the spans loaded; R_A keeps 24 − 1.5·2.4 under
+    // Q on span 2 alone, no uplift.
+    const Outcome js = RunCli({"envelope", dir.File("b.json"), "--json"});
+    EXPECT_NE(js.out.find(R"("span":2,"Mmax":{"value":97.2)"), std::string::npos) << js.out;
+    EXPECT_NE(js.out.find(R"(,"x":0,"loaded":{"G":"1-3","Q":"1-2"}})"), std::string::npos);
+    const std::size_t a = js.out.find(R"("node":1,)"), b = js.out.find(R"("node":2,)");
+    EXPECT_LT(js.out.find(R"("loaded":{"G":"","Q":"2"}},"uplift":false})", a), b);
+    EXPECT_EQ(RunCli({"envelope", dir.File("b.json"), "--json", dir.File("e.csv")}).exit, 1);
     EXPECT_EQ(RunCli({"envelope", kExamples + "three-span.bmf"}).err,
               "这个连续梁没有可变荷载工况，也没有给出荷载组合（用法见 cbeam-cli --help）\n");
 }
