@@ -130,6 +130,7 @@ const std::vector<Envelope::Term>& Envelope::Terms(int span) const {
     std::size_t used = 0;
     const auto next = [&]() -> Term& {
         if (used == m_terms.size()) m_terms.emplace_back();
+        m_terms[used].shown = true;
         return m_terms[used++];
     };
     for (std::size_t i = 0; i < m_whole.size(); ++i) {
@@ -138,6 +139,7 @@ const std::vector<Envelope::Term>& Envelope::Terms(int span) const {
         m_engine->Curve(span, m_results[i], m_groups[g].loads, t.curve);
         t.hi = std::max(m_groups[g].gamma, m_groups[g].gammaF);
         t.lo = std::min(m_groups[g].gamma, m_groups[g].gammaF);
+        t.shown = m_swept || !m_groups[g].loads.OnSpan(span).empty();
     }
     if (m_swept) {
         const auto k = static_cast<std::size_t>(span);
@@ -225,72 +227,142 @@ SpanEnvelope Envelope::Design(int span) const {
     };
     out.Vl = at(Quantity::Shear, 0, Side::Left);
     out.Vr = at(Quantity::Shear, l, Side::Left);
-    // Between the breaks of every curve and the zeros of every effect, each
-    // term keeps its factor, so each envelope is one polynomial there: its
-    // extremes are at the breaks or at the roots of its derivative.
-    std::vector<double> breaks{0, l}, xs;
-    for (const Quantity q : {Quantity::Moment, Quantity::Deflection}) {
-        breaks.assign({0, l});
-        double size = 0;
-        for (const Term& t : terms) {
-            for (const SpanCurve::Piece& p : t.curve.Pieces()) {
-                double c[6], roots[5];
-                const int deg = PiecePoly(p, t.curve.Rigidity(), q, c);
-                breaks.push_back(p.x0);
-                for (int r = RootsIn(c, deg, 0, p.x1 - p.x0, roots), i = 0; i < r; ++i)
-                    breaks.push_back(p.x0 + roots[i]);
-            }
-            size += (q == Quantity::Moment ? t.curve.Scale() : 0) * std::max(t.hi, -t.lo);
-        }
-        std::sort(breaks.begin(), breaks.end());
-        breaks.erase(std::unique(breaks.begin(), breaks.end()), breaks.end());
-        xs.clear();
-        for (std::size_t b = 0; b + 1 < breaks.size(); ++b) {
-            const double a = breaks[b], e = breaks[b + 1], mid = 0.5 * (a + e);
-            xs.push_back(a);
-            if (!(e > a)) continue;
-            for (const bool max : {true, false}) {
-                double sum[6] = {0, 0, 0, 0, 0, 0}, c[6], s[6];
-                int deg = 0;
-                for (const Term& t : terms) {
-                    const SpanCurve::Piece& p = PieceOver(t.curve, mid);
-                    const double v = Value(t.curve, q, mid, Side::Right);
-                    const double f = (v >= 0) == max ? t.hi : t.lo;
-                    deg = PiecePoly(p, t.curve.Rigidity(), q, c);
-                    Shifted(c, deg, p.x0, a, s);
-                    for (int k = 0; k <= deg; ++k) sum[k] += f * s[k];
-                }
-                double slope[5], roots[4];
-                for (int k = 0; k < deg; ++k) slope[k] = (k + 1) * sum[k + 1];
-                for (int r = deg > 0 ? RootsIn(slope, deg - 1, 0, e - a, roots) : 0, i = 0; i < r;
-                     ++i)
-                    xs.push_back(a + roots[i]);
-            }
-        }
-        xs.push_back(l);
-        std::sort(xs.begin(), xs.end());
-        EnvelopeAt& hi = q == Quantity::Moment ? out.Mmax : out.wmax;
-        EnvelopeAt& lo = q == Quantity::Moment ? out.Mmin : out.wmin;
-        bool first = true;
-        // Values within rounding of each other count as equal: the leftmost.
-        for (const double x : xs) {
-            for (const Side side : {Side::Left, Side::Right}) {
-                if (q == Quantity::Deflection && side == Side::Left) continue;
-                const Extremes e = at(q, x, side);
-                size = std::max({size, std::fabs(e.max), std::fabs(e.min)});
-                const double tie = 1e-13 * size;
-                if (first || e.max > hi.value + tie) hi = {e.max, x, side};
-                if (first || e.min < lo.value - tie) lo = {e.min, x, side};
-                first = false;
-            }
-        }
-    }
+    for (const Quantity q : {Quantity::Moment, Quantity::Deflection})
+        ExtremesAlong(span, q, q == Quantity::Moment ? out.Mmax : out.wmax,
+                      q == Quantity::Moment ? out.Mmin : out.wmin);
     return out;
 }
 
+void Envelope::ExtremesAlong(int span, Quantity q, EnvelopeAt& hi, EnvelopeAt& lo) const {
+    // Between the breaks of every curve and the zeros of every effect each
+    // term keeps its factor, so each envelope is one polynomial there: its
+    // extremes are at the breaks or at the roots of its derivative. The sums
+    // are carried from stretch to stretch, a term changed only where it
+    // breaks, and the few candidates that come near the extreme are valued
+    // exactly.
+    const std::vector<Term>& terms = m_terms;
+    const double l = m_l[static_cast<std::size_t>(span - 1)];
+    struct Break {
+        double x;
+        std::size_t term;
+    };
+    std::vector<Break> breaks;
+    int deg = q == Quantity::Moment ? 3 : 5;
+    double size = 0;
+    for (std::size_t t = 0; t < terms.size(); ++t) {
+        for (const SpanCurve::Piece& p : terms[t].curve.Pieces()) {
+            double c[6], roots[5];
+            PiecePoly(p, terms[t].curve.Rigidity(), q, c);
+            if (p.x0 > 0) breaks.push_back({p.x0, t});
+            for (int r = RootsIn(c, deg, 0, p.x1 - p.x0, roots), i = 0; i < r; ++i)
+                breaks.push_back({p.x0 + roots[i], t});
+        }
+        if (q == Quantity::Moment)
+            size += terms[t].curve.Scale() * std::max(terms[t].hi, -terms[t].lo);
+    }
+    std::sort(breaks.begin(), breaks.end(),
+              [](const Break& a, const Break& b) { return a.x < b.x; });
+    std::vector<double> fmax(terms.size()), fmin(terms.size());
+    double sum[2][6] = {}, origin = 0;
+    const auto change = [&](std::size_t t, double sign, double mid) {
+        const SpanCurve& c = terms[t].curve;
+        const SpanCurve::Piece& p = PieceOver(c, mid);
+        double poly[6], s[6];
+        PiecePoly(p, c.Rigidity(), q, poly);
+        Shifted(poly, deg, p.x0, origin, s);
+        for (int k = 0; k <= deg; ++k)
+            sum[0][k] += sign * fmax[t] * s[k], sum[1][k] += sign * fmin[t] * s[k];
+    };
+    const auto factors = [&](std::size_t t, double mid) {
+        const double v = Value(terms[t].curve, q, mid, Side::Right);
+        fmax[t] = v >= 0 ? terms[t].hi : terms[t].lo;
+        fmin[t] = v >= 0 ? terms[t].lo : terms[t].hi;
+    };
+    struct Candidate {
+        double x;
+        Side side;
+        double v[2];
+    };
+    // The span's end values (what its supports give it) are not the limits
+    // of its pieces where a couple stands at an end.
+    std::vector<Candidate> candidates;
+    for (const auto& [x, side] : {std::pair{0.0, Side::Left}, std::pair{l, Side::Right}}) {
+        Extremes v;
+        for (const Term& t : terms) Add(v, Value(t.curve, q, x, side), t.hi, t.lo);
+        candidates.push_back({x, side, {v.max, v.min}});
+    }
+    std::size_t e = 0;
+    double a = 0, b = breaks.empty() ? l : std::min(breaks[0].x, l);
+    for (std::size_t t = 0; t < terms.size(); ++t)
+        factors(t, 0.5 * (a + b)), change(t, 1, 0.5 * (a + b));
+    std::vector<std::size_t> moved;
+    for (;;) {
+        const double h = b - a;
+        const auto value = [&](int m, double u) {
+            double v = sum[m][deg];
+            for (int k = deg - 1; k >= 0; --k) v = v * u + sum[m][k];
+            return v;
+        };
+        const auto add = [&](double x, Side side, double u) {
+            candidates.push_back({x, side, {value(0, u), value(1, u)}});
+        };
+        add(a, Side::Right, 0);
+        for (int m = 0; m < 2 && h > 0; ++m) {
+            double slope[5], roots[4];
+            for (int k = 0; k < deg; ++k) slope[k] = (k + 1) * sum[m][k + 1];
+            for (int r = RootsIn(slope, deg - 1, 0, h, roots), i = 0; i < r; ++i)
+                add(a + roots[i], Side::Right, roots[i]);
+        }
+        add(b, Side::Left, h);
+        if (e >= breaks.size() || b >= l) break;
+        // Carry the sums to b, then change the terms that break there.
+        double shifted[6];
+        for (int m = 0; m < 2; ++m) {
+            Shifted(sum[m], deg, origin, b, shifted);
+            std::copy(shifted, shifted + deg + 1, sum[m]);
+        }
+        origin = b;
+        moved.clear();
+        while (e < breaks.size() && breaks[e].x <= b) moved.push_back(breaks[e++].term);
+        std::sort(moved.begin(), moved.end());
+        moved.erase(std::unique(moved.begin(), moved.end()), moved.end());
+        const double before = 0.5 * (a + b);
+        a = b;
+        b = e < breaks.size() ? std::min(breaks[e].x, l) : l;
+        for (const std::size_t t : moved) {
+            change(t, -1, before);
+            factors(t, 0.5 * (a + b));
+            change(t, 1, 0.5 * (a + b));
+        }
+    }
+    // The candidates within reach of the largest (smallest), valued exactly;
+    // values within rounding of each other count as equal: the leftmost.
+    for (const Candidate& c : candidates)
+        size = std::max({size, std::fabs(c.v[0]), std::fabs(c.v[1])});
+    double best[2] = {-1e300, 1e300};
+    for (const Candidate& c : candidates)
+        best[0] = std::max(best[0], c.v[0]), best[1] = std::min(best[1], c.v[1]);
+    std::sort(candidates.begin(), candidates.end(),
+              [](const Candidate& a, const Candidate& b) { return a.x < b.x; });
+    bool first[2] = {true, true};
+    for (const Candidate& c : candidates) {
+        const bool near[2] = {c.v[0] >= best[0] - 1e-9 * size, c.v[1] <= best[1] + 1e-9 * size};
+        if (!near[0] && !near[1]) continue;
+        Extremes v;
+        for (const Term& t : terms) Add(v, Value(t.curve, q, c.x, c.side), t.hi, t.lo);
+        const double tie = 1e-13 * size;
+        if (near[0] && (first[0] || v.max > hi.value + tie))
+            hi = {v.max, c.x, c.side}, first[0] = false;
+        if (near[1] && (first[1] || v.min < lo.value - tie))
+            lo = {v.min, c.x, c.side}, first[1] = false;
+    }
+}
+
 std::vector<double> Envelope::GroupExtremes(int span) const {
-    std::vector<double> out;
+    const SpanEnvelope e = Design(span);
+    std::vector<double> out{e.Mmax.x, e.Mmin.x, e.wmax.x, e.wmin.x};
     for (const Term& t : Terms(span)) {
+        if (!t.shown) continue;
         const SpanDesign d = DesignOf(t.curve);
         out.insert(out.end(), {d.xMsag, d.xMhog, d.xw});
     }

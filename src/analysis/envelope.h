@@ -89,8 +89,9 @@ class Envelope {
     Extremes Reaction(int node) const;
     // The design values of span k (1..N).
     SpanEnvelope Design(int span) const;
-    // Where the effects on span k have their extremes, group by group (those
-    // beyond the span in the shapes they all share), ascending, repeats kept.
+    // Where the effects on span k have their extremes: the envelope's own,
+    // each group's loaded on the span and, on rigid supports, the two shapes
+    // the groups beyond the span share; ascending, repeats kept.
     std::vector<double> GroupExtremes(int span) const;
     // The groups that take γ (rather than γf) in the arrangement of the
     // largest (max) or smallest value of q at x of span k, or of node j's
@@ -113,9 +114,14 @@ class Envelope {
     struct Term {
         SpanCurve curve;
         double hi = 0, lo = 0;
+        // Whose extremes are worth a station: not each of the many groups
+        // elsewhere on a beam on springs, whose shapes on the span all differ.
+        bool shown = true;
     };
     const std::vector<Term>& Terms(int span) const;
     double Value(const SpanCurve& c, Quantity q, double x, Side side) const;
+    // The extremes of M or w along span k, whose terms are built.
+    void ExtremesAlong(int span, Quantity q, EnvelopeAt& hi, EnvelopeAt& lo) const;
 
     // The sweeps over the rigid supports.
     void Sweep(const Beam& beam);
