@@ -64,6 +64,10 @@ class Engine {
     // Settlements (m, by node 1..N+1 at [0..N]) as the loads they put on the spans.
     void AddSettlements(std::span<const double> settlement, double factor,
                         std::span<double> rhs) const;
+    // The unknowns of span k's end motions (w_l, θ_l, w_r, θ_r), -1 where held.
+    std::array<int, 4> SpanUnknowns(int span) const {
+        return m_spans[static_cast<std::size_t>(span - 1)].dof;
+    }
     // rhs := the unknowns' values.
     void Solve(std::span<double> rhs) const { m_band.Solve(rhs); }
 

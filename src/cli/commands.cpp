@@ -9,6 +9,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "cli/command_args.h"
 #include "cli/general.h"
 #include "cli/json_out.h"
 #include "files/beam_json.h"
@@ -22,8 +23,6 @@
 
 namespace cbeam::cli {
 namespace {
-
-constexpr const char* kSeeHelp = "（用法见 cbeam-cli --help）";
 
 void AppendArray(std::string& out, const char* name, const RealArray& values, int count) {
     AppendValues(out, name, static_cast<std::size_t>(count),
@@ -75,11 +74,26 @@ bool NamedAs(const std::string& name, std::initializer_list<const char*> extensi
     return false;
 }
 
+}  // namespace
+
 int LoadAny(const std::string& path, LoadedBeam& loaded, std::ostream& err) {
     if (const Status r = LoadBeam(path, loaded); !r) {
         err << LeadIn(Command::Load) << MessageText(r) << '\n';
         return kExitFile;
     }
+    return kExitOk;
+}
+
+int GeneralBeam(const std::string& path, Beam& beam, std::ostream& err) {
+    LoadedBeam loaded;
+    if (const int rc = LoadAny(path, loaded, err); rc != kExitOk) return rc;
+    if (!loaded.general) {
+        if (const Status r = FromDesignBeam(loaded.state, loaded.beam); !r) {
+            err << MessageText(r) << '\n';
+            return kExitFile;
+        }
+    }
+    beam = std::move(loaded.beam);
     return kExitOk;
 }
 
@@ -111,8 +125,6 @@ int Analyse(const Beam& beam, SolvedBeam& solved, std::ostream& err) {
     return kExitOk;
 }
 
-// "NAME VALUE" taken out of the arguments: the value, empty when the option
-// is not given; nullopt (with the error line) when its value is missing.
 std::optional<std::string> TakeOption(std::vector<std::string>& args, const char* name,
                                       std::ostream& err) {
     std::string value;
@@ -157,8 +169,6 @@ int Solve(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     return Finish(out, err);
 }
 
-// "--points K" with 2 <= K <= kMaxTablePoints; anything else prints its
-// error line and gives nothing.
 std::optional<int> PointsOption(std::vector<std::string>& args, std::ostream& err) {
     int points = kDefaultTablePoints;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -179,13 +189,8 @@ std::optional<int> PointsOption(std::vector<std::string>& args, std::ostream& er
     return points;
 }
 
-// The beam file and the CSV target (standard output unless one is named) of
-// a command writing CSV; nullopt with the exit code in `rc` when refused.
-struct CsvFiles {
-    std::string input, target;
-};
 std::optional<CsvFiles> CsvCommandFiles(const std::vector<std::string>& args, const char* need,
-                                        std::ostream& err, int& rc, bool json = false) {
+                                        std::ostream& err, int& rc, bool json) {
     bool force = false;
     rc = kExitUsage;
     const auto files = FileArgs(args, 2, need, err, {.force = &force, .optionalLast = true});
@@ -200,8 +205,6 @@ std::optional<CsvFiles> CsvCommandFiles(const std::vector<std::string>& args, co
     return CsvFiles{(*files)[0], target};
 }
 
-// The rows as they come, to standard output or atomically into the target:
-// a long beam at many points is far larger than memory.
 int WriteCsv(const std::string& target, const std::function<Status(const ByteWriter&)>& stream,
              std::ostream& out, std::ostream& err) {
     if (target == kStandardOutput) {
@@ -274,13 +277,7 @@ int Envelope(std::vector<std::string> args, std::ostream& out, std::ostream& err
     const auto files = CsvCommandFiles(args, "envelope 需要一个数据文件", err, refused, json);
     if (!files) return refused;
     LoadedBeam loaded;
-    if (const int rc = LoadAny(files->input, loaded, err); rc != kExitOk) return rc;
-    if (!loaded.general) {
-        if (const Status r = FromDesignBeam(loaded.state, loaded.beam); !r) {
-            err << MessageText(r) << '\n';
-            return kExitFile;
-        }
-    }
+    if (const int rc = GeneralBeam(files->input, loaded.beam, err); rc != kExitOk) return rc;
     std::vector<Combination> combinations = CombinationsOf(loaded.beam);
     std::erase_if(combinations,
                   [&](const Combination& c) { return !only->empty() && c.name != *only; });
@@ -394,8 +391,6 @@ int Convert(std::vector<std::string> args, std::ostream& out, std::ostream& err)
     return kExitOk;
 }
 
-}  // namespace
-
 std::string HelpText() {
     return std::string(R"(cbeam-cli — 连续梁计算的命令行工具
 
@@ -447,6 +442,25 @@ std::string HelpText() {
       剪力无 x），loaded 给出各工况取 γ 的跨，如 {"G": "1-3", "Q": "1,3"}
       （"2-10/2" 为 2、4、…、10 跨；空为全取 γf）。reactions 每结点一项：
       node、Rmax、Rmin（{value, loaded}）和 uplift（Rmin < 0 即可能上拔）。
+  cbeam-cli influence FILE [OUT.csv|OUT.json|-] --quantity M|V|R|w (--at SPAN:X [--side left|right] | --node J) [--points K] [--json]
+      影响线：1 kN 向下的单位荷载走遍全梁（含悬臂）时，第 SPAN 跨距左支座
+      X m 处截面的弯矩 M（负弯矩为正）、剪力 V（--side 取截面左侧或右侧，
+      默认右侧）、挠度 w（mm/kN，向下为正），或结点 J 的支座反力 R（向上为
+      正）。一次求解得到每跨的精确三次多项式。CSV 表头 span,x,value：每跨
+      K 个等距点（同 table）另加分段点和极值点，x 为荷载距该跨左支座的距离；
+      截面处（剪力的跳跃）出两行（左侧、右侧）。--json 输出
+      {positive_area, negative_area, max, min, pieces}：正、负面积（1 kN/m
+      均布荷载在各自区段上的效应），最大、最小纵标 {value, span, x,
+      position}（position 从梁左端起，m），pieces 每段 {span, x0, x1, c, max,
+      min}，c 为 c0 + c1 u + c2 u² + c3 u³ 的系数，u = x - x0。
+  cbeam-cli moving FILE [OUT.csv|-] --axles "P1,P2,…" [--spacing "s1,…"] [--lane q] --quantity M|V|R|w (--at SPAN:X [--side left|right] | --node J)
+      移动荷载：一列集中荷载（kN，向下为正）以相邻轴距 s（m，比轴数少一个）
+      在梁上向右和向左行驶，另可加 q（kN/m）的均布车道荷载，布置在使效应
+      更不利的区段（影响线的正面积或负面积）。精确求出各方向效应的最大值和
+      最小值及其位置（由影响线的分段和根求得，不逐步试算）；梁端以外的轮子
+      不计。CSV 表头 direction,extreme,value,position：direction 为
+      rightward（其余轴在第一轴左侧）或 leftward，position 为第一轴距梁左端
+      的距离（m，左悬臂时从悬臂端起）。
   cbeam-cli report FILE.bmf OUT.txt|- [--encoding gbk|utf-8]
       计算后写出与“存为txt”相同的文本报告（CR LF 换行），默认 GBK 编码，
       --encoding utf-8 改为 UTF-8 编码（不带 BOM）；OUT 为 - 时写到标准输出。
@@ -584,6 +598,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (command == "convert") return Convert(rest, out, err);
     if (command == "table") return Table(rest, out, err);
     if (command == "envelope") return Envelope(rest, out, err);
+    if (command == "influence") return Influence(rest, out, err);
+    if (command == "moving") return Moving(rest, out, err);
     err << "未知的命令：" << command << kSeeHelp << '\n';
     return kExitUsage;
 }

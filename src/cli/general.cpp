@@ -15,13 +15,6 @@ namespace {
 
 using analysis::SpanDesign;
 
-void AppendShortest(std::string& out, double v) {
-    if (v == 0) v = 0;
-    char buf[40];
-    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
-    out.append(buf, ec == std::errc() ? end : buf);
-}
-
 bool AllFinite(const SolvedCase& c) {
     const auto finite = [](const std::vector<double>& v) {
         for (const double x : v) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <system_error>
 
-// The number arrays of the command line's JSON outputs.
+// The numbers of the command line's JSON and CSV outputs.
 namespace cbeam::cli {
 
 // 17 significant digits, the same text as "%.17g" (values are finite here);
@@ -14,6 +14,14 @@ inline void Append17(std::string& out, double v) {
     if (v == 0) v = 0;
     char buf[40];
     const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 17);
+    out.append(buf, ec == std::errc() ? end : buf);
+}
+
+// The shortest text that reads back as v, for the CSV outputs.
+inline void AppendShortest(std::string& out, double v) {
+    if (v == 0) v = 0;
+    char buf[40];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
     out.append(buf, ec == std::errc() ? end : buf);
 }
 

@@ -183,6 +183,8 @@ std::string Reason(const Status& s) {
             return "没有第" + std::to_string(s.have) + (s.need == 1 ? "个结点" : "跨");
         case Code::LoadOutsideSpan:
             return "荷载位置不在" + Span(s.span) + "0到跨长之间，或起点在终点之后";
+        case Code::SectionOutsideSpan:
+            return "截面位置不在" + Span(s.span) + "0到跨长之间";
         case Code::SettlementNotHeld:
             return "支座沉降只能加在铰支座或固定支座上，结点" + std::to_string(s.span) + "不是";
         case Code::CaseNameRepeated:

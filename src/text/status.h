@@ -67,6 +67,7 @@ enum class Code {
     ValueNotFinite,        // a value that is not a finite number
     LoadSpanOutside,       // have: the span (need 0) or node (need 1) number given
     LoadOutsideSpan,       // span: a position outside 0..L or x1 after x2
+    SectionOutsideSpan,    // span: a section asked for outside 0..L
     SettlementNotHeld,     // span: a node that is neither pinned nor fixed
     CaseNameRepeated,      // path: the second case of the name
     NotDesignCases,        // more or other than the one permanent case

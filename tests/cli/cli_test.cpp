@@ -246,15 +246,17 @@ TEST(CliProcess, TableRowsOfEachSpanInOrderOfX) {
 // A textbook case: three spans of 6 m, g = 10 and a patterned q = 8 kN/m
 // under 1.3G + 1.5Q (1.0G where it helps): M_B and R_A from the coefficients
 // 0.1 and 0.4 of g, 7/60, −1/60 and 0.45 of q, and the rows of a point load.
-TEST(CliProcess, EnvelopeOfTheCodesCombination) {
-    TempDir dir;
-    WriteAll(dir.File("b.json"), R"({"format": "cbeam-beam", "version": 2, "EIo": 1,
+const char* const kThreeSpansGQ = R"({"format": "cbeam-beam", "version": 2, "EIo": 1,
       "spans": [{"L": 6, "EI": 1}, {"L": 6, "EI": 1}, {"L": 6, "EI": 1}],
       "supports": [{"kind": "pinned"}, {"kind": "pinned"}, {"kind": "pinned"}, {"kind": "pinned"}],
       "cases": [{"name": "G", "kind": "permanent", "loads": [{"span": 1, "kind": "uniform", "q": 10},
         {"span": 2, "kind": "uniform", "q": 10}, {"span": 3, "kind": "uniform", "q": 10}]},
        {"name": "Q", "kind": "variable", "loads": [{"span": 1, "kind": "uniform", "q": 8},
-        {"span": 2, "kind": "uniform", "q": 8}, {"span": 3, "kind": "uniform", "q": 8}]}]})");
+        {"span": 2, "kind": "uniform", "q": 8}, {"span": 3, "kind": "uniform", "q": 8}]}]})";
+
+TEST(CliProcess, EnvelopeOfTheCodesCombination) {
+    TempDir dir;
+    WriteAll(dir.File("b.json"), kThreeSpansGQ);
     double m[2] = {}, r[2] = {};
     const Outcome o = RunCli({"envelope", dir.File("b.json"), "--combination", "基本组合"});
     ASSERT_EQ(std::sscanf(o.out.c_str() + o.out.find("\n基本组合,2,0,") + 1, "基本组合,2,0,%lf,%lf",
@@ -279,6 +281,40 @@ TEST(CliProcess, EnvelopeOfTheCodesCombination) {
     EXPECT_EQ(RunCli({"envelope", dir.File("b.json"), "--json", dir.File("e.csv")}).exit, 1);
     EXPECT_EQ(RunCli({"envelope", kExamples + "three-span.bmf"}).err,
               "这个连续梁没有可变荷载工况，也没有给出荷载组合（用法见 cbeam-cli --help）\n");
+}
+
+// The influence line of M_B over three equal spans, (4/15)·Lξ(1 − ξ²) in
+// span 1, and two wheels whose worst places mirror each other.
+TEST(CliProcess, InfluenceAndMovingLoads) {
+    TempDir dir;
+    WriteAll(dir.File("b.json"), kThreeSpansGQ);
+    const Outcome line = RunCli(
+        {"influence", dir.File("b.json"), "--quantity", "M", "--at", "2:0", "--points", "5"});
+    EXPECT_NE(line.out.find("\n1,1.5,0.375"), std::string::npos) << line.err << line.out;
+    const Outcome js =
+        RunCli({"influence", dir.File("b.json"), "--quantity", "R", "--node", "1", "--json"});
+    EXPECT_NE(js.out.find(R"("max":{"value":1,"span":1,"x":0,"position":0})"), std::string::npos)
+        << js.out;
+    const Outcome m = RunCli({"moving", dir.File("b.json"), "--quantity", "M", "--at", "1:2.4",
+                              "--axles", "100,100", "--spacing", "1.5"});
+    double at[4] = {};
+    ASSERT_EQ(std::sscanf(m.out.c_str(),
+                          "direction,extreme,value,position\nrightward,max,%*f,%lf\nrightward,min,%"
+                          "*f,%lf\nleftward,max,%*f,%lf\nleftward,min,%*f,%lf",
+                          &at[0], &at[1], &at[2], &at[3]),
+              4)
+        << m.out << m.err;
+    EXPECT_NEAR(at[0] - at[2], 1.5, 1e-9);
+    EXPECT_NEAR(at[1] - at[3], 1.5, 1e-9);
+    for (const auto& bad : {std::vector<std::string>{"--axles", "100,x"},
+                            {"--axles", "100,100"},
+                            {"--axles", "100", "--spacing", "1"}}) {
+        std::vector<std::string> args{"moving", dir.File("b.json"), "--quantity", "M", "--at",
+                                      "1:2.4"};
+        args.insert(args.end(), bad.begin(), bad.end());
+        EXPECT_EQ(RunCli(args).exit, 1) << bad[1];
+    }
+    EXPECT_EQ(RunCli({"influence", dir.File("b.json"), "--quantity", "M", "--at", "4:0"}).exit, 1);
 }
 
 }  // namespace
