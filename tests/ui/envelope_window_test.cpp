@@ -1,0 +1,53 @@
+// A general beam the input window cannot show: the results window alone,
+// with its envelopes under the combination chosen.
+#include <QTableView>
+
+#include "ui/results/frmresults.h"
+#include "ui_support.h"
+
+namespace cbeam::test {
+namespace {
+
+using EnvelopeWindow = UiTest;
+
+TEST_F(EnvelopeWindow, OpensAGeneralBeamAndFollowsTheCombination) {
+    Beam beam;
+    beam.spans = {{6, 1}, {6, 1}, {6, 1}};
+    beam.supports.resize(4);
+    beam.cases = {{"G", CaseKind::Permanent, {}, {}, {}}, {"Q", CaseKind::Variable, {}, {}, {}}};
+    for (int k = 1; k <= 3; ++k) {
+        beam.cases[0].loads.push_back(Load::Uniform(k, 10, 0, 6));
+        beam.cases[1].loads.push_back(Load::Uniform(k, 8, 0, 6));
+    }
+    const std::string path = dir.File("three.json");
+    ASSERT_TRUE(SaveBeam(path, beam));
+    services.fileAnswers = {QString::fromStdString(path)};
+    Start()->Command1->click();
+    DeleteLater();
+    ExpectNoMessage();
+    frmResults* r = Window<frmResults>();
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(Window<frmInput>(), nullptr);
+    const auto cell = [r](int row, int column) {
+        return r->SpanTable->model()->index(row, column).data().toString();
+    };
+    // M at support 2 of three equal spans, wL²: G everywhere 0.100, Q on
+    // spans 1 and 2 7/60 (Q on span 3 would relieve it).
+    const struct {
+        const char* name;
+        QString combination, Mmax;
+    } rows[] = {{"1.3G + 1.5Q", "基本组合", "97.200"}, {"G + Q", "标准组合", "69.600"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Choose(r->cboCombination, r->cboCombination->findText(row.combination));
+        EXPECT_EQ(QStringList({cell(0, 1), cell(0, 2), cell(0, 3)}),
+                  QStringList({row.Mmax, "6.000", "1-2"}));
+        EXPECT_GT(cell(1, 11).toDouble(), cell(1, 12).toDouble()) << "ψq = 0.4 of Q";
+    }
+    doc.Edited(BeamChange::Loads);
+    EXPECT_EQ(std::tuple(doc.General(), r->cboCombination->isVisible()), std::tuple(nullptr, false))
+        << "an edit of the legacy windows ends the general beam";
+}
+
+}  // namespace
+}  // namespace cbeam::test
