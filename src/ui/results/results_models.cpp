@@ -66,7 +66,10 @@ int CellTable::columnCount(const QModelIndex& parent) const {
 
 QVariant CellTable::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= m_rows) return {};
-    if (role == Qt::DisplayRole) return m_cell(index.row(), index.column());
+    // The whole text for a cell too narrow for it (a long list of spans).
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        return m_cell(index.row(), index.column());
+    }
     if (role == Qt::TextAlignmentRole) return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     return {};
 }
