@@ -253,6 +253,9 @@ void frmResults::ShowGeneral(bool general) {
 
 void frmResults::ShowEnvelopes(const Beam& beam) {
     ShowGeneral(true);
+    // No table or diagram may ask the envelopes of the beam before.
+    m_envelopes.reset();
+    ChooseCombination(-1);
     m_envelopes = std::make_unique<EnvelopeResults>();
     const Status built = m_envelopes->SetBeam(beam);
     lblReason->setText(Q(MessageText(built)));
