@@ -1,7 +1,9 @@
 // A general beam the input window cannot show: the results window alone,
 // with its envelopes under the combination chosen.
+#include <QGroupBox>
 #include <QTableView>
 
+#include "ui/results/diagramview.h"
 #include "ui/results/frmresults.h"
 #include "ui_support.h"
 
@@ -10,17 +12,23 @@ namespace {
 
 using EnvelopeWindow = UiTest;
 
-TEST_F(EnvelopeWindow, OpensAGeneralBeamAndFollowsTheCombination) {
+// Equal 6 m spans, G 10 and Q 8 kN/m on each, as a version 2 file.
+std::string EqualSpans(const testing::TempDir& dir, int n) {
     Beam beam;
-    beam.spans = {{6, 1}, {6, 1}, {6, 1}};
-    beam.supports.resize(4);
+    beam.spans.assign(static_cast<std::size_t>(n), {6, 1});
+    beam.supports.resize(static_cast<std::size_t>(n + 1));
     beam.cases = {{"G", CaseKind::Permanent, {}, {}, {}}, {"Q", CaseKind::Variable, {}, {}, {}}};
-    for (int k = 1; k <= 3; ++k) {
+    for (int k = 1; k <= n; ++k) {
         beam.cases[0].loads.push_back(Load::Uniform(k, 10, 0, 6));
         beam.cases[1].loads.push_back(Load::Uniform(k, 8, 0, 6));
     }
-    const std::string path = dir.File("three.json");
-    ASSERT_TRUE(SaveBeam(path, beam));
+    const std::string path = dir.File(std::to_string(n) + ".json");
+    EXPECT_TRUE(SaveBeam(path, beam));
+    return path;
+}
+
+TEST_F(EnvelopeWindow, OpensAGeneralBeamAndFollowsTheCombination) {
+    const std::string path = EqualSpans(dir, 3);
     services.fileAnswers = {QString::fromStdString(path)};
     Start()->Command1->click();
     DeleteLater();
@@ -47,6 +55,28 @@ TEST_F(EnvelopeWindow, OpensAGeneralBeamAndFollowsTheCombination) {
     doc.Edited(BeamChange::Loads);
     EXPECT_EQ(std::tuple(doc.General(), r->cboCombination->isVisible()), std::tuple(nullptr, false))
         << "an edit of the legacy windows ends the general beam";
+}
+
+// A long beam's diagrams show the twelve spans about the one chosen.
+TEST_F(EnvelopeWindow, DiagramsOfALongBeamFollowTheSpanChosen) {
+    ASSERT_TRUE(doc.Load(EqualSpans(dir, 30), BeamKind::Json));
+    services.openResultsWindow();
+    frmResults* r = Window<frmResults>();
+    ASSERT_NE(r, nullptr);
+    const struct {
+        const char* name;
+        int row;
+        QString spans;
+    } rows[] = {{"inside", 19, "第 14–25 跨"},
+                {"the last", 29, "第 19–30 跨"},
+                {"back to the first", 0, "第 1–12 跨"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        r->SpanTable->setCurrentIndex(r->SpanTable->model()->index(row.row, 0));
+        for (QWidget* diagram : {r->ShearDiagram, r->DeflectionDiagram})
+            EXPECT_TRUE(
+                static_cast<QGroupBox*>(diagram->parentWidget())->title().contains(row.spans));
+    }
 }
 
 }  // namespace

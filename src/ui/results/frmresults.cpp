@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
@@ -21,6 +22,7 @@
 #include <cmath>
 
 #include "drawing/drawings.h"
+#include "drawing/envelope_drawing.h"
 #include "files/safe_write.h"
 #include "files/table.h"
 #include "model/driver.h"
@@ -172,6 +174,7 @@ void frmResults::Refresh() {
         return;
     }
     if (m_envelopes) {
+        ChooseCombination(-1);  // nothing may ask the envelopes let go
         m_envelopes.reset();
         ShowGeneral(false);
     }
@@ -241,6 +244,10 @@ void frmResults::ShowGeneral(bool general) {
     cmdSheet->setVisible(!general);
     UseModel(NodeTable, general ? m_supportEnvelope : m_nodes);
     UseModel(SpanTable, general ? m_spanEnvelope : m_spans);
+    if (general) {
+        connect(SpanTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                &frmResults::SpanChosen, Qt::UniqueConnection);
+    }
     const char* const titles[2][4] = {{"结点", "跨", "剪力图", "挠度曲线"},
                                       {"支座", "跨", "弯矩包络图", "剪力包络图"}};
     for (int i = 0; i < 4; ++i) m_frames[i]->setTitle(QString::fromUtf8(titles[general][i]));
@@ -254,9 +261,10 @@ void frmResults::ShowGeneral(bool general) {
 void frmResults::ShowEnvelopes(const Beam& beam) {
     ShowGeneral(true);
     // No table or diagram may ask the envelopes of the beam before.
-    m_envelopes.reset();
     ChooseCombination(-1);
+    m_envelopes.reset();
     m_envelopes = std::make_unique<EnvelopeResults>();
+    m_firstSpan = 1;
     const Status built = m_envelopes->SetBeam(beam);
     lblReason->setText(Q(MessageText(built)));
     lblReason->setVisible(!built);
@@ -286,8 +294,40 @@ void frmResults::ChooseCombination(int index) {
     m_spanEnvelope->SetContents(e->Spans(), [e](int r, int c) { return e->SpanCell(r, c); });
     m_supportEnvelope->SetContents(e->Spans() + 1,
                                    [e](int r, int c) { return e->SupportCell(r, c); });
-    ShearDiagram->SetDraw({});
-    DeflectionDiagram->SetDraw({});
+    const Beam* beam = m_doc.General();
+    const auto draw = [this, beam, e](analysis::Quantity q) {
+        return [this, beam, e, q](Canvas& c) {
+            DrawEnvelope(*beam, e->Envelope(), q, c, {}, m_firstSpan, LastSpanDrawn());
+        };
+    };
+    TitleDiagrams();
+    ShearDiagram->SetDraw(draw(analysis::Quantity::Moment));
+    DeflectionDiagram->SetDraw(draw(analysis::Quantity::Shear));
+}
+
+int frmResults::LastSpanDrawn() const {
+    return std::min(m_envelopes->Spans(), m_firstSpan + kSpansDrawn - 1);
+}
+
+void frmResults::TitleDiagrams() {
+    const bool part = m_envelopes->Spans() > kSpansDrawn;
+    const QString spans = QStringLiteral("（第 %1–%2 跨，在表中选一跨看它附近的跨）")
+                              .arg(m_firstSpan)
+                              .arg(LastSpanDrawn());
+    m_frames[2]->setTitle(QStringLiteral("弯矩包络图") + (part ? spans : QString()));
+    m_frames[3]->setTitle(QStringLiteral("剪力包络图") + (part ? spans : QString()));
+}
+
+void frmResults::SpanChosen(const QModelIndex& current) {
+    if (!m_envelopes || !current.isValid()) return;
+    const int n = m_envelopes->Spans();
+    const int first =
+        std::clamp(current.row() + 1 - kSpansDrawn / 2, 1, std::max(1, n - kSpansDrawn + 1));
+    if (first == m_firstSpan) return;
+    m_firstSpan = first;
+    TitleDiagrams();
+    ShearDiagram->Redraw();
+    DeflectionDiagram->Redraw();
 }
 
 QString frmResults::TablesText() const {

@@ -61,6 +61,13 @@ class frmResults : public QWidget {
     void ShowGeneral(bool general);
     void ShowEnvelopes(const Beam& beam);
     void ChooseCombination(int index);
+    // The diagrams of a long general beam show the spans about the one
+    // chosen in the span table: a thousand spans in one drawing are a
+    // solid band, and take seconds to draw.
+    void SpanChosen(const QModelIndex& current);
+    int LastSpanDrawn() const;
+    void TitleDiagrams();
+    static constexpr int kSpansDrawn = 12;
 
     BeamDocument& m_doc;
     const BeamState& m_state;  // the document's
@@ -73,6 +80,7 @@ class frmResults : public QWidget {
     std::array<QGroupBox*, 4> m_frames{};
     std::vector<Combination> m_combinations;
     std::unique_ptr<EnvelopeResults> m_envelopes;  // set while a general beam is shown
+    int m_firstSpan = 1;                           // the first span of the diagrams
 };
 
 }  // namespace cbeam
