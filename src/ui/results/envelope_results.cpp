@@ -52,8 +52,8 @@ Status EnvelopeResults::SetBeam(const Beam& beam) {
     m_beam = nullptr;
     if (Status r = m_engine.Build(beam); !r) return r;
     m_beam = &beam;
-    m_characteristic.Build(m_engine, beam, Named(beam, kCharacteristic));
-    m_quasiPermanent.Build(m_engine, beam, Named(beam, kQuasiPermanent));
+    m_serviceBuilt = false;
+    m_deflections.assign(static_cast<std::size_t>(beam.N()), std::nullopt);
     return {};
 }
 
@@ -112,8 +112,6 @@ const EnvelopeResults::SpanRow& EnvelopeResults::Span(int row) const {
         };
         r.hogging = loaded(r.design.Mmax, true);
         r.sagging = loaded(r.design.Mmin, false);
-        r.wCharacteristic = m_characteristic.Design(k).wmax.value;
-        r.wQuasiPermanent = m_quasiPermanent.Design(k).wmax.value;
         cached = std::move(r);
     }
     return *cached;
@@ -132,6 +130,7 @@ const EnvelopeResults::SupportRow& EnvelopeResults::Support(int row) const {
 
 QString EnvelopeResults::SpanCell(int row, int column) const {
     if (column == 0) return QString::number(row + 1);
+    if (column >= 11) return Deflection(Deflections(row)[static_cast<std::size_t>(column - 11)]);
     const SpanRow& r = Span(row);
     const analysis::SpanEnvelope& d = r.design;
     switch (column) {
@@ -153,13 +152,25 @@ QString EnvelopeResults::SpanCell(int row, int column) const {
             return F3(d.Vl.min);
         case 9:
             return F3(d.Vr.max);
-        case 10:
-            return F3(d.Vr.min);
-        case 11:
-            return Deflection(r.wCharacteristic);
         default:
-            return Deflection(r.wQuasiPermanent);
+            return F3(d.Vr.min);
     }
+}
+
+const std::array<double, 2>& EnvelopeResults::Deflections(int row) const {
+    // Built when first shown: the columns are the table's last, often
+    // scrolled off, and each envelope costs as much as the chosen one.
+    if (!m_serviceBuilt) {
+        m_characteristic.Build(m_engine, *m_beam, Named(*m_beam, kCharacteristic));
+        m_quasiPermanent.Build(m_engine, *m_beam, Named(*m_beam, kQuasiPermanent));
+        m_serviceBuilt = true;
+    }
+    std::optional<std::array<double, 2>>& cached = m_deflections[static_cast<std::size_t>(row)];
+    if (!cached) {
+        cached = {m_characteristic.Design(row + 1).wmax.value,
+                  m_quasiPermanent.Design(row + 1).wmax.value};
+    }
+    return *cached;
 }
 
 QString EnvelopeResults::SupportCell(int row, int column) const {

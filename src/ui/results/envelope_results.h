@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -19,9 +20,10 @@ std::vector<Combination> ShownCombinations(const Beam& beam);
 
 // The envelopes of a general beam and the design values the results window
 // tables, per span and per support. Each envelope is built once for a
-// beam or a combination; a row's values, its arrangements above all, are
-// worked out when a view first asks for the row, so that a beam of tens of
-// thousands of spans costs only the rows scrolled to.
+// beam or a combination (those of the deflections when first shown); a
+// row's values, its arrangements above all, are worked out when a view
+// first asks for the row, so that a beam of tens of thousands of spans
+// costs only the rows scrolled to.
 class EnvelopeResults {
   public:
     // The beam must outlive this; NearlyMechanism when it cannot be solved.
@@ -43,7 +45,6 @@ class EnvelopeResults {
     struct SpanRow {
         analysis::SpanEnvelope design;
         QString hogging, sagging;  // the loaded spans of Mmax and Mmin
-        double wCharacteristic = 0, wQuasiPermanent = 0;
     };
     struct SupportRow {
         analysis::Extremes R;
@@ -51,12 +52,17 @@ class EnvelopeResults {
     };
     const SpanRow& Span(int row) const;
     const SupportRow& Support(int row) const;
+    // wmax under 标准组合 and 准永久组合.
+    const std::array<double, 2>& Deflections(int row) const;
     // The spans each patterned case loads in an arrangement.
     QString Loaded(const std::vector<std::size_t>& arrangement) const;
 
     const Beam* m_beam = nullptr;
     analysis::Engine m_engine;
-    analysis::Envelope m_chosen, m_characteristic, m_quasiPermanent;
+    analysis::Envelope m_chosen;
+    mutable analysis::Envelope m_characteristic, m_quasiPermanent;
+    mutable bool m_serviceBuilt = false;
+    mutable std::vector<std::optional<std::array<double, 2>>> m_deflections;
     mutable std::vector<std::optional<SpanRow>> m_spans;
     mutable std::vector<std::optional<SupportRow>> m_supports;
 };
