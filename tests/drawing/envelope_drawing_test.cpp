@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "canvas/recording_canvas.h"
+#include "common/beam_helpers.h"
 #include "drawing/layout.h"
 #include "text/format.h"
 
@@ -20,21 +21,6 @@ struct Page : RecordingCanvas {  // no pixels, labels laid out as printed
     DeviceScale LabelScale() const override { return {1 / 15.0, 1 / 15.0}; }
 };
 
-// Spans under g 10 and q 8 kN/m; a free left end makes the first a cantilever.
-Beam Loaded(const std::vector<double>& lengths, bool cantilever) {
-    Beam b;
-    LoadCase g{"G", CaseKind::Permanent, {}, {}, {}}, q{"Q", CaseKind::Variable, {}, {}, {}};
-    for (const double L : lengths) {
-        b.spans.push_back({L, 1});
-        g.loads.push_back(Load::Uniform(b.N(), 10, 0, L));
-        q.loads.push_back(Load::Uniform(b.N(), 8, 0, L));
-    }
-    b.supports.assign(lengths.size() + 1, Support{});
-    if (cantilever) b.supports[0].kind = SupportKind::Free;
-    b.cases = {g, q};
-    return b;
-}
-
 struct EnvelopeRow {
     const char* name;
     std::vector<double> lengths;
@@ -46,7 +32,7 @@ class EnvelopeDrawing : public ::testing::TestWithParam<EnvelopeRow> {};
 
 TEST_P(EnvelopeDrawing, HatchFromMaxToMinAndLabelsApart) {
     const EnvelopeRow& row = GetParam();
-    const Beam b = Loaded(row.lengths, row.cantilever);
+    const Beam b = testing::LiveBeam(row.lengths, 10, 8, row.cantilever);
     analysis::Engine engine;
     ASSERT_TRUE(engine.Build(b));
     analysis::Envelope env;
