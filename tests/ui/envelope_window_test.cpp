@@ -52,6 +52,10 @@ TEST_F(EnvelopeWindow, OpensAGeneralBeamAndFollowsTheCombination) {
                   QStringList({row.Mmax, "6.000", "1-2"}));
         EXPECT_GT(cell(1, 11).toDouble(), cell(1, 12).toDouble()) << "ψq = 0.4 of Q";
     }
+    services.fileAnswers = {QString::fromStdString(dir.File("three.pdf"))};
+    r->cmdSheet->click();
+    ExpectNoMessage();
+    EXPECT_TRUE(testing::ReadAll(dir.File("three.pdf")).starts_with("%PDF")) << "the general sheet";
     doc.Edited(BeamChange::Loads);
     EXPECT_EQ(std::tuple(doc.General(), r->cboCombination->isVisible()), std::tuple(nullptr, false))
         << "an edit of the legacy windows ends the general beam";

@@ -241,7 +241,6 @@ void frmResults::ShowValues(bool shown) {
 void frmResults::ShowGeneral(bool general) {
     m_combinationRow->setVisible(general);
     cmdExport->setVisible(!general);
-    cmdSheet->setVisible(!general);
     UseModel(NodeTable, general ? m_supportEnvelope : m_nodes);
     UseModel(SpanTable, general ? m_spanEnvelope : m_spans);
     if (general) {
@@ -354,7 +353,8 @@ void frmResults::ExportCsv() {
 }
 
 void frmResults::SaveSheet() {
-    if (m_doc.Design().spans.empty()) {
+    const Beam* general = m_doc.General();
+    if (general == nullptr && m_doc.Design().spans.empty()) {
         Refuse(m_services, Q(MessageText(m_state.Results)));
         return;
     }
@@ -389,7 +389,10 @@ void frmResults::SaveSheet() {
     info.checker = title->checker.toStdString();
     info.approver = title->approver.toStdString();
     info.date = title->date.toStdString();
-    if (const Status r = WriteSheet(LocalPath(name), m_state, info); !r) {
+    // A general beam's sheet has its combinations and envelopes.
+    if (const Status r = general ? WriteSheet(LocalPath(name), *general, info)
+                                 : WriteSheet(LocalPath(name), m_state, info);
+        !r) {
         RefuseCommand(m_services, Command::Sheet, r);
     }
 }
