@@ -1,12 +1,14 @@
 // The input window's response: one accepted keystroke in the load field
 // (store, table row, schematic, analysis, results list, diagram, repaint),
 // also with the detailed results window open, and the opening of the
-// window for a beam file, and copying a drawing as a picture.
+// window for a beam file, copying a drawing as a picture, and a general
+// beam's results window changing combination.
 #include <benchmark/benchmark.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QMimeData>
@@ -14,10 +16,12 @@
 #include <QWheelEvent>
 #include <memory>
 
+#include "files/beam_json.h"
 #include "files/bmf.h"
 #include "model/beam.h"
 #include "ui/input/frminput.h"
 #include "ui/input/picturebox.h"
+#include "ui/results/frmresults.h"
 
 namespace {
 
@@ -200,5 +204,39 @@ void BM_OpenInputWindowFromFile(benchmark::State& st) {
     }
 }
 BENCHMARK(BM_OpenInputWindowFromFile)->Arg(32766)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// A general beam of equal 6 m spans, G and Q on every span: the envelopes
+// that a change of combination builds, and the rows in view.
+void BM_ChooseCombination(benchmark::State& st) {
+    EnsureApp();
+    SilentServices services;
+    cbeam::Beam beam;
+    const int n = static_cast<int>(st.range(0));
+    beam.spans.assign(static_cast<std::size_t>(n), {6, 1});
+    beam.supports.resize(static_cast<std::size_t>(n + 1));
+    beam.cases = {{"G", cbeam::CaseKind::Permanent, {}, {}, {}},
+                  {"Q", cbeam::CaseKind::Variable, {}, {}, {}}};
+    for (int k = 1; k <= n; ++k) {
+        beam.cases[0].loads.push_back(cbeam::Load::Uniform(k, 10 + k % 7, 0, 6));
+        beam.cases[1].loads.push_back(cbeam::Load::Uniform(k, 8, 0, 6));
+    }
+    const std::string path =
+        QDir::temp().filePath(QStringLiteral("bench_ui_general.json")).toStdString();
+    cbeam::BeamDocument doc;
+    if (!cbeam::SaveBeam(path, beam) || !doc.Load(path, cbeam::BeamKind::Json)) {
+        st.SkipWithError("cannot write or read the beam file");
+        return;
+    }
+    cbeam::frmResults w(doc, services);
+    w.show();
+    QApplication::processEvents();
+    int chosen = 0;
+    for (auto _ : st) {
+        chosen = 1 - chosen;
+        w.cboCombination->setCurrentIndex(chosen);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ChooseCombination)->Arg(3)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,5 +1,6 @@
 // cbeam: starts with the start dialog, or with `cbeam FILE.bmf` straight in
-// the input window holding that beam.
+// the input window holding that beam (the results window for a general beam
+// the input window cannot show).
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -12,7 +13,6 @@
 #include "text/status.h"
 #include "ui/about/sysinfo.h"
 #include "ui/common/services.h"
-#include "ui/input/frminput.h"
 #include "ui/start/frmstart.h"
 #include "ui/windows.h"
 #include "version/version.h"
@@ -73,7 +73,7 @@ int RunProgram(int argc, char* argv[]) {
         doc.Edit().InputMode = 1;
         const cbeam::Status result = doc.Load(argv[1], cbeam::KindOfPath(argv[1]));
         if (result) {
-            (new cbeam::frmInput(doc, services))->show();
+            doc.General() ? services.openResultsWindow() : services.openInputWindow();
             return QApplication::exec();
         }
         cbeam::RefuseCommand(services, cbeam::Command::Load, result);

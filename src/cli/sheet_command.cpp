@@ -7,8 +7,10 @@
 #include <iterator>
 #include <utility>
 
+#include "analysis/engine.h"
 #include "cli/batch_gui.h"
 #include "cli/commands.h"
+#include "files/beam_json.h"
 #include "sheet/sheet.h"
 #include "text/status.h"
 #include "version/version.h"
@@ -62,8 +64,23 @@ int SheetCommand(const std::vector<std::string>& args) {
         rc != cli::kExitOk) {
         return rc;
     }
+    // A general beam that the design's state cannot hold (load cases, springs,
+    // cantilevers) gets the sheet of the general beam; every other beam the
+    // design's sheet.
+    LoadedBeam loaded;
+    if (const Status r = LoadBeam(files[0], loaded); !r) {
+        std::cerr << LeadIn(Command::Load) << MessageText(r) << '\n';
+        return cli::kExitFile;
+    }
+    const bool general = loaded.general && !ToDesignState(loaded.beam, loaded.state);
     DesignState state;
-    if (const int rc = cli::LoadAndAnalyse(files[0], state, std::cerr); rc != cli::kExitOk) {
+    if (general) {
+        analysis::Engine engine;
+        if (const Status r = engine.Build(loaded.beam); !r) {
+            std::cerr << MessageText(r) << '\n';
+            return cli::kExitAnalysis;
+        }
+    } else if (const int rc = cli::LoadAndAnalyse(files[0], state, std::cerr); rc != cli::kExitOk) {
         return rc;
     }
     const cli::BatchGui gui;
@@ -71,7 +88,9 @@ int SheetCommand(const std::vector<std::string>& args) {
     info.dateTime =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
     info.version = kVersion;
-    if (const Status r = WriteSheet(files[1], state, info); !r) {
+    if (const Status r =
+            general ? WriteSheet(files[1], loaded.beam, info) : WriteSheet(files[1], state, info);
+        !r) {
         std::cerr << LeadIn(Command::Sheet) << MessageText(r) << '\n';
         return cli::kExitFile;
     }

@@ -9,6 +9,8 @@ BeamDocument::BeamDocument(QObject* parent) : QObject(parent) {}
 BeamDocument::~BeamDocument() = default;
 
 void BeamDocument::Edited(BeamChange what) {
+    // The legacy windows edit the legacy beam: from now on it is the beam.
+    m_general.reset();
     m_state.Changed();
     m_design.reset();
     emit beamChanged(what);
@@ -29,7 +31,20 @@ const DesignValues& BeamDocument::Design() const {
 }
 
 Status BeamDocument::Load(const std::string& path, BeamKind kind) {
-    if (Status r = LoadBeam(path, kind, m_state); !r) return r;
+    const Status legacy = LoadBeam(path, kind, m_state);
+    LoadedBeam loaded;
+    // A general beam the legacy state cannot hold is taken all the same, for
+    // the windows that show general beams; the legacy state is then empty.
+    if (!legacy && (kind != BeamKind::Json || !LoadBeam(path, kind, loaded) || !loaded.general)) {
+        return legacy;
+    }
+    if (legacy) {
+        m_general.reset();
+    } else {
+        m_state.Loaded(DesignState{});
+        m_state.MarkSaved(path);
+        m_general = std::move(loaded.beam);
+    }
     m_design.reset();
     emit beamChanged(BeamChange::Spans);
     emit fileChanged();

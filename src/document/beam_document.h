@@ -50,6 +50,9 @@ class BeamDocument : public QObject {
     // A beam file replaces the beam and its analysis; the session keeps the
     // window's place. The beam is left as it was when the file is refused.
     Status Load(const std::string& path, BeamKind kind);
+    // The general beam of a version 2 file that the legacy state cannot hold
+    // (load cases, several loads a span, springs); null for any other beam.
+    const Beam* General() const { return m_general ? &*m_general : nullptr; }
     // Saves in the kind asked for; the beam is then the file's.
     Status Save(const std::string& path, BeamKind kind);
 
@@ -66,6 +69,7 @@ class BeamDocument : public QObject {
 
   private:
     BeamState m_state;
+    std::optional<Beam> m_general;
     mutable std::optional<DesignValues> m_design;
     ViewStretch m_view;
     QUndoStack m_undo;

@@ -383,7 +383,11 @@ Status LoadBeam(const std::string& path, BeamKind kind, BeamState& state) {
 }
 
 Status LoadBeam(const std::string& path, LoadedBeam& out) {
-    if (!IsJsonPath(path)) {
+    return LoadBeam(path, KindOfPath(path), out);
+}
+
+Status LoadBeam(const std::string& path, BeamKind kind, LoadedBeam& out) {
+    if (kind == BeamKind::Bmf) {
         LoadedBeam fresh;
         if (Status r = ReadBeamFile(path, fresh.state); !r) return r;
         out = std::move(fresh);

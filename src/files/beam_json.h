@@ -55,6 +55,7 @@ Status LoadBeam(const std::string& path, BeamKind kind, BeamState& state);
 
 // Loads a beam file of any kind and version, by the path's extension.
 Status LoadBeam(const std::string& path, LoadedBeam& out);
+Status LoadBeam(const std::string& path, BeamKind kind, LoadedBeam& out);
 
 // Saves the beam in the kind the path's extension names, atomically.
 Status SaveBeam(const std::string& path, const DesignState& state);

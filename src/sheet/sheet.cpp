@@ -11,10 +11,13 @@
 #include <cerrno>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
+#include "analysis/envelope.h"
 #include "drawing/drawings.h"
+#include "drawing/envelope_drawing.h"
 #include "drawing/layout.h"
 #include "files/safe_write.h"
 #include "model/design.h"
@@ -62,7 +65,7 @@ QFont SheetFont(int pixels, bool bold = false) {
     return f;
 }
 
-enum class Kind : std::uint8_t { Title, Heading, Text, TableHeader, TableRow, Figure };
+enum class Kind : std::uint8_t { Title, Heading, Text, TableHeader, TableRow, Figure, Drawing };
 enum Figure { kSchematic, kMoment, kShear, kDeflection };
 
 struct Block {
@@ -78,6 +81,21 @@ struct Table {
     std::vector<double> widths;  // fractions of the text width
     int rows = 0;
     std::function<QStringList(int)> cells;
+};
+
+// A row of a general beam's drawings: its spans and how it is drawn.
+struct Drawing {
+    int first = 1, last = 1;
+    std::function<void(Canvas&)> draw;
+};
+
+// A general beam with the envelopes of its combinations, each built on one
+// engine; the drawings read them while the pages are painted.
+struct General {
+    const Beam& beam;
+    analysis::Engine engine;
+    std::vector<Combination> combinations;
+    std::vector<analysis::Envelope> envelopes;  // of combinations, in order
 };
 
 struct Placed {
@@ -174,6 +192,20 @@ class Sheet {
         Build();
         Paginate();
     }
+    Sheet(const General& g, const SheetInfo& info, QSizeF page)
+        : m_s(m_none),
+          m_info(info),
+          m_width(page.width()),
+          m_bodyTop(kHeaderHeight + (info.HasTitleFields() ? kTitleFieldsHeight : 0)),
+          m_bodyBottom(page.height() - kFooterHeight),
+          m_body(SheetFont(13)),
+          m_bodyMetrics(m_body),
+          m_g(&g) {
+        Title();
+        BuildGeneralInput();
+        BuildCombinations();
+        Paginate();
+    }
 
     int Pages() const { return static_cast<int>(m_pages.size()); }
     void Paint(QPainter& p, int page) const;
@@ -184,6 +216,13 @@ class Sheet {
     void BuildResults();
     void BuildFigures();
     void BuildMethod();
+    void BuildGeneralInput();
+    void BuildCombinations();
+    void BuildEnvelope(std::size_t c, int& figure);
+    void BuildDeflections(const std::vector<std::size_t>& serviceability);
+    // The spans each variable case covers in an arrangement: "1,3-5", or,
+    // with several, "Q: 1,3；W: 2".
+    QString Covered(const analysis::Envelope& env, const std::vector<std::size_t>& groups) const;
     void Paginate();
     void Title() { m_blocks.push_back({Kind::Title, 0, 0, 120}); }
     void Heading(const QString& text) {
@@ -203,10 +242,12 @@ class Sheet {
     void PaintTableRow(QPainter& p, const Table& t, const QStringList& cells, double top,
                        bool header) const;
     void PaintFigure(QPainter& p, int figure, int row, double top) const;
+    void PaintDrawing(QPainter& p, const Drawing& d, double top) const;
     static double FigureHeight(int figure) {
         return figure == kSchematic ? kSchematicPixels.height : kDiagramPixels.height;
     }
 
+    const DesignState m_none;  // a general sheet's, which has no design state
     const DesignState& m_s;
     const SheetInfo& m_info;
     DesignValues m_design;
@@ -219,6 +260,8 @@ class Sheet {
     std::vector<Table> m_tables;
     std::vector<Block> m_blocks;
     std::vector<std::vector<Placed>> m_pages;
+    const General* m_g = nullptr;
+    std::vector<Drawing> m_drawings;
 };
 
 void Sheet::Text(const QString& text) {
@@ -430,6 +473,273 @@ void Sheet::BuildMethod() {
     }
 }
 
+QString SupportName(const Support& s) {
+    switch (s.kind) {
+        case SupportKind::Fixed:
+            return QStringLiteral("固定");
+        case SupportKind::Spring:
+            return QStringLiteral("弹性");
+        case SupportKind::Free:
+            return QStringLiteral("自由");
+        default:
+            return QStringLiteral("铰支");
+    }
+}
+
+// A load's kind, where it acts, and its value, as the loads table shows them.
+QStringList LoadCells(const Load& l) {
+    const QString span = QStringLiteral("跨 ") + Int(l.span);
+    const QString x = F3(l.x1), range = F3(l.x1) + QStringLiteral(" – ") + F3(l.x2);
+    switch (l.kind) {
+        case Load::Kind::Uniform:
+            return {QStringLiteral("均布"), span, QStringLiteral("q = %1 kN/m").arg(F3(l.q1)),
+                    range};
+        case Load::Kind::Linear:
+            return {QStringLiteral("线性分布"), span,
+                    QStringLiteral("q = %1 → %2 kN/m").arg(F3(l.q1), F3(l.q2)), range};
+        case Load::Kind::Point:
+            return {QStringLiteral("集中力"), span, QStringLiteral("P = %1 kN").arg(F3(l.q1)), x};
+        case Load::Kind::Moment:
+            return {QStringLiteral("集中力偶"), span, QStringLiteral("M = %1 kN·m").arg(F3(l.q1)),
+                    x};
+        default:
+            return {QStringLiteral("支座沉降"), QStringLiteral("结点 ") + Int(l.node),
+                    QStringLiteral("Δ = %1 mm").arg(F3(l.q1)), QString()};
+    }
+}
+
+// The serviceability combinations, which the sheet reads for deflections
+// only; the others give the design values of M, V and R.
+bool Serviceability(const Combination& c) {
+    return c.name == "标准组合" || c.name == "准永久组合";
+}
+
+void Sheet::BuildGeneralInput() {
+    const Beam& b = m_g->beam;
+    Heading(QStringLiteral("一、计算数据"));
+    Text(QStringLiteral("跨数 N = %1，EIo = %2 × 10⁶ kN·m²。").arg(Int(b.N()), Fs(b.EIo)));
+    AddTable({{QStringLiteral("跨"), QStringLiteral("L (m)"), QStringLiteral("EI (EIo)"),
+               QStringLiteral("EI (10⁶ kN·m²)")},
+              {0.1, 0.3, 0.3, 0.3},
+              b.N(),
+              [&b](int r) {
+                  const Span& s = b.spans[static_cast<size_t>(r)];
+                  return QStringList{Int(r + 1), F3(s.L), Fs(s.EI), Fs(s.EI * b.EIo)};
+              }});
+    AddTable({{QStringLiteral("结点"), QStringLiteral("支座"), QStringLiteral("k (kN/m)"),
+               QStringLiteral("kr (kN·m/rad)")},
+              {0.1, 0.3, 0.3, 0.3},
+              b.N() + 1,
+              [&b](int r) {
+                  const Support& s = b.supports[static_cast<size_t>(r)];
+                  const bool spring = s.kind == SupportKind::Spring;
+                  return QStringList{Int(r + 1), SupportName(s), spring ? Fs(s.k) : QString(),
+                                     spring ? Fs(s.kr) : QString()};
+              }});
+    // One row a load, the case named on its first.
+    std::vector<std::pair<std::size_t, std::size_t>> loads;
+    for (std::size_t c = 0; c < b.cases.size(); ++c) {
+        for (std::size_t l = 0; l < b.cases[c].loads.size(); ++l) loads.emplace_back(c, l);
+    }
+    Text(QStringLiteral("荷载工况及其荷载（x 自跨左端量起，左悬臂自其自由端量起）："));
+    AddTable({{QStringLiteral("工况"), QStringLiteral("类别"), QStringLiteral("荷载"),
+               QStringLiteral("位置"), QStringLiteral("值"), QStringLiteral("x (m)")},
+              {0.12, 0.14, 0.14, 0.1, 0.28, 0.22},
+              static_cast<int>(loads.size()),
+              [&b, loads](int r) {
+                  const auto [c, l] = loads[static_cast<size_t>(r)];
+                  const LoadCase& lc = b.cases[c];
+                  QStringList cells{QString(), QString()};
+                  if (l == 0) {
+                      cells = {Q(lc.name), lc.kind == CaseKind::Variable ? QStringLiteral("可变")
+                                                                         : QStringLiteral("永久")};
+                      if (lc.Patterned()) cells[1] += QStringLiteral("，逐跨");
+                  }
+                  return cells + LoadCells(lc.loads[l]);
+              }});
+    Text(
+        QStringLiteral("符号规定：弯矩以使梁上侧受拉为正，剪力 V = −dM/dx，挠度以向下为正，"
+                       "支座反力以向上为正。"));
+}
+
+void Sheet::BuildCombinations() {
+    const Beam& b = m_g->beam;
+    const std::vector<Combination>& all = m_g->combinations;
+    Heading(QStringLiteral("二、荷载组合与最不利布置"));
+    Text(QStringLiteral("各组合下每一截面的最大值与最小值，是对可变荷载在 %1 跨上全部 2^%1 种布置"
+                        "精确求得的：每一荷载组（逐跨布置的工况的一跨，或不逐跨布置的一个工况）"
+                        "的效应按 γ 与 γf 中不利者取用，各组效应相加。")
+             .arg(Int(b.N())));
+    std::vector<std::pair<std::size_t, std::size_t>> rows;
+    for (std::size_t c = 0; c < all.size(); ++c) {
+        for (std::size_t f = 0; f < all[c].factors.size(); ++f) rows.emplace_back(c, f);
+    }
+    Text(QStringLiteral("荷载组合及其分项系数（γ：效应不利时，γf：效应有利时）："));
+    AddTable({{QStringLiteral("组合"), QStringLiteral("工况"), QStringLiteral("γ"),
+               QStringLiteral("γf")},
+              {0.25, 0.25, 0.25, 0.25},
+              static_cast<int>(rows.size()),
+              [&all, rows](int r) {
+                  const auto [c, f] = rows[static_cast<size_t>(r)];
+                  const CaseFactors& x = all[c].factors[f];
+                  return QStringList{f == 0 ? Q(all[c].name) : QString(), Q(x.caseName),
+                                     F3(x.gamma), F3(x.gammaF)};
+              }});
+    std::vector<std::size_t> design, serviceability;
+    for (std::size_t c = 0; c < all.size(); ++c)
+        (Serviceability(all[c]) ? serviceability : design).push_back(c);
+    // Combinations that are all of the serviceability kind still get their
+    // envelopes.
+    if (design.empty()) design.swap(serviceability);
+    int figure = 1;
+    for (const std::size_t c : design) BuildEnvelope(c, figure);
+    if (!serviceability.empty()) BuildDeflections(serviceability);
+}
+
+QString Sheet::Covered(const analysis::Envelope& env,
+                       const std::vector<std::size_t>& groups) const {
+    const Beam& b = m_g->beam;
+    QStringList parts;
+    int variable = 0;
+    for (const LoadCase& c : b.cases) variable += c.kind == CaseKind::Variable;
+    for (std::size_t c = 0; c < b.cases.size(); ++c) {
+        if (b.cases[c].kind != CaseKind::Variable) continue;
+        const std::string spans =
+            analysis::SpanRanges(analysis::LoadedSpans(env.Groups(), groups, c));
+        const QString text = spans.empty() ? QStringLiteral("无") : Q(spans);
+        parts.push_back(variable > 1 ? Q(b.cases[c].name) + QStringLiteral(": ") + text : text);
+    }
+    return parts.join(QStringLiteral("；"));
+}
+
+void Sheet::BuildEnvelope(std::size_t c, int& figure) {
+    using analysis::Quantity;
+    const Beam& b = m_g->beam;
+    const int n = b.N();
+    const Combination& co = m_g->combinations[c];
+    const analysis::Envelope& env = m_g->envelopes[c];
+    std::vector<analysis::SpanEnvelope> spans;
+    double largestM = 0, largestV = 0;
+    for (int k = 1; k <= n; ++k) {
+        spans.push_back(env.Design(k));
+        const analysis::SpanEnvelope& e = spans.back();
+        largestM = std::max({largestM, std::fabs(e.Mmax.value), std::fabs(e.Mmin.value)});
+        largestV = std::max({largestV, std::fabs(e.Vl.max), std::fabs(e.Vl.min),
+                             std::fabs(e.Vr.max), std::fabs(e.Vr.min)});
+    }
+    Text(QStringLiteral("%1：").arg(Q(co.name)));
+    const int rows = RowCount(n);
+    const std::pair<Quantity, QString> drawn[] = {
+        {Quantity::Moment, QStringLiteral("弯矩包络图 (kN·m)")},
+        {Quantity::Shear, QStringLiteral("剪力包络图 (kN)")}};
+    for (const auto& [q, name] : drawn) {
+        Text(QStringLiteral("图 %1  %2 %3").arg(Int(figure++), Q(co.name), name));
+        m_blocks.back().keep = true;
+        const DiagramStyle style{.threeDecimals = true,
+                                 .largest = q == Quantity::Moment ? largestM : largestV,
+                                 .labelsOffCurves = true};
+        for (int r = 0; r < rows; ++r) {
+            const auto [first, last] = RowSpans(n, rows, r);
+            m_drawings.push_back({first, last, [&b, &env, q, style, first, last](Canvas& canvas) {
+                                      DrawEnvelope(b, env, q, canvas, style, first, last);
+                                  }});
+            m_blocks.push_back({Kind::Drawing, static_cast<int>(m_drawings.size()) - 1, 0,
+                                kCaption + kDiagramPixels.height + 6});
+        }
+    }
+    // The arrangements are worked out now, while the table is made: the
+    // pages are laid out before they are painted, and each row only once.
+    const bool arranged = n <= kSheetArrangementSpans;
+    std::vector<QStringList> moments;
+    for (int k = 1; k <= n; ++k) {
+        const analysis::SpanEnvelope& e = spans[static_cast<size_t>(k - 1)];
+        const auto cover = [&](const analysis::EnvelopeAt& at, bool max) {
+            return arranged
+                       ? Covered(env, env.ArrangementAt(k, Quantity::Moment, at.x, at.side, max))
+                       : QString();
+        };
+        moments.push_back({Int(k), F3(e.Mmax.value), F3(e.Mmax.x), cover(e.Mmax, true),
+                           F3(e.Mmin.value), F3(e.Mmin.x), cover(e.Mmin, false)});
+    }
+    Text(arranged ? QStringLiteral(
+                        "各跨弯矩设计值（x 自跨左端量起；布置：该值出现时可变荷载所布之跨）：")
+                  : QStringLiteral("各跨弯矩设计值（x 自跨左端量起；本梁超过 %1 跨，各值的可变荷载"
+                                   "布置从略，可由 cbeam-cli envelope 求得）：")
+                        .arg(Int(kSheetArrangementSpans)));
+    AddTable({{QStringLiteral("跨"), QStringLiteral("Mmax (kN·m)"), QStringLiteral("x (m)"),
+               QStringLiteral("布置"), QStringLiteral("Mmin (kN·m)"), QStringLiteral("x (m)"),
+               QStringLiteral("布置")},
+              {0.07, 0.15, 0.1, 0.18, 0.15, 0.1, 0.25},
+              n,
+              [moments](int r) { return moments[static_cast<size_t>(r)]; }});
+    Text(QStringLiteral("各跨杆端剪力设计值："));
+    AddTable(
+        {{QStringLiteral("跨"), QStringLiteral("Vl max (kN)"), QStringLiteral("Vl min (kN)"),
+          QStringLiteral("Vr max (kN)"), QStringLiteral("Vr min (kN)")},
+         {0.12, 0.22, 0.22, 0.22, 0.22},
+         n,
+         [spans](int r) {
+             const analysis::SpanEnvelope& e = spans[static_cast<size_t>(r)];
+             return QStringList{Int(r + 1), F3(e.Vl.max), F3(e.Vl.min), F3(e.Vr.max), F3(e.Vr.min)};
+         }});
+    std::vector<QStringList> reactions;
+    for (int j = 1; j <= n + 1; ++j) {
+        const analysis::Extremes r = env.Reaction(j);
+        const auto cover = [&](bool max) {
+            return arranged ? Covered(env, env.ReactionArrangement(j, max)) : QString();
+        };
+        const bool free = b.SupportAt(j).kind == SupportKind::Free;
+        reactions.push_back({Int(j), F3(r.max), cover(true), F3(r.min), cover(false),
+                             free        ? QStringLiteral("自由端")
+                             : r.min < 0 ? QStringLiteral("上拔")
+                                         : QString()});
+    }
+    Text(QStringLiteral("各支座反力设计值（向上为正，Rmin < 0 即上拔）："));
+    AddTable({{QStringLiteral("结点"), QStringLiteral("Rmax (kN)"), QStringLiteral("布置"),
+               QStringLiteral("Rmin (kN)"), QStringLiteral("布置"), QStringLiteral("")},
+              {0.1, 0.17, 0.22, 0.17, 0.22, 0.12},
+              n + 1,
+              [reactions](int r) { return reactions[static_cast<size_t>(r)]; }});
+}
+
+void Sheet::BuildDeflections(const std::vector<std::size_t>& serviceability) {
+    const int n = m_g->beam.N();
+    QStringList head{QStringLiteral("跨")};
+    std::vector<double> widths{0.1};
+    const double each = 0.9 / (2.0 * static_cast<double>(serviceability.size()));
+    for (const std::size_t c : serviceability) {
+        head << Q(m_g->combinations[c].name) + QStringLiteral(" wmax (mm)")
+             << QStringLiteral("x (m)");
+        widths.insert(widths.end(), {each, each});
+    }
+    std::vector<QStringList> rows;
+    for (int k = 1; k <= n; ++k) {
+        QStringList cells{Int(k)};
+        for (const std::size_t c : serviceability) {
+            const analysis::EnvelopeAt w = m_g->envelopes[c].Design(k).wmax;
+            cells << F3(w.value) << F3(w.x);
+        }
+        rows.push_back(cells);
+    }
+    Text(QStringLiteral("各跨最大挠度（向下为正，x 自跨左端量起）："));
+    AddTable({head, widths, n, [rows](int r) { return rows[static_cast<size_t>(r)]; }});
+}
+
+void Sheet::PaintDrawing(QPainter& p, const Drawing& d, double top) const {
+    p.setFont(m_body);
+    p.drawText(QPointF(0, top + 14), QStringLiteral("跨 %1 – %2").arg(Int(d.first), Int(d.last)));
+    const double h = kDiagramPixels.height;
+    p.save();
+    p.translate(0, top + kCaption);
+    p.setClipRect(QRectF(0, 0, m_width, h));
+    {
+        PdfCanvas canvas(p, QSize(static_cast<int>(m_width), static_cast<int>(h)),
+                         kDiagramTwipsPerUnit);
+        d.draw(canvas);
+    }
+    p.restore();
+}
+
 void Sheet::Paginate() {
     std::vector<Placed> page;
     double y = m_bodyTop;
@@ -525,6 +835,9 @@ void Sheet::PaintBlock(QPainter& p, const Block& b, double top) const {
         case Kind::Figure:
             PaintFigure(p, b.a, b.b, top);
             break;
+        case Kind::Drawing:
+            PaintDrawing(p, m_drawings[static_cast<size_t>(b.a)], top);
+            break;
     }
 }
 
@@ -577,9 +890,9 @@ void DrawSheetFigure(const DesignState& solved, SheetFigure figure, int row, Can
             static_cast<int>(figure), first, last, canvas);
 }
 
-Status RenderSheet(const DesignState& solved, const SheetInfo& info, std::string& bytes) {
-    if (!solved.Results) return solved.Results;
-    if (solved.N < 1) return Status{Code::NoBeam};
+// The pages of the sheet `make` lays out for the page size it is given.
+Status RenderPages(const SheetInfo& info, std::string& bytes,
+                   const std::function<std::unique_ptr<Sheet>(QSizeF)>& make) {
     QByteArray out;
     {
         QBuffer buffer(&out);
@@ -590,12 +903,12 @@ Status RenderSheet(const DesignState& solved, const SheetInfo& info, std::string
                                          QMarginsF(18, 14, 18, 12), QPageLayout::Millimeter));
         writer.setTitle(QStringLiteral("连续梁计算书"));
         writer.setCreator(Q(info.program) + u' ' + Q(info.version));
-        const Sheet sheet(solved, info, QSizeF(writer.width(), writer.height()));
+        const std::unique_ptr<Sheet> sheet = make(QSizeF(writer.width(), writer.height()));
         QPainter p;
         if (!p.begin(&writer)) return SystemFailure(EIO);
-        for (int page = 0; page < sheet.Pages(); ++page) {
+        for (int page = 0; page < sheet->Pages(); ++page) {
             if (page > 0) writer.newPage();
-            sheet.Paint(p, page);
+            sheet->Paint(p, page);
         }
         if (!p.end()) return SystemFailure(EIO);
     }
@@ -603,9 +916,42 @@ Status RenderSheet(const DesignState& solved, const SheetInfo& info, std::string
     return {};
 }
 
+Status RenderSheet(const DesignState& solved, const SheetInfo& info, std::string& bytes) {
+    if (!solved.Results) return solved.Results;
+    if (solved.N < 1) return Status{Code::NoBeam};
+    return RenderPages(info, bytes,
+                       [&](QSizeF page) { return std::make_unique<Sheet>(solved, info, page); });
+}
+
+Status RenderSheet(const Beam& beam, const SheetInfo& info, std::string& bytes) {
+    General g{beam, {}, CombinationsOf(beam), {}};
+    if (Status r = g.engine.Build(beam); !r) return r;
+    if (g.combinations.empty()) {
+        // No variable case and no combination given: the cases as they act.
+        Combination all{"各工况之和", {}};
+        for (const LoadCase& c : beam.cases) all.factors.push_back({c.name, 1, 1});
+        g.combinations.push_back(std::move(all));
+    }
+    g.envelopes.resize(g.combinations.size());
+    for (std::size_t c = 0; c < g.combinations.size(); ++c)
+        g.envelopes[c].Build(g.engine, beam, g.combinations[c]);
+    return RenderPages(info, bytes,
+                       [&](QSizeF page) { return std::make_unique<Sheet>(g, info, page); });
+}
+
 Status WriteSheet(const std::string& path, const DesignState& solved, const SheetInfo& info) {
     std::string bytes;
     if (Status r = RenderSheet(solved, info, bytes); !r) return r;
+    return WriteFileSafely(path, bytes);
+}
+
+}  // namespace cbeam
+
+namespace cbeam {
+
+Status WriteSheet(const std::string& path, const Beam& beam, const SheetInfo& info) {
+    std::string bytes;
+    if (Status r = RenderSheet(beam, info, bytes); !r) return r;
     return WriteFileSafely(path, bytes);
 }
 

@@ -4,6 +4,7 @@
 
 #include "canvas/canvas.h"
 #include "model/beam.h"
+#include "model/structure.h"
 #include "text/status.h"
 
 namespace cbeam {
@@ -47,5 +48,18 @@ void DrawSheetFigure(const DesignState& solved, SheetFigure figure, int row, Can
 
 // Renders the sheet and writes it atomically, like the text report.
 Status WriteSheet(const std::string& path, const DesignState& solved, const SheetInfo& info);
+
+// Beyond this many spans the envelope tables leave out which spans the live
+// load covers for each extreme: a column of long span lists on every row.
+constexpr int kSheetArrangementSpans = 30;
+
+// The sheet of a general beam, one the design's state cannot hold: a short
+// input (spans, supports, load cases and their loads), then the chapter on
+// the combinations and the worst arrangement of the live load: their factors,
+// the envelopes of M and V drawn, the design values per span and support,
+// and the largest deflections under 标准组合 and 准永久组合. Refuses, with the
+// engine's status, a beam that cannot be analysed.
+Status RenderSheet(const Beam& beam, const SheetInfo& info, std::string& bytes);
+Status WriteSheet(const std::string& path, const Beam& beam, const SheetInfo& info);
 
 }  // namespace cbeam

@@ -1,6 +1,7 @@
 #include "ui/windows.h"
 
 #include "ui/input/frminput.h"
+#include "ui/results/frmresults.h"
 #include "ui/start/frmstart.h"
 
 namespace cbeam {
@@ -10,6 +11,7 @@ void ConnectWindows(BeamDocument& doc, UiServices& services) {
     services.openStartDialog = [&doc, &services](StartWith with) {
         (new frmStart(doc, services, with))->show();
     };
+    services.openResultsWindow = [&doc, &services] { (new frmResults(doc, services))->show(); };
 }
 
 }  // namespace cbeam

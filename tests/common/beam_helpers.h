@@ -14,6 +14,7 @@
 #include "files/beam_json.h"
 #include "files/bmf.h"
 #include "model/beam.h"
+#include "model/structure.h"
 
 namespace cbeam::testing {
 
@@ -98,6 +99,23 @@ class TempDir {
   private:
     std::string m_path;
 };
+
+// Spans under uniform loads g (permanent) and q (variable) over each whole
+// span; a free left end makes the first a cantilever.
+inline Beam LiveBeam(const std::vector<double>& lengths, double g, double q,
+                     bool cantilever = false) {
+    Beam b;
+    LoadCase lg{"G", CaseKind::Permanent, {}, {}, {}}, lq{"Q", CaseKind::Variable, {}, {}, {}};
+    for (const double L : lengths) {
+        b.spans.push_back({L, 1});
+        lg.loads.push_back(Load::Uniform(b.N(), g, 0, L));
+        lq.loads.push_back(Load::Uniform(b.N(), q, 0, L));
+    }
+    b.supports.assign(lengths.size() + 1, Support{});
+    if (cantilever) b.supports[0].kind = SupportKind::Free;
+    b.cases = {lg, lq};
+    return b;
+}
 
 inline std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -79,6 +79,7 @@ TEST(SheetPdf, ResultsInTheirRowsAndTheWorkingAsWorkedByHand) {
                                     "," + n + "\\) = " + Re(s.M(k + 1)));
     }
     EXPECT_EQ(text.find("结点 1："), std::string::npos) << "the clamped end has no equation";
+    EXPECT_EQ(text.find("荷载组合"), std::string::npos) << "no live load, no combinations";
     has("drawn moments", Re(s.M(1)) + "kNm");
     has("drawn shears", Re(d.spans[0].Vl) + "kN");
     EXPECT_FALSE(std::regex_search(text, std::regex("[0-9]\\.[0-9]{4,}kNm")))
@@ -107,6 +108,45 @@ TEST(SheetPdf, LongBeamPagesFontsAndNoImages) {
     }
     EXPECT_NE(text.find("计算过程从略"), std::string::npos);
 }
+
+// A general beam's sheet, the values worked by hand: 3 x 6 m, g 10, q 8, so
+// 1.3G + 1.5Q gives 13 and 12 kN/m. MB: 0.1 x 13 x 36 + 7/60 x 12 x 36 with
+// spans 1-2 loaded; RB: (1.1 x 13 + 1.2 x 12) x 6; RB least: 66 - 0.1 x 12 x 6
+// with span 3 alone; span 1 sags most with spans 1 and 3: MB = 68.4, Vl =
+// 75 - 11.4, M = Vl^2 / 50. A long second span lifts the far end of a short one.
+struct ChapterRow {
+    const char* name;
+    std::vector<double> lengths;
+    double g, q;
+    const char* pattern;
+};
+class GeneralSheet : public ::testing::TestWithParam<ChapterRow> {};
+
+TEST_P(GeneralSheet, ChapterHolds) {
+    TempDir dir;
+    const ChapterRow& row = GetParam();
+    ASSERT_TRUE(SaveBeam(dir.File("b.json"), LiveBeam(row.lengths, row.g, row.q)));
+    const std::string pdf = dir.File("b.pdf");
+    ASSERT_EQ(std::system(("'" CBEAM_CLI "' sheet " + dir.File("b.json") + " " + pdf).c_str()), 0);
+    const std::string text = Shell("pdftotext -layout " + pdf + " -");
+    EXPECT_TRUE(std::regex_search(text, std::regex(row.pattern))) << text;
+}
+
+const std::vector<double> kThree{6, 6, 6};
+INSTANTIATE_TEST_SUITE_P(
+    Rows, GeneralSheet,
+    ::testing::Values(
+        ChapterRow{"title", kThree, 10, 8, "\n二、荷载组合与最不利布置\n"},
+        ChapterRow{"span_1", kThree, 10, 8,
+                   "\n +1 +97\\.200 +6\\.000 +1-2 +-80\\.899 +[.0-9]+ +1,3 *\n"},
+        ChapterRow{"support_2", kThree, 10, 8, "\n +2 +172\\.200 +1-2 +58\\.800 +3 *\n"},
+        ChapterRow{"drawn_moment", kThree, 10, 8, "97\\.200kNm"},
+        ChapterRow{"drawn_shear", kThree, 10, 8, "63\\.600kN"},
+        ChapterRow{"deflections", kThree, 10, 8, "标准组合 wmax \\(mm\\) +x \\(m\\) +准永久组合"},
+        ChapterRow{"uplift", {8, 2}, 1, 10, "\n +3 +[.0-9]+ +2 +-[.0-9]+ +1 +上拔 *\n"},
+        ChapterRow{"long_rows", std::vector<double>(40, 5), 10, 8, "\n跨 31 – 40\n"},
+        ChapterRow{"long_unarranged", std::vector<double>(40, 5), 10, 8, "布置从略"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace cbeam

@@ -68,6 +68,8 @@ class UiServices {
     // program, a test) connects them, see ConnectWindows.
     std::function<void()> openInputWindow = [] {};
     std::function<void(StartWith)> openStartDialog = [](StartWith) {};
+    // The window for a general beam the input window cannot show.
+    std::function<void()> openResultsWindow = [] {};
 
     // The sheet's title fields last confirmed, offered again for the next
     // sheet of the session.

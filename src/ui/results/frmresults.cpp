@@ -2,16 +2,19 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -19,6 +22,7 @@
 #include <cmath>
 
 #include "drawing/drawings.h"
+#include "drawing/envelope_drawing.h"
 #include "files/safe_write.h"
 #include "files/table.h"
 #include "model/driver.h"
@@ -26,6 +30,7 @@
 #include "text/format.h"
 #include "ui/common/controls.h"
 #include "ui/results/diagramview.h"
+#include "ui/results/envelope_results.h"
 #include "ui/results/results_models.h"
 #include "version/version.h"
 
@@ -33,52 +38,27 @@ namespace cbeam {
 
 namespace {
 
-QString F3(double v) {
-    return Q(Format(v, "0.000"));
-}
-
-// A rotation is a few thousandths of a radian or less: three decimals would
-// show most of them as 0.000, so they keep three decimals of a mantissa.
-QString Rotation(double v) {
-    return Q(Format(v, "0.000E+00"));
-}
-
-// Deflections run from metres to microns: three significant digits, so
-// that a stiff beam's 0.0012 mm does not read 0.001.
-QString Deflection(double mm) {
-    const double size = std::fabs(mm);
-    if (!(size >= 1e-9)) return QStringLiteral("0");
-    const int digits = std::clamp(2 - static_cast<int>(std::floor(std::log10(size))), 0, 12);
-    // Rounding can carry into a new digit (0.000999 to 0.00100).
-    const double rounded = QString::number(mm, 'f', digits).toDouble();
-    const int carried =
-        std::fabs(rounded) >= std::pow(10.0, 3 - digits) && digits > 0 ? digits - 1 : digits;
-    return QString::number(mm, 'f', carried);
-}
-
-// A support that holds the beam down is pulled up by it.
-QString Reaction(double r) {
-    const QString shown = F3(r);
-    return shown.startsWith(u'-') && shown != QStringLiteral("-0.000")
-               ? shown + QStringLiteral(" (上拔)")
-               : shown;
-}
-
-QTableView* MakeTable(CellTable* model, QWidget* parent) {
-    auto* view = new QTableView(parent);
+// Column widths fixed by the headers: a view that measured its cells would
+// visit every row.
+void UseModel(QTableView* view, CellTable* model) {
     view->setModel(model);
-    view->verticalHeader()->hide();
-    // Fixed row heights and column widths: a view that measured its rows
-    // would visit every one of them.
-    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
-    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    view->horizontalHeader()->setStretchLastSection(true);
     const QFontMetrics metrics = view->horizontalHeader()->fontMetrics();
     for (int c = 0; c < model->columnCount(); ++c) {
         const QString header = model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
         view->setColumnWidth(c, std::max(72, metrics.horizontalAdvance(header) + 24));
     }
+}
+
+QTableView* MakeTable(CellTable* model, QWidget* parent) {
+    auto* view = new QTableView(parent);
+    view->verticalHeader()->hide();
+    // Fixed row heights, as the widths: a view that measured its rows would
+    // visit every one of them.
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    view->horizontalHeader()->setStretchLastSection(true);
+    UseModel(view, model);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     return view;
@@ -106,6 +86,10 @@ frmResults::frmResults(BeamDocument& doc, UiServices& services, QWidget* parent)
         d->SetView([this] { return DiagramView::Stretch{m_doc.View().zoom, m_doc.View().left}; });
     }
     connect(&m_doc, &BeamDocument::resultsChanged, this, &frmResults::Refresh);
+    // A general beam has no analysis step: its envelopes follow the beam.
+    connect(&m_doc, &BeamDocument::beamChanged, this, [this] {
+        if (m_doc.General() || m_envelopes) Refresh();
+    });
     connect(&m_doc, &BeamDocument::viewChanged, this, [this] {
         ShearDiagram->Redraw();
         DeflectionDiagram->Redraw();
@@ -124,6 +108,8 @@ void frmResults::BuildControls() {
          QStringLiteral("最大正弯矩 (kN·m)"), QStringLiteral("位置 x (m)"),
          QStringLiteral("最大挠度 (mm)"), QStringLiteral("位置 x (m)")},
         this);
+    m_supportEnvelope = new CellTable(EnvelopeResults::SupportHeaders(), this);
+    m_spanEnvelope = new CellTable(EnvelopeResults::SpanHeaders(), this);
     NodeTable = MakeTable(m_nodes, this);
     SpanTable = MakeTable(m_spans, this);
     ShearDiagram = new DiagramView(this);
@@ -133,22 +119,39 @@ void frmResults::BuildControls() {
     lblReason->setStyleSheet(QStringLiteral("color: #b00000"));
     cmdExport = new QPushButton(QStringLiteral("导出CSV…"), this);
     cmdSheet = new QPushButton(QStringLiteral("计算书…"), this);
+    cboCombination = new QComboBox(this);
+    cboCombination->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    auto* combination = new QHBoxLayout;
+    m_combinationRow = new QWidget(this);
+    combination->setContentsMargins(0, 0, 0, 0);
+    combination->addWidget(new QLabel(QStringLiteral("荷载组合："), this));
+    combination->addWidget(cboCombination);
+    combination->addSpacing(16);
+    combination->addWidget(
+        new QLabel(QStringLiteral("M 以上侧受拉为正，V = -dM/dx，w 向下为正，R 向上为正"), this));
+    combination->addStretch();
+    m_combinationRow->setLayout(combination);
 
     auto* tables = new QSplitter(Qt::Horizontal);
-    tables->addWidget(Framed(QStringLiteral("结点"), NodeTable, this));
-    tables->addWidget(Framed(QStringLiteral("跨"), SpanTable, this));
+    m_frames[0] = Framed(QStringLiteral("结点"), NodeTable, this);
+    m_frames[1] = Framed(QStringLiteral("跨"), SpanTable, this);
+    m_frames[2] = Framed(QStringLiteral("剪力图"), ShearDiagram, this);
+    m_frames[3] = Framed(QStringLiteral("挠度曲线"), DeflectionDiagram, this);
+    tables->addWidget(m_frames[0]);
+    tables->addWidget(m_frames[1]);
     tables->setStretchFactor(1, 2);
     tables->setSizes({420, 740});
     auto* all = new QSplitter(Qt::Vertical);
     all->addWidget(tables);
-    all->addWidget(Framed(QStringLiteral("剪力图"), ShearDiagram, this));
-    all->addWidget(Framed(QStringLiteral("挠度曲线"), DeflectionDiagram, this));
+    all->addWidget(m_frames[2]);
+    all->addWidget(m_frames[3]);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(new QLabel(QStringLiteral("Ctrl+C 复制表格"), this));
     buttons->addStretch();
     buttons->addWidget(cmdSheet);
     buttons->addWidget(cmdExport);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_combinationRow);
     layout->addWidget(lblReason);
     layout->addWidget(all, 1);
     layout->addLayout(buttons);
@@ -158,12 +161,23 @@ void frmResults::BuildControls() {
             [this] { QApplication::clipboard()->setText(TablesText()); });
     connect(cmdExport, &QPushButton::clicked, this, &frmResults::ExportCsv);
     connect(cmdSheet, &QPushButton::clicked, this, &frmResults::SaveSheet);
+    connect(cboCombination, &QComboBox::currentIndexChanged, this, &frmResults::ChooseCombination);
+    ShowGeneral(false);
     for (DiagramView* d : {ShearDiagram, DeflectionDiagram}) {
         AddPictureActions(d, m_services, [d] { return d->Shown(); });
     }
 }
 
 void frmResults::Refresh() {
+    if (const Beam* beam = m_doc.General()) {
+        ShowEnvelopes(*beam);
+        return;
+    }
+    if (m_envelopes) {
+        ChooseCombination(-1);  // nothing may ask the envelopes let go
+        m_envelopes.reset();
+        ShowGeneral(false);
+    }
     const Status& status = m_state.Results;
     // Moments of a refused beam belong to an earlier one.
     const bool values = HasMoments(status);
@@ -224,8 +238,102 @@ void frmResults::ShowValues(bool shown) {
     DeflectionDiagram->SetDraw([this](Canvas& c) { DrawW(m_state, m_doc.Design(), c); });
 }
 
+void frmResults::ShowGeneral(bool general) {
+    m_combinationRow->setVisible(general);
+    cmdExport->setVisible(!general);
+    UseModel(NodeTable, general ? m_supportEnvelope : m_nodes);
+    UseModel(SpanTable, general ? m_spanEnvelope : m_spans);
+    if (general) {
+        connect(SpanTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                &frmResults::SpanChosen, Qt::UniqueConnection);
+    }
+    const char* const titles[2][4] = {{"结点", "跨", "剪力图", "挠度曲线"},
+                                      {"支座", "跨", "弯矩包络图", "剪力包络图"}};
+    for (int i = 0; i < 4; ++i) m_frames[i]->setTitle(QString::fromUtf8(titles[general][i]));
+    QString title = QStringLiteral("详细结果");
+    if (general && !m_state.FileName.empty()) {
+        title += QStringLiteral(" - ") + QFileInfo(ShownPath(m_state.FileName)).fileName();
+    }
+    setWindowTitle(title);
+}
+
+void frmResults::ShowEnvelopes(const Beam& beam) {
+    ShowGeneral(true);
+    // No table or diagram may ask the envelopes of the beam before.
+    ChooseCombination(-1);
+    m_envelopes.reset();
+    m_envelopes = std::make_unique<EnvelopeResults>();
+    m_firstSpan = 1;
+    const Status built = m_envelopes->SetBeam(beam);
+    lblReason->setText(Q(MessageText(built)));
+    lblReason->setVisible(!built);
+    m_combinations = ShownCombinations(beam);
+    {
+        // The combination chosen stays while the beam has one of its name.
+        const QString chosen = cboCombination->currentText();
+        const QSignalBlocker quiet(cboCombination);
+        cboCombination->clear();
+        for (const Combination& c : m_combinations) cboCombination->addItem(Q(c.name));
+        cboCombination->setCurrentIndex(std::max(0, cboCombination->findText(chosen)));
+    }
+    if (!built) m_envelopes.reset();
+    ChooseCombination(cboCombination->currentIndex());
+}
+
+void frmResults::ChooseCombination(int index) {
+    const EnvelopeResults* e = m_envelopes.get();
+    if (e == nullptr || index < 0 || index >= static_cast<int>(m_combinations.size())) {
+        m_spanEnvelope->SetContents(0, {});
+        m_supportEnvelope->SetContents(0, {});
+        ShearDiagram->SetDraw({});
+        DeflectionDiagram->SetDraw({});
+        return;
+    }
+    m_envelopes->SetCombination(m_combinations[static_cast<std::size_t>(index)]);
+    m_spanEnvelope->SetContents(e->Spans(), [e](int r, int c) { return e->SpanCell(r, c); });
+    m_supportEnvelope->SetContents(e->Spans() + 1,
+                                   [e](int r, int c) { return e->SupportCell(r, c); });
+    const Beam* beam = m_doc.General();
+    const auto draw = [this, beam, e](analysis::Quantity q) {
+        return [this, beam, e, q](Canvas& c) {
+            DrawEnvelope(*beam, e->Envelope(), q, c, {}, m_firstSpan, LastSpanDrawn());
+        };
+    };
+    TitleDiagrams();
+    ShearDiagram->SetDraw(draw(analysis::Quantity::Moment));
+    DeflectionDiagram->SetDraw(draw(analysis::Quantity::Shear));
+}
+
+int frmResults::LastSpanDrawn() const {
+    return std::min(m_envelopes->Spans(), m_firstSpan + kSpansDrawn - 1);
+}
+
+void frmResults::TitleDiagrams() {
+    const bool part = m_envelopes->Spans() > kSpansDrawn;
+    const QString spans = QStringLiteral("（第 %1–%2 跨，在表中选一跨看它附近的跨）")
+                              .arg(m_firstSpan)
+                              .arg(LastSpanDrawn());
+    m_frames[2]->setTitle(QStringLiteral("弯矩包络图") + (part ? spans : QString()));
+    m_frames[3]->setTitle(QStringLiteral("剪力包络图") + (part ? spans : QString()));
+}
+
+void frmResults::SpanChosen(const QModelIndex& current) {
+    if (!m_envelopes || !current.isValid()) return;
+    const int n = m_envelopes->Spans();
+    const int first =
+        std::clamp(current.row() + 1 - kSpansDrawn / 2, 1, std::max(1, n - kSpansDrawn + 1));
+    if (first == m_firstSpan) return;
+    m_firstSpan = first;
+    TitleDiagrams();
+    ShearDiagram->Redraw();
+    DeflectionDiagram->Redraw();
+}
+
 QString frmResults::TablesText() const {
-    return m_nodes->TabSeparated() + u'\n' + m_spans->TabSeparated();
+    const auto text = [](const QTableView* view) {
+        return static_cast<const CellTable*>(view->model())->TabSeparated();
+    };
+    return text(NodeTable) + u'\n' + text(SpanTable);
 }
 
 void frmResults::ExportCsv() {
@@ -245,7 +353,8 @@ void frmResults::ExportCsv() {
 }
 
 void frmResults::SaveSheet() {
-    if (m_doc.Design().spans.empty()) {
+    const Beam* general = m_doc.General();
+    if (general == nullptr && m_doc.Design().spans.empty()) {
         Refuse(m_services, Q(MessageText(m_state.Results)));
         return;
     }
@@ -280,7 +389,10 @@ void frmResults::SaveSheet() {
     info.checker = title->checker.toStdString();
     info.approver = title->approver.toStdString();
     info.date = title->date.toStdString();
-    if (const Status r = WriteSheet(LocalPath(name), m_state, info); !r) {
+    // A general beam's sheet has its combinations and envelopes.
+    if (const Status r = general ? WriteSheet(LocalPath(name), *general, info)
+                                 : WriteSheet(LocalPath(name), m_state, info);
+        !r) {
         RefuseCommand(m_services, Command::Sheet, r);
     }
 }

@@ -1,13 +1,18 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
+#include <memory>
 #include <vector>
 
 #include "document/beam_document.h"
 #include "model/beam.h"
 #include "model/design.h"
+#include "model/structure.h"
 #include "ui/common/services.h"
 
+class QComboBox;
+class QGroupBox;
 class QLabel;
 class QPushButton;
 class QTableView;
@@ -16,11 +21,14 @@ namespace cbeam {
 
 class CellTable;
 class DiagramView;
+class EnvelopeResults;
 
 // The detailed results window "详细结果": node and span tables, the
 // shear-force diagram and the deflection curve of the beam the input window
-// holds. It only shows, following the document: each analysis and each
-// change of the stretch in view.
+// holds; for a general beam, the envelopes under a combination chosen, with
+// the design values per span and per support. It only shows, following the
+// document: each analysis, each general beam and each change of the stretch
+// in view.
 class frmResults : public QWidget {
   public:
     frmResults(BeamDocument& doc, UiServices& services, QWidget* parent = nullptr);
@@ -42,16 +50,37 @@ class frmResults : public QWidget {
     DiagramView* DeflectionDiagram = nullptr;
     QPushButton* cmdExport = nullptr;
     QPushButton* cmdSheet = nullptr;
+    // A general beam's combinations; the diagrams then show the moment and
+    // the shear envelopes.
+    QComboBox* cboCombination = nullptr;
 
   private:
     void BuildControls();
     void ShowValues(bool shown);
+    // The controls of a general beam, or of the legacy one.
+    void ShowGeneral(bool general);
+    void ShowEnvelopes(const Beam& beam);
+    void ChooseCombination(int index);
+    // The diagrams of a long general beam show the spans about the one
+    // chosen in the span table: a thousand spans in one drawing are a
+    // solid band, and take seconds to draw.
+    void SpanChosen(const QModelIndex& current);
+    int LastSpanDrawn() const;
+    void TitleDiagrams();
+    static constexpr int kSpansDrawn = 12;
 
     BeamDocument& m_doc;
     const BeamState& m_state;  // the document's
     UiServices& m_services;
     CellTable* m_nodes = nullptr;
     CellTable* m_spans = nullptr;
+    CellTable* m_supportEnvelope = nullptr;
+    CellTable* m_spanEnvelope = nullptr;
+    QWidget* m_combinationRow = nullptr;
+    std::array<QGroupBox*, 4> m_frames{};
+    std::vector<Combination> m_combinations;
+    std::unique_ptr<EnvelopeResults> m_envelopes;  // set while a general beam is shown
+    int m_firstSpan = 1;                           // the first span of the diagrams
 };
 
 }  // namespace cbeam

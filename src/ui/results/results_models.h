@@ -6,6 +6,17 @@
 
 namespace cbeam {
 
+// The tables' numbers: forces and moments with three decimals.
+QString F3(double v);
+// A rotation is a few thousandths of a radian or less: three decimals would
+// show most of them as 0.000, so they keep three decimals of a mantissa.
+QString Rotation(double v);
+// Deflections run from metres to microns: three significant digits, so
+// that a stiff beam's 0.0012 mm does not read 0.001.
+QString Deflection(double mm);
+// A support that holds the beam down is pulled up by it: marked 上拔.
+QString Reaction(double r);
+
 // A read-only table whose cells are made only when a view asks for them, so
 // that tens of thousands of rows cost nothing until they are scrolled to.
 class CellTable : public QAbstractTableModel {

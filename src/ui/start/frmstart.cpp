@@ -341,6 +341,11 @@ void frmStart::Command1_Click() {
         RefuseCommand(m_services, Command::Load, result);
         return;
     }
+    if (m_doc.General()) {
+        m_services.openResultsWindow();
+        close();
+        return;
+    }
     OpenInputWindow();
 }
 
