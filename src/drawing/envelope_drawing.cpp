@@ -159,7 +159,8 @@ void DrawEnvelope(const Beam& beam, const analysis::Envelope& env, Quantity q, C
     // where the two meet.
     const auto pair = [&](int row, double x, double hi, double lo) {
         const double upper = Y(hi) <= Y(lo) ? hi : lo, lower = upper == hi ? lo : hi;
-        if (hi == lo) {
+        // Equal but for rounding (both zero at a pinned end): one label.
+        if (std::fabs(hi - lo) <= 1e-9 * largest) {
             p.Label(row, x, Y(hi) <= y0 ? Y(hi) - 150 : Y(hi) + 30, [&] { return text(hi); });
             return;
         }
