@@ -469,7 +469,11 @@ std::string HelpText() {
       画出连续梁简图（--schematic）和弯矩图（--diagram）。
   cbeam-cli sheet FILE.bmf OUT.pdf [--project 工程名称] [--member 构件编号] [--designer 设计] [--checker 校对] [--approver 审核] [--date 日期] [--force]
       计算后写出 PDF 计算书（A4）：计算数据、计算结果、计算简图、弯矩图、
-      剪力图、挠度曲线和计算过程。无法计算的连续梁不写计算书。
+      剪力图、挠度曲线和计算过程。无法计算的连续梁不写计算书。.bmf 不能保存的
+      版本 2 连续梁写出简短的计算数据（跨、支座、工况和荷载）和“荷载组合与
+      最不利布置”：各组合的系数、弯矩和剪力包络图、各跨弯矩和杆端剪力设计值
+      及其可变荷载布置（超过 30 跨时布置从略）、支座反力（上拔注明）、标准组合
+      和准永久组合下的最大挠度。
       给出任一栏目时，每页页眉印出工程名称、构件编号、设计、校对、审核和日期。
   cbeam-cli convert IN OUT.bmf|OUT.json|- [--version 1|2]
       在 .bmf 数据文件和 JSON 连续梁文件（.json）之间转换，按扩展名决定格式；
@@ -483,7 +487,7 @@ std::string HelpText() {
       显示版本。
 
 凡读入连续梁的命令都接受 .bmf 数据文件或 .json 连续梁文件（按扩展名，
-版本 1 或 2），只读普通文件（不读设备、管道或套接字）。report、draw 和 sheet
+版本 1 或 2），只读普通文件（不读设备、管道或套接字）。report 和 draw
 只接受 .bmf 能保存的版本 2 连续梁。
 
 写文件的命令（report、table、convert、draw、sheet）先写入同一文件夹中的

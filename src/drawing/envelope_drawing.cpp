@@ -48,7 +48,7 @@ bool Same(const Extremes& a, const Extremes& b) {
 // ends and the x of the extremes, each taken from both sides where the
 // envelope jumps there (a point load in V, a couple in M).
 std::vector<Point> SpanPoints(const Beam& beam, const analysis::Envelope& env, Quantity q, int k,
-                              double left, double width) {
+                              const analysis::SpanEnvelope& d, double left, double width) {
     const double L = beam.SpanAt(k).L;
     const int stations =
         std::clamp(static_cast<int>(width / kStationWidth), kFewestStations, kMostStations);
@@ -59,7 +59,6 @@ std::vector<Point> SpanPoints(const Beam& beam, const analysis::Envelope& env, Q
             if (l.kind != Load::Kind::Settlement && l.span == k) xs.insert(xs.end(), {l.x1, l.x2});
         }
     }
-    const analysis::SpanEnvelope d = env.Design(k);
     if (q == Quantity::Moment) xs.insert(xs.end(), {d.Mmax.x, d.Mmin.x});
     if (q == Quantity::Deflection) xs.insert(xs.end(), {d.wmax.x, d.wmin.x});
     for (double& x : xs) x = std::isfinite(x) ? std::clamp(x, 0.0, L) : 0.0;
@@ -97,11 +96,14 @@ void DrawEnvelope(const Beam& beam, const analysis::Envelope& env, Quantity q, C
     // Each span's points, and where each span's points start.
     std::vector<Point> points;
     std::vector<std::size_t> starts;
+    // Each span's design values, asked for once: they cost what many sections do.
+    std::vector<analysis::SpanEnvelope> designs;
     double largest = style.largest, d = 0;
     for (int k = first; k <= last; ++k) {
         const double L = beam.SpanAt(k).L;
         starts.push_back(points.size());
-        for (const Point& pt : SpanPoints(beam, env, q, k, d, L * kx)) {
+        designs.push_back(env.Design(k));
+        for (const Point& pt : SpanPoints(beam, env, q, k, designs.back(), d, L * kx)) {
             points.push_back(pt);
             largest = std::max({largest, std::fabs(pt.e.max), std::fabs(pt.e.min)});
         }
@@ -157,7 +159,8 @@ void DrawEnvelope(const Beam& beam, const analysis::Envelope& env, Quantity q, C
     // where the two meet.
     const auto pair = [&](int row, double x, double hi, double lo) {
         const double upper = Y(hi) <= Y(lo) ? hi : lo, lower = upper == hi ? lo : hi;
-        if (hi == lo) {
+        // Equal but for rounding (both zero at a pinned end): one label.
+        if (std::fabs(hi - lo) <= 1e-9 * largest) {
             p.Label(row, x, Y(hi) <= y0 ? Y(hi) - 150 : Y(hi) + 30, [&] { return text(hi); });
             return;
         }
@@ -174,7 +177,7 @@ void DrawEnvelope(const Beam& beam, const analysis::Envelope& env, Quantity q, C
     for (int k = first; k <= last; ++k) {
         const double L = beam.SpanAt(k).L;
         const std::size_t s = k - first;
-        const analysis::SpanEnvelope e = env.Design(k);
+        const analysis::SpanEnvelope& e = designs[s];
         if (q == Quantity::Moment) {
             const Extremes& at = points[starts[s]].e;
             pair(kNodeRow, X(d), at.max, at.min);

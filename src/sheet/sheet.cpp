@@ -591,6 +591,9 @@ void Sheet::BuildCombinations() {
     // Combinations that are all of the serviceability kind still get their
     // envelopes.
     if (design.empty()) design.swap(serviceability);
+    if (RowCount(b.N()) > 1) {
+        Text(QStringLiteral("包络图每行画出至多 %1 跨，各行纵向比例相同。").arg(kSheetSpansPerRow));
+    }
     int figure = 1;
     for (const std::size_t c : design) BuildEnvelope(c, figure);
     if (!serviceability.empty()) BuildDeflections(serviceability);
@@ -944,10 +947,6 @@ Status WriteSheet(const std::string& path, const DesignState& solved, const Shee
     if (Status r = RenderSheet(solved, info, bytes); !r) return r;
     return WriteFileSafely(path, bytes);
 }
-
-}  // namespace cbeam
-
-namespace cbeam {
 
 Status WriteSheet(const std::string& path, const Beam& beam, const SheetInfo& info) {
     std::string bytes;
