@@ -222,7 +222,7 @@ class Sheet {
     void BuildDeflections(const std::vector<std::size_t>& serviceability);
     // The spans each variable case covers in an arrangement: "1,3-5", or,
     // with several, "Q: 1,3；W: 2".
-    QString Covered(const analysis::Envelope& env, const std::vector<std::size_t>& groups) const;
+    QString Covered(const std::vector<std::string>& loaded) const;
     void Paginate();
     void Title() { m_blocks.push_back({Kind::Title, 0, 0, 120}); }
     void Heading(const QString& text) {
@@ -599,16 +599,14 @@ void Sheet::BuildCombinations() {
     if (!serviceability.empty()) BuildDeflections(serviceability);
 }
 
-QString Sheet::Covered(const analysis::Envelope& env,
-                       const std::vector<std::size_t>& groups) const {
+QString Sheet::Covered(const std::vector<std::string>& loaded) const {
     const Beam& b = m_g->beam;
     QStringList parts;
     int variable = 0;
     for (const LoadCase& c : b.cases) variable += c.kind == CaseKind::Variable;
     for (std::size_t c = 0; c < b.cases.size(); ++c) {
         if (b.cases[c].kind != CaseKind::Variable) continue;
-        const std::string spans =
-            analysis::SpanRanges(analysis::LoadedSpans(env.Groups(), groups, c));
+        const std::string& spans = loaded[c];
         const QString text = spans.empty() ? QStringLiteral("无") : Q(spans);
         parts.push_back(variable > 1 ? Q(b.cases[c].name) + QStringLiteral(": ") + text : text);
     }
@@ -658,7 +656,7 @@ void Sheet::BuildEnvelope(std::size_t c, int& figure) {
         const analysis::SpanEnvelope& e = spans[static_cast<size_t>(k - 1)];
         const auto cover = [&](const analysis::EnvelopeAt& at, bool max) {
             return arranged
-                       ? Covered(env, env.ArrangementAt(k, Quantity::Moment, at.x, at.side, max))
+                       ? Covered(env.LoadedAt(k, Quantity::Moment, at.x, at.side, max))
                        : QString();
         };
         moments.push_back({Int(k), F3(e.Mmax.value), F3(e.Mmax.x), cover(e.Mmax, true),
@@ -689,7 +687,7 @@ void Sheet::BuildEnvelope(std::size_t c, int& figure) {
     for (int j = 1; j <= n + 1; ++j) {
         const analysis::Extremes r = env.Reaction(j);
         const auto cover = [&](bool max) {
-            return arranged ? Covered(env, env.ReactionArrangement(j, max)) : QString();
+            return arranged ? Covered(env.LoadedForReaction(j, max)) : QString();
         };
         const bool free = b.SupportAt(j).kind == SupportKind::Free;
         reactions.push_back({Int(j), F3(r.max), cover(true), F3(r.min), cover(false),

@@ -85,15 +85,14 @@ QStringList EnvelopeResults::SupportHeaders() {
             QStringLiteral("Rmin (kN)"), QStringLiteral("Rmin 加载跨")};
 }
 
-QString EnvelopeResults::Loaded(const std::vector<std::size_t>& arrangement) const {
+QString EnvelopeResults::Loaded(const std::vector<std::string>& loaded) const {
     QStringList parts;
     std::vector<std::size_t> patterned;
     for (std::size_t c = 0; c < m_beam->cases.size(); ++c) {
         if (m_beam->cases[c].Patterned()) patterned.push_back(c);
     }
     for (const std::size_t c : patterned) {
-        const std::string spans =
-            analysis::SpanRanges(analysis::LoadedSpans(m_chosen.Groups(), arrangement, c));
+        const std::string& spans = loaded[c];
         const QString shown = spans.empty() ? QStringLiteral("无") : Q(spans);
         // Named only where there is more than one case to tell apart.
         parts << (patterned.size() > 1 ? Q(m_beam->cases[c].name) + u' ' + shown : shown);
@@ -108,7 +107,7 @@ const EnvelopeResults::SpanRow& EnvelopeResults::Span(int row) const {
         SpanRow r;
         r.design = m_chosen.Design(k);
         const auto loaded = [&](const analysis::EnvelopeAt& at, bool max) {
-            return Loaded(m_chosen.ArrangementAt(k, Quantity::Moment, at.x, at.side, max));
+            return Loaded(m_chosen.LoadedAt(k, Quantity::Moment, at.x, at.side, max));
         };
         r.hogging = loaded(r.design.Mmax, true);
         r.sagging = loaded(r.design.Mmin, false);
@@ -122,8 +121,8 @@ const EnvelopeResults::SupportRow& EnvelopeResults::Support(int row) const {
     if (!cached) {
         const int node = row + 1;
         cached =
-            SupportRow{m_chosen.Reaction(node), Loaded(m_chosen.ReactionArrangement(node, true)),
-                       Loaded(m_chosen.ReactionArrangement(node, false))};
+            SupportRow{m_chosen.Reaction(node), Loaded(m_chosen.LoadedForReaction(node, true)),
+                       Loaded(m_chosen.LoadedForReaction(node, false))};
     }
     return *cached;
 }

@@ -55,7 +55,7 @@ class EnvelopeResults {
     // wmax under 标准组合 and 准永久组合.
     const std::array<double, 2>& Deflections(int row) const;
     // The spans each patterned case loads in an arrangement.
-    QString Loaded(const std::vector<std::size_t>& arrangement) const;
+    QString Loaded(const std::vector<std::string>& loaded) const;
 
     const Beam* m_beam = nullptr;
     analysis::Engine m_engine;
