@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include "analysis/envelope.h"
+#include "analysis/influence.h"
 
 namespace {
 
@@ -70,5 +71,38 @@ void BM_EnvelopeDesign(benchmark::State& st) {
     }
 }
 BENCHMARK(BM_EnvelopeDesign)->Arg(12)->Arg(1000)->Arg(32766)->Unit(benchmark::kMillisecond);
+
+// One influence line (the moment at mid-span of the middle span) on the
+// factored beam.
+void BM_InfluenceLine(benchmark::State& st) {
+    const Beam beam = LoadedBeam(static_cast<int>(st.range(0)), false);
+    analysis::Engine engine;
+    if (!engine.Build(beam)) st.SkipWithError("not solvable");
+    const int k = (beam.N() + 1) / 2;
+    for (auto _ : st) {
+        analysis::InfluenceLine line;
+        if (!line.Build(engine, beam, {analysis::InfluenceOf::Moment, k, beam.SpanAt(k).L / 2}))
+            st.SkipWithError("no line");
+        benchmark::DoNotOptimize(line.Max().value);
+    }
+}
+BENCHMARK(BM_InfluenceLine)->Arg(100)->Arg(32766)->Unit(benchmark::kMillisecond);
+
+// The worst places of two cranes' four wheels, both ways, on that line.
+void BM_TrainWorst(benchmark::State& st) {
+    const Beam beam = LoadedBeam(static_cast<int>(st.range(0)), false);
+    analysis::Engine engine;
+    if (!engine.Build(beam)) st.SkipWithError("not solvable");
+    const int k = (beam.N() + 1) / 2;
+    analysis::InfluenceLine line;
+    if (!line.Build(engine, beam, {analysis::InfluenceOf::Moment, k, beam.SpanAt(k).L / 2}))
+        st.SkipWithError("no line");
+    const analysis::Train train{{300, 300, 300, 300}, {0, 4.4, 5.4, 9.8}, 0};
+    for (auto _ : st) {
+        benchmark::DoNotOptimize(analysis::WorstPositions(line, train, true).max.value);
+        benchmark::DoNotOptimize(analysis::WorstPositions(line, train, false).max.value);
+    }
+}
+BENCHMARK(BM_TrainWorst)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
