@@ -197,9 +197,9 @@ int Moving(std::vector<std::string> args, std::ostream& out, std::ostream& err) 
     const auto gaps = spacing->empty() ? std::vector<double>{} : Numbers(*spacing);
     if (!loads || loads->size() > 100 || !gaps || gaps->size() + 1 != loads->size() ||
         std::any_of(gaps->begin(), gaps->end(), [](double s) { return s < 0; }) ||
-        (!lane->empty() && !Number(*lane, train.lane))) {
+        (!lane->empty() && (!Number(*lane, train.lane) || train.lane < 0))) {
         err << "--axles 需要各轴荷载（kN，逗号分隔，至多 100 个），--spacing 需要相邻轴距（m，"
-               "比轴数少一个），--lane 需要一个数"
+               "比轴数少一个），--lane 需要一个不小于零的数（kN/m）"
             << kSeeHelp << '\n';
         return kExitUsage;
     }

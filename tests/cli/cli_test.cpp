@@ -308,7 +308,8 @@ TEST(CliProcess, InfluenceAndMovingLoads) {
     EXPECT_NEAR(at[1] - at[3], 1.5, 1e-9);
     for (const auto& bad : {std::vector<std::string>{"--axles", "100,x"},
                             {"--axles", "100,100"},
-                            {"--axles", "100", "--spacing", "1"}}) {
+                            {"--axles", "100", "--spacing", "1"},
+                            {"--axles", "100", "--lane", "-5"}}) {
         std::vector<std::string> args{"moving", dir.File("b.json"), "--quantity", "M", "--at",
                                       "1:2.4"};
         args.insert(args.end(), bad.begin(), bad.end());
