@@ -1,5 +1,6 @@
 #include "ui/results/diagramview.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 
@@ -65,6 +66,16 @@ void DiagramView::paintEvent(QPaintEvent* event) {
 void DiagramView::resizeEvent(QResizeEvent* event) {
     QFrame::resizeEvent(event);
     Redraw();
+}
+
+void DiagramView::mousePressEvent(QMouseEvent* event) {
+    const std::optional<Picture> shown = Shown();
+    if (!m_click || !shown || event->button() != Qt::LeftButton) {
+        QFrame::mousePressEvent(event);
+        return;
+    }
+    const double px = event->position().x() - contentsRect().left();
+    m_click((shown->left + px) * kTwipsPerPixel, shown->fullWidth * kTwipsPerPixel);
 }
 
 }  // namespace cbeam

@@ -31,16 +31,22 @@ class DiagramView : public QFrame {
     void Redraw();
     // Draws the stretch `view` gives from now on (another window's zoom).
     void SetView(View view);
+    // Called with the canvas x under a left click and the canvas width it was
+    // drawn on (the zoomed width), while something is shown.
+    using Click = std::function<void(double x, double width)>;
+    void SetClick(Click click) { m_click = std::move(click); }
     // The drawing as shown, for the picture actions; nullopt while blank.
     std::optional<Picture> Shown() const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
   private:
     Draw m_draw;
     View m_view;
+    Click m_click;
     std::unique_ptr<ImageCanvas> m_canvas;
 };
 

@@ -1,10 +1,12 @@
 #include "ui/results/frmresults.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -23,6 +26,7 @@
 
 #include "drawing/drawings.h"
 #include "drawing/envelope_drawing.h"
+#include "drawing/influence_drawing.h"
 #include "files/safe_write.h"
 #include "files/table.h"
 #include "model/driver.h"
@@ -131,6 +135,31 @@ void frmResults::BuildControls() {
         new QLabel(QStringLiteral("M 以上侧受拉为正，V = -dM/dx，w 向下为正，R 向上为正"), this));
     combination->addStretch();
     m_combinationRow->setLayout(combination);
+    chkInfluence = new QCheckBox(QStringLiteral("影响线"), this);
+    chkInfluence->setToolTip(QStringLiteral("在图中单击选截面，或在结点表中选结点"));
+    spnInfluenceSpan = new QSpinBox(this);
+    txtInfluenceX = new QDoubleSpinBox(this);
+    txtInfluenceX->setDecimals(3);
+    txtInfluenceX->setSingleStep(0.1);
+    spnInfluenceNode = new QSpinBox(this);
+    for (QSpinBox* b : {spnInfluenceSpan, spnInfluenceNode}) b->setRange(1, 1);
+    auto* influence = new QHBoxLayout;
+    m_influenceRow = new QWidget(this);
+    influence->setContentsMargins(0, 0, 0, 0);
+    influence->addWidget(chkInfluence);
+    influence->addSpacing(16);
+    influence->addWidget(new QLabel(QStringLiteral("截面：第"), this));
+    influence->addWidget(spnInfluenceSpan);
+    influence->addWidget(new QLabel(QStringLiteral("跨 x ="), this));
+    influence->addWidget(txtInfluenceX);
+    influence->addWidget(new QLabel(QStringLiteral("m"), this));
+    influence->addSpacing(16);
+    influence->addWidget(new QLabel(QStringLiteral("结点："), this));
+    influence->addWidget(spnInfluenceNode);
+    influence->addSpacing(16);
+    influence->addWidget(new QLabel(QStringLiteral("单位荷载 1 kN 向下"), this));
+    influence->addStretch();
+    m_influenceRow->setLayout(influence);
 
     auto* tables = new QSplitter(Qt::Horizontal);
     m_frames[0] = Framed(QStringLiteral("结点"), NodeTable, this);
@@ -152,6 +181,7 @@ void frmResults::BuildControls() {
     buttons->addWidget(cmdExport);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_combinationRow);
+    layout->addWidget(m_influenceRow);
     layout->addWidget(lblReason);
     layout->addWidget(all, 1);
     layout->addLayout(buttons);
@@ -162,13 +192,44 @@ void frmResults::BuildControls() {
     connect(cmdExport, &QPushButton::clicked, this, &frmResults::ExportCsv);
     connect(cmdSheet, &QPushButton::clicked, this, &frmResults::SaveSheet);
     connect(cboCombination, &QComboBox::currentIndexChanged, this, &frmResults::ChooseCombination);
+    connect(chkInfluence, &QCheckBox::toggled, this, [this](bool on) {
+        if (on) {
+            ShowInfluence();
+        } else {
+            Refresh();
+        }
+    });
+    const auto section = [this] {
+        m_atNode = false;
+        m_sectionEntered = true;
+        if (Influencing()) BuildInfluence();
+    };
+    connect(spnInfluenceSpan, &QSpinBox::valueChanged, this, [this, section](int k) {
+        if (m_influenceBeam && k <= m_influenceBeam->N()) {
+            const QSignalBlocker quiet(txtInfluenceX);
+            txtInfluenceX->setMaximum(m_influenceBeam->SpanAt(k).L);
+        }
+        section();
+    });
+    connect(txtInfluenceX, &QDoubleSpinBox::valueChanged, this, section);
+    connect(spnInfluenceNode, &QSpinBox::valueChanged, this, [this] {
+        m_atNode = true;
+        if (Influencing()) BuildInfluence();
+    });
     ShowGeneral(false);
     for (DiagramView* d : {ShearDiagram, DeflectionDiagram}) {
         AddPictureActions(d, m_services, [d] { return d->Shown(); });
+        d->SetClick([this](double x, double width) { InfluenceClicked(x, width); });
     }
 }
 
 void frmResults::Refresh() {
+    m_influenceStale = true;
+    ShowResults();
+    if (Influencing()) ShowInfluence();
+}
+
+void frmResults::ShowResults() {
     if (const Beam* beam = m_doc.General()) {
         ShowEnvelopes(*beam);
         return;
@@ -243,10 +304,10 @@ void frmResults::ShowGeneral(bool general) {
     cmdExport->setVisible(!general);
     UseModel(NodeTable, general ? m_supportEnvelope : m_nodes);
     UseModel(SpanTable, general ? m_spanEnvelope : m_spans);
-    if (general) {
-        connect(SpanTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-                &frmResults::SpanChosen, Qt::UniqueConnection);
-    }
+    connect(SpanTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &frmResults::SpanChosen, Qt::UniqueConnection);
+    connect(NodeTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &frmResults::NodeChosen, Qt::UniqueConnection);
     const char* const titles[2][4] = {{"结点", "跨", "剪力图", "挠度曲线"},
                                       {"支座", "跨", "弯矩包络图", "剪力包络图"}};
     for (int i = 0; i < 4; ++i) m_frames[i]->setTitle(QString::fromUtf8(titles[general][i]));
@@ -302,6 +363,7 @@ void frmResults::ChooseCombination(int index) {
     TitleDiagrams();
     ShearDiagram->SetDraw(draw(analysis::Quantity::Moment));
     DeflectionDiagram->SetDraw(draw(analysis::Quantity::Shear));
+    if (Influencing() && !m_influenceStale) DrawInfluenceViews();
 }
 
 int frmResults::LastSpanDrawn() const {
@@ -318,6 +380,10 @@ void frmResults::TitleDiagrams() {
 }
 
 void frmResults::SpanChosen(const QModelIndex& current) {
+    if (Influencing() && current.isValid()) {
+        spnInfluenceSpan->setValue(current.row() + 1);
+        return;
+    }
     if (!m_envelopes || !current.isValid()) return;
     const int n = m_envelopes->Spans();
     const int first =
@@ -327,6 +393,139 @@ void frmResults::SpanChosen(const QModelIndex& current) {
     TitleDiagrams();
     ShearDiagram->Redraw();
     DeflectionDiagram->Redraw();
+}
+
+bool frmResults::Influencing() const {
+    return chkInfluence != nullptr && chkInfluence->isChecked();
+}
+
+Status frmResults::PrepareInfluenceBeam() {
+    if (!m_influenceStale) return m_influenceStatus;
+    m_influenceStale = false;
+    // The lines drawn belong to the beam before: none may be drawn now.
+    for (DiagramView* d : {ShearDiagram, DeflectionDiagram}) d->SetDraw({});
+    m_lines = {};
+    m_influenceBeam.reset();
+    Beam beam;
+    if (const Beam* general = m_doc.General()) {
+        beam = *general;
+    } else if (m_influenceStatus = FromDesignBeam(m_state, beam); !m_influenceStatus) {
+        return m_influenceStatus;
+    }
+    if (m_influenceStatus = m_influenceEngine.Build(beam); !m_influenceStatus) {
+        return m_influenceStatus;
+    }
+    m_influenceBeam = std::move(beam);
+    const int n = m_influenceBeam->N();
+    const QSignalBlocker a(spnInfluenceSpan), b(spnInfluenceNode), c(txtInfluenceX);
+    spnInfluenceSpan->setRange(1, n);
+    spnInfluenceNode->setRange(1, n + 1);
+    txtInfluenceX->setRange(0, m_influenceBeam->SpanAt(spnInfluenceSpan->value()).L);
+    if (!m_sectionEntered) txtInfluenceX->setValue(txtInfluenceX->maximum() / 2);
+    return {};
+}
+
+void frmResults::ShowInfluence() {
+    if (const Status r = PrepareInfluenceBeam(); !r) {
+        lblReason->setText(Q(MessageText(r)));
+        lblReason->setVisible(true);
+        return;
+    }
+    BuildInfluence();
+}
+
+void frmResults::BuildInfluence() {
+    if (!m_influenceBeam) return;
+    using analysis::InfluenceOf;
+    const Beam& beam = *m_influenceBeam;
+    const int n = beam.N();
+    analysis::InfluenceAt first, second;
+    if (m_atNode) {
+        const int node = spnInfluenceNode->value();
+        first = {InfluenceOf::Reaction, 1, 0, analysis::Side::Right, node};
+        // M at the node: from the span right of it, the last from span N.
+        const int k = std::min(node, n);
+        second = {InfluenceOf::Moment, k, node > n ? beam.SpanAt(n).L : 0.0, analysis::Side::Right,
+                  node};
+    } else {
+        const int k = spnInfluenceSpan->value();
+        const double x = std::min(txtInfluenceX->value(), beam.SpanAt(k).L);
+        // At a span's right end the shear is the one inside the span.
+        const analysis::Side side =
+            x >= beam.SpanAt(k).L ? analysis::Side::Left : analysis::Side::Right;
+        first = {InfluenceOf::Moment, k, x, side, k};
+        second = {InfluenceOf::Shear, k, x, side, k};
+    }
+    for (ShownLine& s : m_lines) {
+        s.at = &s == &m_lines[0] ? first : second;
+        if (!s.line.Build(m_influenceEngine, beam, s.at)) s.line = {};
+    }
+    const int k = m_atNode ? std::min(first.node, n) : first.span;
+    m_influenceFirst = std::clamp(k - kSpansDrawn / 2, 1, std::max(1, n - kSpansDrawn + 1));
+    m_influenceLast = std::min(n, m_influenceFirst + kSpansDrawn - 1);
+    DrawInfluenceViews();
+}
+
+void frmResults::DrawInfluenceViews() {
+    using analysis::InfluenceOf;
+    const auto where = [](const analysis::InfluenceExtreme& e) {
+        return QStringLiteral("第 %1 跨 x = %2 m").arg(e.span).arg(F3(e.x));
+    };
+    for (std::size_t i = 0; i < 2; ++i) {
+        const ShownLine& s = m_lines[i];
+        const analysis::InfluenceAt& at = s.at;
+        const QString name = at.what == InfluenceOf::Reaction ? QStringLiteral("支座反力 R")
+                             : at.what == InfluenceOf::Shear  ? QStringLiteral("剪力 V")
+                                                              : QStringLiteral("弯矩 M");
+        const QString unit =
+            at.what == InfluenceOf::Moment ? QStringLiteral("kN·m/kN") : QStringLiteral("kN/kN");
+        const QString place = m_atNode
+                                  ? QStringLiteral("结点 %1").arg(at.node)
+                                  : QStringLiteral("第 %1 跨 x = %2 m").arg(at.span).arg(F3(at.x));
+        QString title = name + QStringLiteral("影响线（") + place + QStringLiteral("）");
+        if (!s.line.Pieces().empty()) {
+            const analysis::InfluenceExtreme hi = s.line.Max(), lo = s.line.Min();
+            title += QStringLiteral("：最大 %1 %2（%3），最小 %4 %2（%5）")
+                         .arg(QString::number(hi.value, 'f', 4), unit, where(hi),
+                              QString::number(lo.value, 'f', 4), where(lo));
+        }
+        m_frames[2 + i]->setTitle(title);
+        DiagramView* view = i == 0 ? ShearDiagram : DeflectionDiagram;
+        if (s.line.Pieces().empty()) {
+            view->SetDraw({});
+            continue;
+        }
+        view->SetDraw([this, i](Canvas& c) {
+            DrawInfluence(*m_influenceBeam, m_lines[i].line, m_lines[i].at, c, {}, m_influenceFirst,
+                          m_influenceLast);
+        });
+    }
+}
+
+void frmResults::InfluenceClicked(double x, double width) {
+    if (!Influencing() || !m_influenceBeam) return;
+    const std::optional<BeamPlace> place =
+        PlaceUnder(*m_influenceBeam, x, width, m_influenceFirst, m_influenceLast);
+    if (!place) return;
+    {
+        const QSignalBlocker a(spnInfluenceSpan), b(txtInfluenceX);
+        spnInfluenceSpan->setValue(place->span);
+        txtInfluenceX->setMaximum(m_influenceBeam->SpanAt(place->span).L);
+        txtInfluenceX->setValue(place->x);
+    }
+    m_atNode = false;
+    m_sectionEntered = true;
+    BuildInfluence();
+}
+
+void frmResults::NodeChosen(const QModelIndex& current) {
+    if (!Influencing() || !current.isValid()) return;
+    spnInfluenceNode->setValue(current.row() + 1);
+    // The same node again still asks for it.
+    if (!m_atNode) {
+        m_atNode = true;
+        BuildInfluence();
+    }
 }
 
 QString frmResults::TablesText() const {

@@ -3,15 +3,21 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "analysis/engine.h"
+#include "analysis/influence.h"
 #include "document/beam_document.h"
 #include "model/beam.h"
 #include "model/design.h"
 #include "model/structure.h"
 #include "ui/common/services.h"
 
+class QCheckBox;
 class QComboBox;
+class QDoubleSpinBox;
+class QSpinBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -28,7 +34,9 @@ class EnvelopeResults;
 // holds; for a general beam, the envelopes under a combination chosen, with
 // the design values per span and per support. It only shows, following the
 // document: each analysis, each general beam and each change of the stretch
-// in view.
+// in view. With 影响线 checked, the two diagrams show instead the influence
+// lines of M and V at a section (clicked in a diagram, or entered), or of R
+// and M at a node (picked in the node table, or entered).
 class frmResults : public QWidget {
   public:
     frmResults(BeamDocument& doc, UiServices& services, QWidget* parent = nullptr);
@@ -53,9 +61,15 @@ class frmResults : public QWidget {
     // A general beam's combinations; the diagrams then show the moment and
     // the shear envelopes.
     QComboBox* cboCombination = nullptr;
+    // The influence view: on or off, the section (span and x) and the node.
+    QCheckBox* chkInfluence = nullptr;
+    QSpinBox* spnInfluenceSpan = nullptr;
+    QDoubleSpinBox* txtInfluenceX = nullptr;
+    QSpinBox* spnInfluenceNode = nullptr;
 
   private:
     void BuildControls();
+    void ShowResults();
     void ShowValues(bool shown);
     // The controls of a general beam, or of the legacy one.
     void ShowGeneral(bool general);
@@ -69,6 +83,16 @@ class frmResults : public QWidget {
     void TitleDiagrams();
     static constexpr int kSpansDrawn = 12;
 
+    bool Influencing() const;
+    // The beam the lines are of, factored once for each beam shown.
+    Status PrepareInfluenceBeam();
+    void ShowInfluence();
+    // The two lines at the section or node entered: built only here.
+    void BuildInfluence();
+    void DrawInfluenceViews();
+    void InfluenceClicked(double x, double width);
+    void NodeChosen(const QModelIndex& current);
+
     BeamDocument& m_doc;
     const BeamState& m_state;  // the document's
     UiServices& m_services;
@@ -81,6 +105,20 @@ class frmResults : public QWidget {
     std::vector<Combination> m_combinations;
     std::unique_ptr<EnvelopeResults> m_envelopes;  // set while a general beam is shown
     int m_firstSpan = 1;                           // the first span of the diagrams
+
+    struct ShownLine {
+        analysis::InfluenceAt at;
+        analysis::InfluenceLine line;
+    };
+    QWidget* m_influenceRow = nullptr;
+    std::optional<Beam> m_influenceBeam;
+    analysis::Engine m_influenceEngine;
+    bool m_influenceStale = true;   // the beam shown changed since it was factored
+    Status m_influenceStatus;       // of the last factoring
+    bool m_sectionEntered = false;  // else the first beam's section goes mid-span
+    bool m_atNode = false;          // the node entered rules, not the section
+    std::array<ShownLine, 2> m_lines;
+    int m_influenceFirst = 1, m_influenceLast = 0;  // the spans drawn
 };
 
 }  // namespace cbeam
