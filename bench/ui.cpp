@@ -2,14 +2,17 @@
 // (store, table row, schematic, analysis, results list, diagram, repaint),
 // also with the detailed results window open, and the opening of the
 // window for a beam file, copying a drawing as a picture, and a general
-// beam's results window changing combination.
+// beam's results window changing combination, and its influence view
+// following a section entered.
 #include <benchmark/benchmark.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -238,5 +241,33 @@ void BM_ChooseCombination(benchmark::State& st) {
     }
 }
 BENCHMARK(BM_ChooseCombination)->Arg(3)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// The influence view of a general beam of equal 6 m spans: a new section
+// entered, its two lines built and drawn, the window repainted.
+void BM_InfluenceSection(benchmark::State& st) {
+    EnsureApp();
+    SilentServices services;
+    cbeam::Beam beam;
+    const int n = static_cast<int>(st.range(0));
+    beam.spans.assign(static_cast<std::size_t>(n), {6, 1});
+    beam.supports.resize(static_cast<std::size_t>(n + 1));
+    const std::string path =
+        QDir::temp().filePath(QStringLiteral("bench_ui_influence.json")).toStdString();
+    cbeam::BeamDocument doc;
+    if (!cbeam::SaveBeam(path, beam) || !doc.Load(path, cbeam::BeamKind::Json)) {
+        st.SkipWithError("cannot write or read the beam file");
+        return;
+    }
+    cbeam::frmResults w(doc, services);
+    w.show();
+    w.chkInfluence->setChecked(true);
+    QApplication::processEvents();
+    int step = 0;
+    for (auto _ : st) {
+        w.txtInfluenceX->setValue(++step % 2 ? 1.5 : 4.5);
+        w.repaint();
+    }
+}
+BENCHMARK(BM_InfluenceSection)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

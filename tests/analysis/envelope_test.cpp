@@ -137,6 +137,49 @@ TEST(Envelope, IsTheExtremeOfEveryArrangement) {
     }
 }
 
+// Thirteen spans: the dead load and the live load on each span, fourteen
+// groups and every one of their arrangements, swept on rigid supports and
+// solved group by group on springs.
+TEST(Envelope, FourteenGroupsEveryArrangement) {
+    for (const bool springs : {false, true}) {
+        std::mt19937 rng(springs ? 5 : 6);
+        Beam b = testing::RandomBeam(rng, 13, {springs, true, false});
+        LoadCase q{"Q", CaseKind::Variable, {}, {}, b.cases[0].loads};
+        for (int k = 1; k <= b.N(); ++k) q.loads.push_back(Load::Uniform(k, 5, 0, b.SpanAt(k).L));
+        b.cases.push_back(q);
+        Engine engine;
+        ASSERT_TRUE(engine.Build(b));
+        Envelope env;
+        env.Build(engine, b, {"C", {{"G", 1.3, 1}, {"Q", 1.5, 0}}});
+        ASSERT_EQ(env.Swept(), !springs);
+        const auto groups = env.Groups();
+        ASSERT_EQ(groups.size(), 14u);
+        std::vector<double> hog(14, -1e300), sag(14, 1e300), hi(15, -1e300), lo(15, 1e300);
+        double size = 1e-9;
+        for (unsigned mask = 0; mask < (1u << groups.size()); ++mask) {
+            const CaseLoads loads = Arranged(b.N(), groups, mask);
+            const CaseResult r = engine.Analyse(loads);
+            for (int k = 1; k <= b.N(); ++k) {
+                SpanCurve c;
+                engine.Curve(k, r, loads, c);
+                const SpanDesign d = DesignOf(c);
+                hog[k] = std::max(hog[k], d.Mhog), sag[k] = std::min(sag[k], d.Msag);
+                size = std::max({size, std::fabs(d.Mhog), std::fabs(d.Msag)});
+            }
+            for (int j = 1; j <= b.N() + 1; ++j)
+                hi[j] = std::max(hi[j], r.R[j - 1]), lo[j] = std::min(lo[j], r.R[j - 1]);
+        }
+        for (int k = 1; k <= b.N(); ++k) {
+            EXPECT_NEAR(env.Design(k).Mmax.value, hog[k], 1e-12 * size) << springs << " span " << k;
+            EXPECT_NEAR(env.Design(k).Mmin.value, sag[k], 1e-12 * size) << springs << " span " << k;
+        }
+        for (int j = 1; j <= b.N() + 1; ++j) {
+            EXPECT_NEAR(env.Reaction(j).max, hi[j], 1e-12 * size) << springs << " node " << j;
+            EXPECT_NEAR(env.Reaction(j).min, lo[j], 1e-12 * size) << springs << " node " << j;
+        }
+    }
+}
+
 // Equal spans of L under a patterned w = 1 alone: the largest hogging moment
 // (positive, in wL²) or the largest sagging one (negative; the textbooks'
 // sign is the other way round) at x (in L) of a span.

@@ -46,11 +46,12 @@ TEST_P(InfluenceDrawing, HatchBySignAndLabelsApart) {
     const double down = row.at.what == InfluenceOf::Deflection ? -1 : 1;
     double y0 = -1, k = 0;
     std::vector<Primitive> labels;
+    std::vector<std::string> texts;
     std::vector<std::pair<Primitive, double>> hatches;  // with the ordinate there
     bool marked = false;
     for (const Primitive& p : page.Items()) {
         if (p.kind == Primitive::Kind::Box && y0 < 0) y0 = p.y1;
-        if (p.kind == Primitive::Kind::Text) labels.push_back(p);
+        if (p.kind == Primitive::Kind::Text) labels.push_back(p), texts.push_back(p.text);
         if (p.kind != Primitive::Kind::Line || !p.hasColour) continue;
         const double u = (p.x1 - kMargin) / kx;
         const double section = row.at.what == InfluenceOf::Reaction
@@ -75,8 +76,6 @@ TEST_P(InfluenceDrawing, HatchBySignAndLabelsApart) {
         EXPECT_EQ(h.colour, v > 0 ? drawing_detail::kDiagram : kNegativeHatch) << v;
         EXPECT_NEAR(h.y1, y0 - down * k * v, 0.01 * page.ScaleHeight()) << v;
     }
-    std::vector<std::string> texts;
-    for (const Primitive& p : labels) texts.push_back(p.text);
     for (const double v : {line.Max().value, line.Min().value}) {
         if (std::fabs(v) <= 1e-9) continue;
         EXPECT_NE(std::ranges::find(texts, Format(v, "#####0.0000") + row.unit), texts.end()) << v;
