@@ -453,14 +453,15 @@ std::string HelpText() {
       均布荷载在各自区段上的效应），最大、最小纵标 {value, span, x,
       position}（position 从梁左端起，m），pieces 每段 {span, x0, x1, c, max,
       min}，c 为 c0 + c1 u + c2 u² + c3 u³ 的系数，u = x - x0。
-  cbeam-cli moving FILE [OUT.csv|-] --axles "P1,P2,…" [--spacing "s1,…"] [--lane q] --quantity M|V|R|w (--at SPAN:X [--side left|right] | --node J)
+  cbeam-cli moving FILE [OUT.csv|-] (--axles "P1,P2,…" [--spacing "s1,…"] [--lane q] | --train NAME) --quantity M|V|R|w (--at SPAN:X [--side left|right] | --node J)
       移动荷载：一列集中荷载（kN，向下为正）以相邻轴距 s（m，比轴数少一个）
       在梁上向右和向左行驶，另可加 q（kN/m）的均布车道荷载，布置在使效应
       更不利的区段（影响线的正面积或负面积）。精确求出各方向效应的最大值和
       最小值及其位置（由影响线的分段和根求得，不逐步试算）；梁端以外的轮子
       不计。CSV 表头 direction,extreme,value,position：direction 为
       rightward（其余轴在第一轴左侧）或 leftward，position 为第一轴距梁左端
-      的距离（m，左悬臂时从悬臂端起）。
+      的距离（m，左悬臂时从悬臂端起）。--train 改用数据文件 "moving" 中名为
+      NAME 的移动荷载（轴荷载、轴距和车道荷载）。
   cbeam-cli report FILE.bmf OUT.txt|- [--encoding gbk|utf-8]
       计算后写出与“存为txt”相同的文本报告（CR LF 换行），默认 GBK 编码，
       --encoding utf-8 改为 UTF-8 编码（不带 BOM）；OUT 为 - 时写到标准输出。

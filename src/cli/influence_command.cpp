@@ -78,10 +78,8 @@ std::optional<InfluenceAt> Place(std::vector<std::string>& args, std::ostream& e
 }
 
 // The beam's line at the place; kExitOk or the error line and its code.
-int Line(const std::string& path, const InfluenceAt& at, analysis::InfluenceLine& line,
+int Line(const Beam& beam, const InfluenceAt& at, analysis::InfluenceLine& line,
          std::ostream& err) {
-    Beam beam;
-    if (const int rc = GeneralBeam(path, beam, err); rc != kExitOk) return rc;
     analysis::Engine engine;
     if (const Status r = engine.Build(beam); !r) {
         err << MessageText(r) << '\n';
@@ -175,8 +173,10 @@ int Influence(std::vector<std::string> args, std::ostream& out, std::ostream& er
     int refused = 0;
     const auto files = CsvCommandFiles(args, "influence 需要一个数据文件", err, refused, json);
     if (!files) return refused;
+    Beam beam;
+    if (const int rc = GeneralBeam(files->input, beam, err); rc != kExitOk) return rc;
     analysis::InfluenceLine line;
-    if (const int rc = Line(files->input, *at, line, err); rc != kExitOk) return rc;
+    if (const int rc = Line(beam, *at, line, err); rc != kExitOk) return rc;
     return WriteCsv(
         files->target,
         [&](const ByteWriter& write) {
@@ -191,26 +191,49 @@ int Moving(std::vector<std::string> args, std::ostream& out, std::ostream& err) 
     const auto axles = TakeOption(args, "--axles", err);
     const auto spacing = TakeOption(args, "--spacing", err);
     const auto lane = TakeOption(args, "--lane", err);
-    if (!axles || !spacing || !lane) return kExitUsage;
+    const auto named = TakeOption(args, "--train", err);
+    if (!axles || !spacing || !lane || !named) return kExitUsage;
+    // A train of the file stands in for one given here, not beside it.
+    const bool ofFile = !named->empty();
+    if (ofFile && (!axles->empty() || !spacing->empty() || !lane->empty())) {
+        err << "--train 与 --axles、--spacing、--lane 不能同时使用" << kSeeHelp << '\n';
+        return kExitUsage;
+    }
     analysis::Train train;
-    const auto loads = Numbers(*axles);
-    const auto gaps = spacing->empty() ? std::vector<double>{} : Numbers(*spacing);
-    if (!loads || loads->size() > 100 || !gaps || gaps->size() + 1 != loads->size() ||
-        std::any_of(gaps->begin(), gaps->end(), [](double s) { return s < 0; }) ||
-        (!lane->empty() && (!Number(*lane, train.lane) || train.lane < 0))) {
+    const auto loads = ofFile ? std::vector<double>{0} : Numbers(*axles);
+    auto gaps = spacing->empty() ? std::vector<double>{} : Numbers(*spacing);
+    if (!ofFile && (!loads || loads->size() > 100 || !gaps || gaps->size() + 1 != loads->size() ||
+                    std::any_of(gaps->begin(), gaps->end(), [](double s) { return s < 0; }) ||
+                    (!lane->empty() && (!Number(*lane, train.lane) || train.lane < 0)))) {
         err << "--axles 需要各轴荷载（kN，逗号分隔，至多 100 个），--spacing 需要相邻轴距（m，"
-               "比轴数少一个），--lane 需要一个不小于零的数（kN/m）"
+               "比轴数少一个），--lane 需要一个不小于零的数（kN/m），或以 --train 取数据文件中的"
+               "移动荷载"
             << kSeeHelp << '\n';
         return kExitUsage;
     }
-    train.loads = *loads;
-    train.offsets.push_back(0);
-    for (const double s : *gaps) train.offsets.push_back(train.offsets.back() + s);
     int refused = 0;
     const auto files = CsvCommandFiles(args, "moving 需要一个数据文件", err, refused);
     if (!files) return refused;
+    Beam beam;
+    if (const int rc = GeneralBeam(files->input, beam, err); rc != kExitOk) return rc;
+    if (ofFile) {
+        const auto m = std::find_if(beam.moving.begin(), beam.moving.end(),
+                                    [&](const MovingLoad& t) { return t.name == *named; });
+        if (m == beam.moving.end()) {
+            err << MessageText(Status{.code = Code::TrainNotFound, .text = *named}) << kSeeHelp
+                << '\n';
+            return kExitUsage;
+        }
+        train.loads = m->loads;
+        train.lane = m->lane;
+        gaps = m->spacing;
+    } else {
+        train.loads = *loads;
+    }
+    train.offsets.push_back(0);
+    for (const double s : *gaps) train.offsets.push_back(train.offsets.back() + s);
     analysis::InfluenceLine line;
-    if (const int rc = Line(files->input, *at, line, err); rc != kExitOk) return rc;
+    if (const int rc = Line(beam, *at, line, err); rc != kExitOk) return rc;
     std::string text = "direction,extreme,value,position\n";
     for (const bool rightward : {true, false}) {
         const analysis::TrainExtremes e = analysis::WorstPositions(line, train, rightward);

@@ -419,7 +419,8 @@ Status ToBmfState(const Beam& beam, DesignState& out) {
         // A .bmf names no JSON path; the refusal says what the file cannot hold.
         why.path.clear();
         if (why.code == Code::NotDesignCases || why.code == Code::NotDesignSupport ||
-            why.code == Code::NotDesignLoad || why.code == Code::NotDesignLoadCount) {
+            why.code == Code::NotDesignLoad || why.code == Code::NotDesignLoadCount ||
+            why.code == Code::NotDesignMoving) {
             why.need = kForBmfSave;
         }
     }

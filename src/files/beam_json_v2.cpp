@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 #include <system_error>
+#include <tuple>
 #include <utility>
 
 #include "files/beam_json.h"
@@ -267,6 +268,28 @@ Status ReadCombination(const Json& item, const std::string& path, const Beam& be
     return {};
 }
 
+// {"name": …, "axles": […], "spacing": […], "lane": …}; the values' rules
+// are ValidateMoving's, which names the same paths.
+Status ReadMoving(const Json& item, const std::string& path, MovingLoad& out) {
+    Reader r(item, path);
+    const Json* name = r.Value("name", &Json::is_string);
+    const Json* axles = r.Value("axles", &Json::is_array);
+    const Json* spacing = item.contains("spacing") ? r.Value("spacing", &Json::is_array) : nullptr;
+    out.lane = r.NumberOr("lane", 0, -kHuge, kHuge, Code::LaneOutside);
+    if (!r.Ok()) return r.Error();
+    out.name = name->get<std::string>();
+    for (const auto& [key, from, to] :
+         {std::tuple{"axles", axles, &out.loads}, std::tuple{"spacing", spacing, &out.spacing}}) {
+        if (from == nullptr) continue;
+        for (std::size_t i = 0; i < from->size(); ++i) {
+            if (!(*from)[i].is_number())
+                return Refuse(r.PathOf(Index(key, i).c_str()), Code::WrongType);
+            to->push_back((*from)[i].get<double>());
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 Status ReadGeneralBeam(const Json& doc, Beam& out) {
@@ -336,8 +359,18 @@ Status ReadGeneralBeam(const Json& doc, Beam& out) {
             }
         }
     }
+    if (doc.contains("moving")) {
+        const Json* moving = top.Value("moving", &Json::is_array);
+        if (!top.Ok()) return top.Error();
+        b.moving.resize(moving->size());
+        for (std::size_t i = 0; i < moving->size(); ++i) {
+            if (Status why = ReadMoving((*moving)[i], Index("moving", i), b.moving[i]); !why)
+                return why;
+        }
+    }
     // A mechanism is a beam all the same; the analysis refuses it.
     if (Status why = ValidateCombinations(b); !why) return why;
+    if (Status why = ValidateMoving(b); !why) return why;
     out = std::move(b);
     return {};
 }
@@ -442,6 +475,19 @@ Status EncodeBeamJson(const Beam& beam, std::string& text) {
         out += "}}";
     }
     if (!beam.combinations.empty()) out += "\n  ]";
+    for (std::size_t i = 0; i < beam.moving.size(); ++i) {
+        const MovingLoad& m = beam.moving[i];
+        out += i > 0 ? ",\n    " : ",\n  \"moving\": [\n    ";
+        const auto list = [&](const std::vector<double>& values) {
+            std::string text = "[";
+            for (std::size_t v = 0; v < values.size(); ++v)
+                text += (v > 0 ? ", " : "") + Num(values[v]);
+            return text + "]";
+        };
+        out += "{\"name\": " + Json(m.name).dump() + ", \"axles\": " + list(m.loads) +
+               ", \"spacing\": " + list(m.spacing) + ", \"lane\": " + Num(m.lane) + "}";
+    }
+    if (!beam.moving.empty()) out += "\n  ]";
     out += "\n}\n";
     text = std::move(out);
     return {};

@@ -5,6 +5,8 @@
 #include <limits>
 #include <set>
 
+#include "model/bounds.h"
+
 namespace cbeam {
 namespace {
 
@@ -112,6 +114,37 @@ Status ValidateCombinations(const Beam& beam) {
     return {};
 }
 
+Status ValidateMoving(const Beam& beam) {
+    std::set<std::string> names;
+    // Within the load bound an effect of a hundred axles stays finite.
+    const auto within = [](double v, double lo) { return Finite(v) && v >= lo && v <= kMaxLoad; };
+    for (std::size_t i = 0; i < beam.moving.size(); ++i) {
+        const MovingLoad& m = beam.moving[i];
+        const std::string path = "moving[" + std::to_string(i) + "]";
+        if (m.name.empty()) return Status{.code = Code::MovingNameEmpty, .path = path + ".name"};
+        if (!names.insert(m.name).second)
+            return Status{.code = Code::MovingNameRepeated, .path = path + ".name"};
+        if (m.loads.empty() || m.loads.size() > 100)
+            return Status{.code = Code::AxlesOutside, .path = path + ".axles"};
+        for (std::size_t a = 0; a < m.loads.size(); ++a) {
+            if (!within(m.loads[a], -kMaxLoad)) {
+                return Status{.code = Code::AxlesOutside,
+                              .path = path + ".axles[" + std::to_string(a) + "]"};
+            }
+        }
+        if (m.spacing.size() + 1 != m.loads.size())
+            return Status{.code = Code::SpacingWrong, .path = path + ".spacing"};
+        for (std::size_t a = 0; a < m.spacing.size(); ++a) {
+            if (!within(m.spacing[a], 0)) {
+                return Status{.code = Code::SpacingWrong,
+                              .path = path + ".spacing[" + std::to_string(a) + "]"};
+            }
+        }
+        if (!within(m.lane, 0)) return Status{.code = Code::LaneOutside, .path = path + ".lane"};
+    }
+    return {};
+}
+
 Status Validate(const Beam& beam) {
     const int n = beam.N();
     if (n < 1 || n > kMaxSpans) {
@@ -155,6 +188,7 @@ Status Validate(const Beam& beam) {
         }
     }
     if (Status r = ValidateCombinations(beam); !r) return r;
+    if (Status r = ValidateMoving(beam); !r) return r;
     if (IsMechanism(beam)) return Status{.code = Code::Mechanism};
     return {};
 }
@@ -246,6 +280,7 @@ Status ToDesignState(const Beam& beam, DesignState& out) {
     if (beam.cases.size() != 1 || beam.cases[0].kind != CaseKind::Permanent) {
         return Status{.code = Code::NotDesignCases};
     }
+    if (!beam.moving.empty()) return Status{.code = Code::NotDesignMoving};
     for (int j = 1; j <= n + 1; ++j) {
         const SupportKind kind = beam.SupportAt(j).kind;
         const bool end = j == 1 || j == n + 1;

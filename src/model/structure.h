@@ -101,6 +101,17 @@ struct Combination {
     bool operator==(const Combination&) const = default;
 };
 
+// A train of point loads that may stand anywhere on the beam: its axle loads
+// (kN, downward) from the first, the distances between neighbours (m, one
+// fewer) and a uniform lane load (kN/m) laid wherever it makes an effect
+// worse.
+struct MovingLoad {
+    std::string name;
+    std::vector<double> loads, spacing;
+    double lane = 0;
+    bool operator==(const MovingLoad&) const = default;
+};
+
 struct Beam {
     double EIo = 1;                 // 10^6 kN·m², > 0
     std::vector<Span> spans;        // 1..N at [0..N-1]
@@ -108,6 +119,7 @@ struct Beam {
     std::vector<LoadCase> cases;
     // As given; empty: the default ones (CombinationsOf).
     std::vector<Combination> combinations;
+    std::vector<MovingLoad> moving;
 
     int N() const { return static_cast<int>(spans.size()); }
     // The true rigidity of span k (1..N) in kN·m².
@@ -129,6 +141,11 @@ Status ValidateCombinations(const Beam& beam);
 // The beam's combinations, or when it gives none and has a variable case
 // the code's three: 基本组合 (permanent [1.3, 1.0], variable [1.5, 0]),
 // 标准组合 ([1.0, 1.0], [1.0, 0]) and 准永久组合 ([1.0, 1.0], [ψq, 0]).
+// The part of Validate on the moving loads: names given once, 1 to 100
+// axles, one spacing fewer, spacings and the lane load not negative, every
+// value finite and within the load bound.
+Status ValidateMoving(const Beam& beam);
+
 std::vector<Combination> CombinationsOf(const Beam& beam);
 
 // Whether the supports leave the beam free to move as a rigid body: nothing

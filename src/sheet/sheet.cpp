@@ -16,8 +16,10 @@
 #include <vector>
 
 #include "analysis/envelope.h"
+#include "analysis/influence.h"
 #include "drawing/drawings.h"
 #include "drawing/envelope_drawing.h"
+#include "drawing/influence_drawing.h"
 #include "drawing/layout.h"
 #include "files/safe_write.h"
 #include "model/design.h"
@@ -204,6 +206,7 @@ class Sheet {
         Title();
         BuildGeneralInput();
         BuildCombinations();
+        if (!g.beam.moving.empty()) BuildMoving();
         Paginate();
     }
 
@@ -220,6 +223,8 @@ class Sheet {
     void BuildCombinations();
     void BuildEnvelope(std::size_t c, int& figure);
     void BuildDeflections(const std::vector<std::size_t>& serviceability);
+    void BuildMoving();
+    void BuildTrain(const MovingLoad& m, int& figure);
     // The spans each variable case covers in an arrangement: "1,3-5", or,
     // with several, "Q: 1,3；W: 2".
     QString Covered(const std::vector<std::string>& loaded) const;
@@ -262,6 +267,9 @@ class Sheet {
     std::vector<std::vector<Placed>> m_pages;
     const General* m_g = nullptr;
     std::vector<Drawing> m_drawings;
+    int m_figure = 1;  // the general sheet's figures are numbered through
+    // The influence lines drawn, read while the pages are painted.
+    std::vector<std::unique_ptr<analysis::InfluenceLine>> m_lines;
 };
 
 void Sheet::Text(const QString& text) {
@@ -594,8 +602,7 @@ void Sheet::BuildCombinations() {
     if (RowCount(b.N()) > 1) {
         Text(QStringLiteral("包络图每行画出至多 %1 跨，各行纵向比例相同。").arg(kSheetSpansPerRow));
     }
-    int figure = 1;
-    for (const std::size_t c : design) BuildEnvelope(c, figure);
+    for (const std::size_t c : design) BuildEnvelope(c, m_figure);
     if (!serviceability.empty()) BuildDeflections(serviceability);
 }
 
@@ -655,9 +662,8 @@ void Sheet::BuildEnvelope(std::size_t c, int& figure) {
     for (int k = 1; k <= n; ++k) {
         const analysis::SpanEnvelope& e = spans[static_cast<size_t>(k - 1)];
         const auto cover = [&](const analysis::EnvelopeAt& at, bool max) {
-            return arranged
-                       ? Covered(env.LoadedAt(k, Quantity::Moment, at.x, at.side, max))
-                       : QString();
+            return arranged ? Covered(env.LoadedAt(k, Quantity::Moment, at.x, at.side, max))
+                            : QString();
         };
         moments.push_back({Int(k), F3(e.Mmax.value), F3(e.Mmax.x), cover(e.Mmax, true),
                            F3(e.Mmin.value), F3(e.Mmin.x), cover(e.Mmin, false)});
@@ -724,6 +730,167 @@ void Sheet::BuildDeflections(const std::vector<std::size_t>& serviceability) {
     }
     Text(QStringLiteral("各跨最大挠度（向下为正，x 自跨左端量起）："));
     AddTable({head, widths, n, [rows](int r) { return rows[static_cast<size_t>(r)]; }});
+}
+
+// The sections the moving loads are worked for, with the kind each is of:
+// M at the interior supports and mid-spans, V at the span ends, R at the
+// supports.
+enum MovingKind { kSupportMoment, kSpanMoment, kEndShear, kReaction, kMovingKinds };
+
+struct MovingSection {
+    MovingKind kind;
+    QString name;
+    analysis::InfluenceAt at;
+};
+
+std::vector<MovingSection> MovingSections(const Beam& b) {
+    using analysis::InfluenceOf;
+    using analysis::Side;
+    std::vector<MovingSection> out;
+    const int n = b.N();
+    const auto worked = [n](int k) {
+        return n <= kSheetMovingWorkedSpans || k <= kSheetMovingEndSpans ||
+               k > n - kSheetMovingEndSpans;
+    };
+    for (int j = 2; j <= n; ++j) {
+        if (!worked(j - 1) && !worked(j)) continue;
+        out.push_back({kSupportMoment,
+                       QStringLiteral("M 结点 %1").arg(j),
+                       {InfluenceOf::Moment, j, 0, Side::Right, 1}});
+    }
+    for (int k = 1; k <= n; ++k) {
+        if (!worked(k)) continue;
+        out.push_back({kSpanMoment,
+                       QStringLiteral("M 跨 %1 中").arg(k),
+                       {InfluenceOf::Moment, k, b.SpanAt(k).L / 2, Side::Right, 1}});
+    }
+    for (int k = 1; k <= n; ++k) {
+        if (!worked(k)) continue;
+        out.push_back({kEndShear,
+                       QStringLiteral("Vl 跨 %1").arg(k),
+                       {InfluenceOf::Shear, k, 0, Side::Right, 1}});
+        out.push_back({kEndShear,
+                       QStringLiteral("Vr 跨 %1").arg(k),
+                       {InfluenceOf::Shear, k, b.SpanAt(k).L, Side::Left, 1}});
+    }
+    for (int j = 1; j <= n + 1; ++j) {
+        if (b.SupportAt(j).kind == SupportKind::Free || (!worked(j - 1) && !worked(j))) continue;
+        out.push_back({kReaction,
+                       QStringLiteral("R 结点 %1").arg(j),
+                       {InfluenceOf::Reaction, 1, 0, Side::Right, j}});
+    }
+    return out;
+}
+
+QString Listed(const std::vector<double>& values) {
+    QStringList parts;
+    for (const double v : values) parts.push_back(F3(v));
+    return parts.join(QStringLiteral(", "));
+}
+
+void Sheet::BuildMoving() {
+    Heading(QStringLiteral("三、移动荷载"));
+    Text(QStringLiteral(
+        "各截面的最不利位置与效应由其影响线精确求得：影响线逐段为三次式，列车在任一轴经过其分段点"
+        "之间的效应也是一个三次式，极值在这些位置或其导数的根处，不是逐步试算；车道均布荷载布于"
+        "影响线同号的部分。位置为第一轴至梁左端的距离（m）；向右行驶时其余各轴在第一轴之后（左侧）"
+        "，"
+        "向左行驶时在其右侧。"));
+    if (m_g->beam.N() > kSheetMovingSpans) {
+        Text(QStringLiteral("本梁超过 %1 跨，每类截面（支座弯矩、跨中弯矩、杆端剪力、支座反力）"
+                            "只列出出现最大值与最小值的截面；影响线只画出截面所在的一行及其"
+                            "相邻两行。")
+                 .arg(Int(kSheetMovingSpans)));
+    }
+    if (m_g->beam.N() > kSheetMovingWorkedSpans) {
+        Text(QStringLiteral("本梁超过 %1 跨，只计算两端各 %2 跨内的截面；其余截面可由 cbeam-cli "
+                            "moving 求得。")
+                 .arg(Int(kSheetMovingWorkedSpans), Int(kSheetMovingEndSpans)));
+    }
+    for (const MovingLoad& m : m_g->beam.moving) BuildTrain(m, m_figure);
+}
+
+void Sheet::BuildTrain(const MovingLoad& m, int& figure) {
+    const Beam& b = m_g->beam;
+    Text(QStringLiteral("%1：轴荷载 %2 kN，轴距 %3 m，车道均布荷载 %4 kN/m。")
+             .arg(Q(m.name), Listed(m.loads),
+                  m.spacing.empty() ? QStringLiteral("无") : Listed(m.spacing), F3(m.lane)));
+    analysis::Train train{m.loads, {0}, m.lane};
+    for (const double s : m.spacing) train.offsets.push_back(train.offsets.back() + s);
+    const std::vector<MovingSection> sections = MovingSections(b);
+    struct Worked {
+        analysis::TrainExtremes right, left;
+        double Max() const { return std::max(right.max.value, left.max.value); }
+        double Min() const { return std::min(right.min.value, left.min.value); }
+        double Size() const { return std::max(std::fabs(Max()), std::fabs(Min())); }
+    };
+    std::vector<Worked> worked(sections.size());
+    // Per kind, the sections of the largest and of the smallest effect, and
+    // of the largest either way.
+    std::size_t most[kMovingKinds], least[kMovingKinds], governs[kMovingKinds];
+    bool any[kMovingKinds] = {};
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        analysis::InfluenceLine line;
+        if (!line.Build(m_g->engine, b, sections[i].at)) continue;
+        worked[i] = {analysis::WorstPositions(line, train, true),
+                     analysis::WorstPositions(line, train, false)};
+        const int k = sections[i].kind;
+        if (!any[k] || worked[i].Max() > worked[most[k]].Max()) most[k] = i;
+        if (!any[k] || worked[i].Min() < worked[least[k]].Min()) least[k] = i;
+        if (!any[k] || worked[i].Size() > worked[governs[k]].Size()) governs[k] = i;
+        any[k] = true;
+    }
+    std::vector<std::size_t> shown;
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        const int k = sections[i].kind;
+        if (b.N() <= kSheetMovingSpans || (any[k] && (i == most[k] || i == least[k])))
+            shown.push_back(i);
+    }
+    std::vector<QStringList> rows;
+    for (const std::size_t i : shown) {
+        const Worked& w = worked[i];
+        rows.push_back({sections[i].name, F3(w.right.max.value), F3(w.right.max.position),
+                        F3(w.right.min.value), F3(w.right.min.position), F3(w.left.max.value),
+                        F3(w.left.max.position), F3(w.left.min.value), F3(w.left.min.position)});
+    }
+    Text(QStringLiteral("%1 各截面的最不利效应（M kN·m，V、R kN）与第一轴的位置（m）：")
+             .arg(Q(m.name)));
+    AddTable({{QStringLiteral("截面"), QStringLiteral("向右 max"), QStringLiteral("位置"),
+               QStringLiteral("向右 min"), QStringLiteral("位置"), QStringLiteral("向左 max"),
+               QStringLiteral("位置"), QStringLiteral("向左 min"), QStringLiteral("位置")},
+              {0.16, 0.115, 0.095, 0.115, 0.095, 0.115, 0.095, 0.115, 0.095},
+              static_cast<int>(rows.size()),
+              [rows](int r) { return rows[static_cast<size_t>(r)]; }});
+    // The lines of the sections that govern: the mid-span and the support of
+    // the largest moments, and the support of the largest reaction.
+    const int n = b.N();
+    const int rowCount = RowCount(n);
+    for (const MovingKind k : {kSpanMoment, kSupportMoment, kReaction}) {
+        if (!any[k]) continue;
+        const MovingSection& at = sections[governs[k]];
+        auto line = std::make_unique<analysis::InfluenceLine>();
+        if (!line->Build(m_g->engine, b, at.at)) continue;
+        Text(QStringLiteral("图 %1  %2 影响线").arg(Int(figure++), at.name));
+        m_blocks.back().keep = true;
+        const analysis::InfluenceLine* drawn = line.get();
+        m_lines.push_back(std::move(line));
+        // A line lies mostly near its section: the row of the section and
+        // its neighbours show it.
+        const int span = k == kReaction ? std::min(at.at.node, n) : at.at.span;
+        int row = 0;
+        while (RowSpans(n, rowCount, row).second < span) ++row;
+        for (int r = std::max(row - 1, 0); r <= std::min(row + 1, rowCount - 1); ++r) {
+            const auto [first, last] = RowSpans(n, rowCount, r);
+            const DiagramStyle style{.threeDecimals = true, .labelsOffCurves = true};
+            const analysis::InfluenceAt place = at.at;
+            m_drawings.push_back(
+                {first, last, [&b, drawn, place, style, first, last](Canvas& canvas) {
+                     DrawInfluence(b, *drawn, place, canvas, style, first, last);
+                 }});
+            m_blocks.push_back({Kind::Drawing, static_cast<int>(m_drawings.size()) - 1, 0,
+                                kCaption + kDiagramPixels.height + 6});
+        }
+    }
 }
 
 void Sheet::PaintDrawing(QPainter& p, const Drawing& d, double top) const {

@@ -52,12 +52,22 @@ Status WriteSheet(const std::string& path, const DesignState& solved, const Shee
 // Beyond this many spans the envelope tables leave out which spans the live
 // load covers for each extreme: a column of long span lists on every row.
 constexpr int kSheetArrangementSpans = 30;
+// Beyond this many spans the moving loads' table keeps, of each kind of
+// section, only the two where the largest and the smallest effect occur.
+constexpr int kSheetMovingSpans = 30;
+// Each section's line costs the whole beam: beyond this many spans only the
+// sections of the end spans, as many as kSheetMovingEndSpans at either end,
+// are worked.
+constexpr int kSheetMovingWorkedSpans = 300;
+constexpr int kSheetMovingEndSpans = 15;
 
 // The sheet of a general beam, one the design's state cannot hold: a short
 // input (spans, supports, load cases and their loads), then the chapter on
 // the combinations and the worst arrangement of the live load: their factors,
 // the envelopes of M and V drawn, the design values per span and support,
-// and the largest deflections under 标准组合 and 准永久组合. Refuses, with the
+// and the largest deflections under 标准组合 and 准永久组合; with moving
+// loads, the chapter on their worst places and the governing influence
+// lines. Refuses, with the
 // engine's status, a beam that cannot be analysed.
 Status RenderSheet(const Beam& beam, const SheetInfo& info, std::string& bytes);
 Status WriteSheet(const std::string& path, const Beam& beam, const SheetInfo& info);

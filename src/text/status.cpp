@@ -271,6 +271,20 @@ std::string Reason(const Status& s) {
             return "这个连续梁没有可变荷载工况，也没有给出荷载组合";
         case Code::CombinationNotFound:
             return "没有名为“" + s.text + "”的荷载组合";
+        case Code::MovingNameEmpty:
+            return "移动荷载名称为空";
+        case Code::MovingNameRepeated:
+            return "移动荷载名称重复";
+        case Code::AxlesOutside:
+            return "轴荷载应为1到100个数值（kN）";
+        case Code::SpacingWrong:
+            return "轴距应比轴数少一个，且不小于零（m）";
+        case Code::LaneOutside:
+            return "车道均布荷载应不小于零（kN/m）";
+        case Code::NotDesignMoving:
+            return "有移动荷载，.bmf 文件不能保存" + SaveAsJson(s);
+        case Code::TrainNotFound:
+            return "没有名为“" + s.text + "”的移动荷载";
     }
     return {};
 }

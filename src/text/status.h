@@ -113,6 +113,14 @@ enum class Code {
     FactorOutside,           // not two factors from 0 to 100
     NoCombination,           // a beam without live load, and no combination given
     CombinationNotFound,     // text: the name asked for
+    // Moving loads of a general beam; path: the value at fault.
+    MovingNameEmpty,
+    MovingNameRepeated,
+    AxlesOutside,     // not 1 to 100 axle loads, or one not a number within the bound
+    SpacingWrong,     // not one spacing fewer than the axles, or one negative
+    LaneOutside,      // a lane load below 0 or beyond the bound
+    NotDesignMoving,  // the design's beam has no moving loads
+    TrainNotFound,    // text: the name asked for
 };
 
 // The `need` of a NotDesign* status refused by a .bmf save.

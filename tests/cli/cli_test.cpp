@@ -306,10 +306,24 @@ TEST(CliProcess, InfluenceAndMovingLoads) {
         << m.out << m.err;
     EXPECT_NEAR(at[0] - at[2], 1.5, 1e-9);
     EXPECT_NEAR(at[1] - at[3], 1.5, 1e-9);
+    // The file's train is the one given on the command line, its lane too.
+    std::string trains = kThreeSpansGQ;
+    trains.insert(
+        trains.rfind('}'),
+        R"(, "moving": [{"name": "吊车", "axles": [100, 100], "spacing": [1.5], "lane": 2}])");
+    WriteAll(dir.File("t.json"), trains);
+    const Outcome named = RunCli(
+        {"moving", dir.File("t.json"), "--quantity", "M", "--at", "1:2.4", "--train", "吊车"});
+    const Outcome given = RunCli({"moving", dir.File("t.json"), "--quantity", "M", "--at", "1:2.4",
+                                  "--axles", "100,100", "--spacing", "1.5", "--lane", "2"});
+    EXPECT_EQ(named.out, given.out) << named.err;
+    EXPECT_NE(named.out, m.out);
     for (const auto& bad : {std::vector<std::string>{"--axles", "100,x"},
                             {"--axles", "100,100"},
                             {"--axles", "100", "--spacing", "1"},
-                            {"--axles", "100", "--lane", "-5"}}) {
+                            {"--axles", "100", "--lane", "-5"},
+                            {"--train", "吊车"},
+                            {"--train", "吊车", "--axles", "100"}}) {
         std::vector<std::string> args{"moving", dir.File("b.json"), "--quantity", "M", "--at",
                                       "1:2.4"};
         args.insert(args.end(), bad.begin(), bad.end());

@@ -37,6 +37,10 @@ const std::string kGeneral = R"({
   "combinations": [
     {"name": "基本组合", "factors": {"G": [1.3, 1], "Q \"live\"": [1.5, 0]}},
     {"name": "标准组合", "factors": {"G": [1, 1]}}
+  ],
+  "moving": [
+    {"name": "吊车", "axles": [300, 280.5], "spacing": [4.4], "lane": 0},
+    {"name": "车道", "axles": [100], "spacing": [], "lane": 10.5}
   ]
 }
 )";
@@ -126,6 +130,16 @@ const Refusal kRefusals[] = {
     {"OneFactor", "[1, 1]", "[1]",
      "combinations[1].factors.G：分项系数应为两个0到100之间的数值 [γ, γf]"},
     {"CombinationRepeated", "标准组合", "基本组合", "combinations[1].name：荷载组合名称重复"},
+    {"TrainRepeated", "\"name\": \"车道\"", "\"name\": \"吊车\"",
+     "moving[1].name：移动荷载名称重复"},
+    {"NoAxles", "[300, 280.5]", "[]", "moving[0].axles：轴荷载应为1到100个数值（kN）"},
+    {"AxleText", "[100]", "[\"100\"]", "moving[1].axles[0]：类型不对"},
+    {"SpacingPerAxle", "[4.4]", "[4.4, 1]",
+     "moving[0].spacing：轴距应比轴数少一个，且不小于零（m）"},
+    {"SpacingNegative", "[4.4]", "[-4.4]",
+     "moving[0].spacing[0]：轴距应比轴数少一个，且不小于零（m）"},
+    {"LaneNegative", "\"lane\": 10.5", "\"lane\": -1",
+     "moving[1].lane：车道均布荷载应不小于零（kN/m）"},
 };
 INSTANTIATE_TEST_SUITE_P(, JsonV2Refusal, ::testing::ValuesIn(kRefusals),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -156,6 +170,8 @@ TEST(BeamJsonV2, BmfSaveRefusesWhatTheFileCannotHold) {
          "有支座沉降，.bmf 文件不能保存，请保存为 JSON 文件"},
         {"TwoCases", "]}]}", "]}, {\"name\": \"Q\", \"kind\": \"variable\", \"loads\": []}]}",
          ".bmf 文件只能保存一个永久荷载工况，请保存为 JSON 文件"},
+        {"Moving", "]}]}", "]}], \"moving\": [{\"name\": \"T\", \"axles\": [1]}]}",
+         "有移动荷载，.bmf 文件不能保存，请保存为 JSON 文件"},
     };
     testing::TempDir dir;
     for (const auto& r : rows) {

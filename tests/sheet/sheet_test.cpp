@@ -4,6 +4,7 @@
 #include <regex>
 #include <sstream>
 
+#include "analysis/influence.h"
 #include "common/beam_helpers.h"
 #include "files/beam_json.h"
 #include "model/design.h"
@@ -147,6 +148,46 @@ INSTANTIATE_TEST_SUITE_P(
         ChapterRow{"long_rows", std::vector<double>(40, 5), 10, 8, "\n跨 31 – 40\n"},
         ChapterRow{"long_unarranged", std::vector<double>(40, 5), 10, 8, "布置从略"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Two 300 kN crane wheels 4.4 m apart on three 6 m spans: each row as the
+// influence lines give it both ways. By hand, one wheel at mid-span 1 (the
+// other off the beam) gives M = -300 x (1.5 - 0.3) = -360.
+TEST(MovingSheet, WorstPlacesStandInTheirRows) {
+    using analysis::InfluenceOf;
+    TempDir dir;
+    Beam b = LiveBeam(kThree, 10, 8);
+    b.moving = {{"吊车", {300, 300}, {4.4}, 0}};
+    ASSERT_TRUE(SaveBeam(dir.File("b.json"), b));
+    const std::string pdf = dir.File("b.pdf");
+    ASSERT_EQ(std::system(("'" CBEAM_CLI "' sheet " + dir.File("b.json") + " " + pdf).c_str()), 0);
+    const std::string text = Shell("pdftotext -layout " + pdf + " -");
+    EXPECT_TRUE(std::regex_search(text, std::regex("-360\\.000 +3\\.000"))) << text;
+    EXPECT_TRUE(std::regex_search(text, std::regex("图 [0-9]+ +R ?结点 ?2 影响线")));
+    const struct {
+        const char* row;
+        analysis::InfluenceAt at;
+    } rows[] = {
+        {"M ?跨 ?1 ?中", {InfluenceOf::Moment, 1, 3}},
+        {"M ?结点 ?2", {InfluenceOf::Moment, 2, 0}},
+        {"Vr ?跨 ?2", {InfluenceOf::Shear, 2, 6, analysis::Side::Left}},
+        {"R ?结点 ?3", {InfluenceOf::Reaction, 1, 0, analysis::Side::Right, 3}},
+    };
+    analysis::Engine engine;
+    ASSERT_TRUE(engine.Build(b));
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.row);
+        analysis::InfluenceLine line;
+        ASSERT_TRUE(line.Build(engine, b, r.at));
+        std::string pattern = std::string("\n *") + r.row;
+        for (const bool rightward : {true, false}) {
+            const analysis::TrainExtremes e =
+                analysis::WorstPositions(line, {{300, 300}, {0, 4.4}, 0}, rightward);
+            for (const analysis::TrainPosition& p : {e.max, e.min})
+                pattern += " +" + Re(p.value) + " +" + Re(p.position);
+        }
+        EXPECT_TRUE(std::regex_search(text, std::regex(pattern + " *\n")));
+    }
+}
 
 }  // namespace
 }  // namespace cbeam
