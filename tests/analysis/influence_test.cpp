@@ -77,20 +77,53 @@ TEST(Influence, IsTheUnitLoadSolvedWhereItStands) {
     }
 }
 
-// Two equal spans of 6 m: M_B = ξ(1 - ξ²)/4 · L (hogging) for the load at ξL of span 1.
-TEST(Influence, TwoSpansSupportMoment) {
+// Published ordinates for a unit load at ξL of span 1 (spans of L = 6 m):
+// M_B of two and of three equal spans, and the fixed-end moment of a
+// propped beam, all hogging.
+struct Ordinate {
+    const char* name;
+    int spans;
+    bool fixedLeft;
+    InfluenceAt at;
+    double (*exact)(double xi);  // in L
+};
+const Ordinate kOrdinates[] = {
+    {"TwoSpansSupportB",
+     2,
+     false,
+     {InfluenceOf::Moment, 2, 0, Side::Left, 1},
+     [](double xi) { return xi * (1 - xi * xi) / 4; }},
+    {"ThreeSpansSupportB",
+     3,
+     false,
+     {InfluenceOf::Moment, 2, 0, Side::Left, 1},
+     [](double xi) { return 4 * xi * (1 - xi * xi) / 15; }},
+    {"ProppedFixedEnd",
+     1,
+     true,
+     {InfluenceOf::Moment, 1, 0, Side::Left, 1},
+     [](double xi) { return xi * (1 - xi) * (2 - xi) / 2; }},
+};
+class Ordinates : public ::testing::TestWithParam<Ordinate> {};
+TEST_P(Ordinates, Hold) {
+    const Ordinate& o = GetParam();
     Beam b;
-    b.spans.assign(2, Span{6, 1});
-    b.supports.assign(3, Support{});
+    b.spans.assign(static_cast<std::size_t>(o.spans), Span{6, 1});
+    b.supports.assign(static_cast<std::size_t>(o.spans) + 1, Support{});
+    if (o.fixedLeft) b.supports[0].kind = SupportKind::Fixed;
     Engine engine;
     ASSERT_TRUE(engine.Build(b));
     InfluenceLine line;
-    ASSERT_TRUE(line.Build(engine, b, {InfluenceOf::Moment, 2, 0, Side::Left, 1}));
-    for (const double xi : {0.1, 0.25, 0.5, 1 / std::sqrt(3.0), 0.9})
-        EXPECT_NEAR(line.At(1, 6 * xi), xi * (1 - xi * xi) / 4 * 6, 1e-14) << xi;
-    EXPECT_NEAR(line.Max().value, 6 / (6 * std::sqrt(3.0)), 1e-14) << "at ξ = 1/√3";
-    EXPECT_NEAR(line.Max().x, 6 / std::sqrt(3.0), 1e-9);
+    ASSERT_TRUE(line.Build(engine, b, o.at));
+    for (const double xi : {0.1, 0.25, 0.5, 1 / std::sqrt(3.0), 0.75, 0.9})
+        EXPECT_NEAR(line.At(1, 6 * xi), o.exact(xi) * 6, 1e-14) << xi;
+    // The largest where the slope of ξ(1 - ξ²) vanishes, at ξ = 1/√3.
+    if (o.spans > 1) {
+        EXPECT_NEAR(line.Max().x, 6 / std::sqrt(3.0), 1e-9);
+    }
 }
+INSTANTIATE_TEST_SUITE_P(Published, Ordinates, ::testing::ValuesIn(kOrdinates),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A pair of crane wheels (100 kN each, 1.5 m apart) over three spans: never
 // beaten by a scan of every position at 1 mm, and within what 1 mm can miss.
