@@ -18,7 +18,8 @@ using analysis::Side;
 using drawing_detail::kBlack;
 using drawing_detail::kDiagram;
 using drawing_detail::Plotter;
-using drawing_detail::Steps;
+using drawing_detail::StepsAlong;
+using drawing_detail::StrokeToAxis;
 
 // The support values are what an envelope is read for; a span's own
 // extremes give way to them.
@@ -132,21 +133,12 @@ void DrawEnvelope(const Beam& beam, const analysis::Envelope& env, Quantity q, C
 
     // Both curves, closed down to the axis at the two ends.
     for (const bool max : {true, false}) {
-        const auto V = [max](const Point& pt) { return max ? pt.e.max : pt.e.min; };
-        double px = X(points.front().u), py = y0;
-        for (const Point& pt : points) {
-            p.Stroke(px, py, X(pt.u), Y(V(pt)), kDiagram);
-            px = X(pt.u), py = Y(V(pt));
-        }
-        p.Stroke(px, py, px, y0, kDiagram);
+        StrokeToAxis(
+            p, points, y0, [&](const Point& pt) { return X(pt.u); },
+            [&](const Point& pt) { return Y(max ? pt.e.max : pt.e.min); }, kDiagram);
     }
     // Hatched from the one curve to the other, straight between the points.
-    std::size_t i = 0;
-    Steps(points.front().u, points.back().u, kHatchSpacing / kx, [&](double u) {
-        while (i + 2 < points.size() && points[i + 1].u < u) ++i;
-        const Point& a = points[i];
-        const Point& b = points[std::min(i + 1, points.size() - 1)];
-        const double t = b.u > a.u ? std::clamp((u - a.u) / (b.u - a.u), 0.0, 1.0) : 1.0;
+    StepsAlong(points, kHatchSpacing / kx, [&](double u, const Point& a, const Point& b, double t) {
         const double hi = a.e.max + (b.e.max - a.e.max) * t;
         const double lo = a.e.min + (b.e.min - a.e.min) * t;
         p.Hatch(X(u), Y(hi), Y(lo), kDiagram);

@@ -18,7 +18,8 @@ using analysis::InfluencePiece;
 using drawing_detail::kBlack;
 using drawing_detail::kDiagram;
 using drawing_detail::Plotter;
-using drawing_detail::Steps;
+using drawing_detail::StepsAlong;
+using drawing_detail::StrokeToAxis;
 
 enum Row { kValueRow };
 enum SymbolKind { kSupportTick };
@@ -144,20 +145,12 @@ void DrawInfluence(const Beam& beam, const analysis::InfluenceLine& line,
                  [&](double x) { p.Line(x, y0 - 60, x, y0 + 75); });
     }
 
-    double px = X(points.front().u), py = y0;
-    for (const Point& pt : points) {
-        p.Stroke(px, py, X(pt.u), Y(pt.v), kDiagram);
-        px = X(pt.u), py = Y(pt.v);
-    }
-    p.Stroke(px, py, px, y0, kDiagram);
+    StrokeToAxis(
+        p, points, y0, [&](const Point& pt) { return X(pt.u); },
+        [&](const Point& pt) { return Y(pt.v); }, kDiagram);
     // Hatched to the axis, the sign telling the colour; straight between
     // the points, as the curve is drawn.
-    std::size_t i = 0;
-    Steps(points.front().u, points.back().u, kHatchSpacing / kx, [&](double u) {
-        while (i + 2 < points.size() && points[i + 1].u < u) ++i;
-        const Point& a = points[i];
-        const Point& b = points[std::min(i + 1, points.size() - 1)];
-        const double t = b.u > a.u ? std::clamp((u - a.u) / (b.u - a.u), 0.0, 1.0) : 1.0;
+    StepsAlong(points, kHatchSpacing / kx, [&](double u, const Point& a, const Point& b, double t) {
         const double v = a.v + (b.v - a.v) * t;
         if (v != 0) p.Hatch(X(u), Y(v), y0, v > 0 ? kDiagram : kNegativeHatch);
     });

@@ -355,4 +355,30 @@ void Steps(double u1, double u2, double ds, F f) {
     }
 }
 
+// Steps of ds along points (ascending in their member u), straight between
+// them as the curve through them is drawn: f(u, a, b, t), a and b the points
+// on either side of u and t its share of the way from a to b.
+template <class Points, class F>
+void StepsAlong(const Points& points, double ds, F f) {
+    std::size_t i = 0;
+    Steps(points.front().u, points.back().u, ds, [&](double u) {
+        while (i + 2 < points.size() && points[i + 1].u < u) ++i;
+        const auto& a = points[i];
+        const auto& b = points[std::min(i + 1, points.size() - 1)];
+        const double t = b.u > a.u ? std::clamp((u - a.u) / (b.u - a.u), 0.0, 1.0) : 1.0;
+        f(u, a, b, t);
+    });
+}
+
+// The curve through points (x, y(point)), closed down to the axis y0 at both ends.
+template <class Points, class X, class Y>
+void StrokeToAxis(Plotter& p, const Points& points, double y0, X x, Y y, Rgb colour) {
+    double px = x(points.front()), py = y0;
+    for (const auto& pt : points) {
+        p.Stroke(px, py, x(pt), y(pt), colour);
+        px = x(pt), py = y(pt);
+    }
+    p.Stroke(px, py, px, y0, colour);
+}
+
 }  // namespace cbeam::drawing_detail
