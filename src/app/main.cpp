@@ -73,7 +73,8 @@ int RunProgram(int argc, char* argv[]) {
         doc.Edit().InputMode = 1;
         const cbeam::Status result = doc.Load(argv[1], cbeam::KindOfPath(argv[1]));
         if (result) {
-            doc.General() ? services.openResultsWindow() : services.openInputWindow();
+            doc.FromVersion2() || doc.General() ? services.openDesignWindow()
+                                                : services.openInputWindow();
             return QApplication::exec();
         }
         cbeam::RefuseCommand(services, cbeam::Command::Load, result);

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QUndoStack>
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -52,7 +53,28 @@ class BeamDocument : public QObject {
     Status Load(const std::string& path, BeamKind kind);
     // The general beam of a version 2 file that the legacy state cannot hold
     // (load cases, several loads a span, springs); null for any other beam.
-    const Beam* General() const { return m_general ? &*m_general : nullptr; }
+    const Beam* General() const { return m_fits ? nullptr : &*m_beam; }
+
+    // The beam as the design window edits it: General(), or the legacy
+    // beam as a general one (worked out when first asked for, then kept in
+    // step with the legacy windows' edits).
+    const Beam& Current();
+    // Whether the beam came from a version 2 file: the design window's.
+    bool FromVersion2() const { return m_version2; }
+    // Whether the legacy windows can show the beam.
+    bool FitsInput() const { return m_fits; }
+    // An edit of the design window, named for the undo menu. Only what
+    // changed is kept for undo, so a long beam's history stays small.
+    // `session` (from 1000 up) joins the changes of one typing in a cell
+    // into one step; -1 for a step of its own.
+    void Change(const QString& name, const Beam& after, int session = -1);
+    // A new beam of the design window, never saved; the history starts anew.
+    void NewGeneral(Beam beam);
+    // Whether the beam differs from its file (a new beam: once edited).
+    bool Unsaved() const;
+    // Saves the general beam, by the path's extension (a .bmf only when it
+    // holds the beam exactly); the beam is then the file's.
+    Status SaveCurrent(const std::string& path);
     // Saves in the kind asked for; the beam is then the file's.
     Status Save(const std::string& path, BeamKind kind);
 
@@ -66,10 +88,27 @@ class BeamDocument : public QObject {
     void resultsChanged();
     void fileChanged();
     void viewChanged();
+    // The beam the design window edits changed (an edit, undo or redo, a
+    // load): every view of it follows.
+    void generalChanged();
+    // An edit made the beam one the legacy windows cannot show; `why`
+    // says what it holds that they cannot.
+    void inputUnfit(const QString& why);
+    // The legacy state was replaced by the design window's beam (an edit,
+    // undo or redo there): the legacy windows show it anew.
+    void legacyReplaced();
 
   private:
+    friend class BeamEditCommand;
+    // The general beam has changed: the legacy state follows while it can.
+    void Synchronise();
+
     BeamState m_state;
-    std::optional<Beam> m_general;
+    // The general beam: always there when the legacy state cannot hold it,
+    // otherwise only once the design window asked for it.
+    std::optional<Beam> m_beam;
+    bool m_fits = true;
+    bool m_version2 = false;
     mutable std::optional<DesignValues> m_design;
     ViewStretch m_view;
     QUndoStack m_undo;

@@ -1,5 +1,9 @@
 #include "ui/windows.h"
 
+#include <QPointer>
+#include <memory>
+
+#include "ui/design/frmdesign.h"
 #include "ui/input/frminput.h"
 #include "ui/results/frmresults.h"
 #include "ui/start/frmstart.h"
@@ -12,6 +16,13 @@ void ConnectWindows(BeamDocument& doc, UiServices& services) {
         (new frmStart(doc, services, with))->show();
     };
     services.openResultsWindow = [&doc, &services] { (new frmResults(doc, services))->show(); };
+    // One design window: asking again brings it forward.
+    services.openDesignWindow = [&doc, &services, open = std::make_shared<QPointer<frmDesign>>()] {
+        if (open->isNull()) *open = new frmDesign(doc, services);
+        (*open)->show();
+        (*open)->raise();
+        (*open)->activateWindow();
+    };
 }
 
 }  // namespace cbeam

@@ -53,10 +53,29 @@ Target TargetOf(const QString& path, int chosenFilter) {
     return {path, suffix == u"svg", suffix == u"svg" || suffix == u"png"};
 }
 
-void SavePicture(UiServices& services, const Picture& picture, double dpr) {
+
+}  // namespace
+
+QImage PictureImage(const Picture& picture, double devicePixelRatio) {
+    ImageCanvas canvas(picture.size, picture.twipsPerUnitY, devicePixelRatio);
+    DrawOnPaper(picture, canvas);
+    QImage image = canvas.Image();
+    const int dotsPerMeter =
+        static_cast<int>(std::lround(devicePixelRatio * kScreenDpi * kInchesPerMeter));
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    return image;
+}
+
+QByteArray PictureSvg(const Picture& picture) {
+    return SvgBytes(picture.size, picture.twipsPerUnitY, kSvgDetail,
+                    [&picture](SvgCanvas& canvas) { DrawOnPaper(picture, canvas); });
+}
+
+void SavePicture(UiServices& services, const Picture& picture, double dpr, const QString& preset) {
     int chosen = 0;
     const std::optional<QString> path =
-        services.SaveFile(QStringLiteral("*.png"),
+        services.SaveFile(preset,
                           QStringLiteral("PNG 图片(*.png)|*.png|SVG 图形(*.svg)|*.svg"), &chosen);
     if (!path) return;
     const Target target = TargetOf(*path, chosen);
@@ -76,24 +95,6 @@ void SavePicture(UiServices& services, const Picture& picture, double dpr) {
     if (const Status r = WriteFileSafely(LocalPath(target.name), view); !r) {
         RefuseCommand(services, Command::Picture, r);
     }
-}
-
-}  // namespace
-
-QImage PictureImage(const Picture& picture, double devicePixelRatio) {
-    ImageCanvas canvas(picture.size, picture.twipsPerUnitY, devicePixelRatio);
-    DrawOnPaper(picture, canvas);
-    QImage image = canvas.Image();
-    const int dotsPerMeter =
-        static_cast<int>(std::lround(devicePixelRatio * kScreenDpi * kInchesPerMeter));
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
-    return image;
-}
-
-QByteArray PictureSvg(const Picture& picture) {
-    return SvgBytes(picture.size, picture.twipsPerUnitY, kSvgDetail,
-                    [&picture](SvgCanvas& canvas) { DrawOnPaper(picture, canvas); });
 }
 
 void AddPictureActions(QWidget* widget, UiServices& services, PictureOf picture) {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
+#include <QString>
 #include <functional>
 #include <optional>
 
@@ -40,6 +41,11 @@ QByteArray PictureSvg(const Picture& picture);
 // "保存图形…" (PNG or SVG by the name's extension, asked for through
 // `services` and written atomically). The actions are the widget's own
 // actions(), disabled in the menu while `picture` gives nothing.
+// "保存图形…" of a picture: PNG or SVG by the name's extension, `preset`
+// offered in the dialog.
+void SavePicture(UiServices& services, const Picture& picture, double dpr,
+                 const QString& preset = QStringLiteral("*.png"));
+
 void AddPictureActions(QWidget* widget, UiServices& services, PictureOf picture);
 
 }  // namespace cbeam

@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QDoubleSpinBox>
 #include <QFormLayout>
+#include <QSpinBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
@@ -214,6 +216,37 @@ std::optional<SheetTitle> QtUiServices::AskSheetTitle(const SheetTitle& preset) 
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     for (int i = 0; i < 6; ++i) *fields[i] = edits[i]->text();
     return title;
+}
+
+std::optional<SlabShare> QtUiServices::AskSlab(int spans) {
+    QDialog dialog(DialogParent());
+    dialog.setWindowTitle(QStringLiteral("双向板荷载"));
+    auto* form = new QFormLayout(&dialog);
+    auto* span = new QSpinBox(&dialog);
+    span->setRange(1, std::max(spans, 1));
+    auto* lx = new QDoubleSpinBox(&dialog);
+    lx->setRange(0.001, 1e4);
+    lx->setDecimals(3);
+    lx->setValue(3);
+    auto* p = new QDoubleSpinBox(&dialog);
+    p->setRange(0, 1e6);
+    p->setDecimals(3);
+    p->setValue(5);
+    auto* sides = new QSpinBox(&dialog);
+    sides->setRange(1, 2);
+    sides->setValue(2);
+    form->addRow(QStringLiteral("第 … 跨："), span);
+    form->addRow(QStringLiteral("板短边 lx (m)："), lx);
+    form->addRow(QStringLiteral("板面荷载 p (kN/m²)："), p);
+    form->addRow(QStringLiteral("梁两侧的板数："), sides);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return SlabShare{span->value(), lx->value(), p->value(), sides->value()};
 }
 
 bool QtUiServices::StartProcess(const QString& program) {

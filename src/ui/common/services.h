@@ -26,6 +26,15 @@ struct SheetTitle {
     QString project, member, designer, checker, approver, date;
 };
 
+// The two-way slab beside a span, as 双向板荷载… asks for it: the span, the
+// slab's short side lx (m), its load p (kN/m²) and on how many sides of
+// the beam it lies (1 or 2).
+struct SlabShare {
+    int span = 1;
+    double lx = 0, p = 0;
+    int sides = 2;
+};
+
 // Everything a window asks of the desktop around it: modal messages, file
 // dialogs, starting other programs and ending this one. Windows get it by
 // reference so that tests can script the answers and record the questions.
@@ -57,6 +66,11 @@ class UiServices {
                                             int* chosenFilter = nullptr) = 0;
     // The sheet's title fields, `preset` filled in; nullopt when cancelled.
     virtual std::optional<SheetTitle> AskSheetTitle(const SheetTitle& preset) { return preset; }
+    // The slab of 双向板荷载… for a beam of `spans` spans; nullopt when cancelled.
+    virtual std::optional<SlabShare> AskSlab(int spans) {
+        (void)spans;
+        return std::nullopt;
+    }
     // Starts a program without waiting for it; false when it cannot be started.
     virtual bool StartProcess(const QString& program) = 0;
     // Closes every window and ends the program; a window that refuses to
@@ -70,6 +84,8 @@ class UiServices {
     std::function<void(StartWith)> openStartDialog = [](StartWith) {};
     // The window for a general beam the input window cannot show.
     std::function<void()> openResultsWindow = [] {};
+    // The design window, on the document's beam.
+    std::function<void()> openDesignWindow = [] {};
 
     // The sheet's title fields last confirmed, offered again for the next
     // sheet of the session.
@@ -113,6 +129,7 @@ class QtUiServices : public UiServices {
     std::optional<QString> SaveFile(const QString& preset, const QString& filter,
                                     int* chosenFilter = nullptr) override;
     std::optional<SheetTitle> AskSheetTitle(const SheetTitle& preset) override;
+    std::optional<SlabShare> AskSlab(int spans) override;
     bool StartProcess(const QString& program) override;
     void EndProgram() override;
 

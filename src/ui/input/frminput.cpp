@@ -110,6 +110,7 @@ void frmInput::BuildControls() {
     CmdSave = Make<QPushButton>(this, QStringLiteral("保存"), 7800, 840, 855, 315);
     // In the free row under the two file buttons, above the results list.
     cmdResults = Make<QPushButton>(this, QStringLiteral("详细结果"), 6360, 1320, 855, 315);
+    cmdDesign = Make<QPushButton>(this, QStringLiteral("连续梁设计"), 7800, 1320, 855, 315);
 
     m_tableHeader = Make<QLabel>(
         this, QStringLiteral("跨编号      EI(EI0)     L(m)    荷载类型   集度q     位置a(/L)"), 240,
@@ -151,8 +152,36 @@ void frmInput::BuildControls() {
     connect(CmdSave, &QPushButton::clicked, this, &frmInput::CmdSave_Click);
     connect(saveTXT, &QPushButton::clicked, this, &frmInput::saveTXT_Click);
     connect(cmdResults, &QPushButton::clicked, this, &frmInput::cmdResults_Click);
+    connect(cmdDesign, &QPushButton::clicked, this, [this] { m_services.openDesignWindow(); });
+    // The design window edits the same beam: this window follows while it
+    // can show the beam, and gives way once it cannot.
+    connect(&m_doc, &BeamDocument::legacyReplaced, this, &frmInput::FollowDocument);
+    connect(&m_doc, &BeamDocument::inputUnfit, this, [this](const QString& why) {
+        m_services.Notice(QStringLiteral("连续梁设计"),
+                          QStringLiteral("输入窗口只能显示每跨一个荷载、一个工况、两端固结或铰支的梁，已关闭：") + why,
+                          MsgIcon::None);
+        m_leaving = true;
+        close();
+    });
+    connect(&m_doc, &BeamDocument::fileChanged, this, [this] {
+        if (m_state.FileName.empty()) return;
+        m_path = ShownPath(m_state.FileName);
+        m_kind = KindOfPath(m_state.FileName);
+        UpdateTitle();
+    });
     auto* results = new QShortcut(QKeySequence(QStringLiteral("Ctrl+R")), this);
     connect(results, &QShortcut::activated, this, &frmInput::cmdResults_Click);
+}
+
+void frmInput::FollowDocument() {
+    const int span = m_state.CurSpan;
+    {
+        const QSignalBlocker quiet(cmbN);
+        cmbN->clear();
+    }
+    Form_Load();
+    if (span > 1 && span <= m_state.N) SetListIndex(cmbN, span - 1, [this] { cmbN_Click(); });
+    UpdateTitle();
 }
 
 void frmInput::Form_Load() {

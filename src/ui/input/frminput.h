@@ -52,6 +52,8 @@ class frmInput : public QWidget {
     // Opens the detailed results window, or brings the open one forward.
     void cmdResults_Click();
     frmResults* ResultsWindow() const { return m_results; }
+    // The design window changed the beam: every field and list shows it.
+    void FollowDocument();
 
     // Changes since the last save or load (a typed beam: until it is saved).
     bool Modified() const;
@@ -83,6 +85,8 @@ class frmInput : public QWidget {
     QPushButton* saveTXT = nullptr;
     QPushButton* CmdSave = nullptr;
     QPushButton* cmdResults = nullptr;
+    // Opens the beam in the design window.
+    QPushButton* cmdDesign = nullptr;
     ListBox* ListI = nullptr;
     ListBox* ListEI = nullptr;
     ListBox* ListL = nullptr;

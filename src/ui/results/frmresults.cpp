@@ -557,28 +557,37 @@ void frmResults::SaveSheet() {
         Refuse(m_services, Q(MessageText(m_state.Results)));
         return;
     }
-    SheetTitle fields = m_services.sheetTitle;
+    // A general beam's sheet has its combinations and envelopes.
+    AskAndWriteSheet(m_services, m_state.FileName,
+                     [&](const std::string& path, const SheetInfo& info) {
+                         return general ? WriteSheet(path, *general, info)
+                                        : WriteSheet(path, m_state, info);
+                     });
+}
+
+void AskAndWriteSheet(UiServices& services, const std::string& beamFile,
+                      const std::function<Status(const std::string&, const SheetInfo&)>& write) {
+    SheetTitle fields = services.sheetTitle;
     if (fields.date.isEmpty()) {
         fields.date = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
     }
-    const std::optional<SheetTitle> title = m_services.AskSheetTitle(fields);
+    const std::optional<SheetTitle> title = services.AskSheetTitle(fields);
     if (!title) return;
-    m_services.sheetTitle = *title;
+    services.sheetTitle = *title;
     // The beam's own name, as a PDF beside it.
     QString preset = QStringLiteral("*.pdf");
-    if (!m_state.FileName.empty()) {
-        const QFileInfo beam(ShownPath(m_state.FileName));
+    if (!beamFile.empty()) {
+        const QFileInfo beam(ShownPath(beamFile));
         preset = beam.dir().filePath(beam.completeBaseName() + QStringLiteral(".pdf"));
     }
     const std::optional<QString> path =
-        m_services.SaveFile(preset, QStringLiteral("PDF 文件(*.pdf)|*.pdf|All Files(*.*)|*.*"));
+        services.SaveFile(preset, QStringLiteral("PDF 文件(*.pdf)|*.pdf|All Files(*.*)|*.*"));
     if (!path) return;
     const QString name =
         QFileInfo(*path).fileName().contains(u'.') ? *path : *path + QStringLiteral(".pdf");
     SheetInfo info;
-    info.fileName = m_state.FileName.empty()
-                        ? std::string("未命名")
-                        : QFileInfo(ShownPath(m_state.FileName)).fileName().toStdString();
+    info.fileName = beamFile.empty() ? std::string("未命名")
+                                     : QFileInfo(ShownPath(beamFile)).fileName().toStdString();
     info.dateTime =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
     info.version = kVersion;
@@ -588,11 +597,8 @@ void frmResults::SaveSheet() {
     info.checker = title->checker.toStdString();
     info.approver = title->approver.toStdString();
     info.date = title->date.toStdString();
-    // A general beam's sheet has its combinations and envelopes.
-    if (const Status r = general ? WriteSheet(LocalPath(name), *general, info)
-                                 : WriteSheet(LocalPath(name), m_state, info);
-        !r) {
-        RefuseCommand(m_services, Command::Sheet, r);
+    if (const Status r = write(LocalPath(name), info); !r) {
+        RefuseCommand(services, Command::Sheet, r);
     }
 }
 

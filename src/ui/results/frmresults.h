@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "model/beam.h"
 #include "model/design.h"
 #include "model/structure.h"
+#include "sheet/sheet.h"
 #include "ui/common/services.h"
 
 class QCheckBox;
@@ -37,6 +39,11 @@ class EnvelopeResults;
 // in view. With 影响线 checked, the two diagrams show instead the influence
 // lines of M and V at a section (clicked in a diagram, or entered), or of R
 // and M at a node (picked in the node table, or entered).
+// 计算书…: the title fields and the file asked for, then `write`; a failure
+// is told as the sheet command's.
+void AskAndWriteSheet(UiServices& services, const std::string& beamFile,
+                      const std::function<Status(const std::string&, const SheetInfo&)>& write);
+
 class frmResults : public QWidget {
   public:
     frmResults(BeamDocument& doc, UiServices& services, QWidget* parent = nullptr);

@@ -1,5 +1,7 @@
 #include "ui/start/frmstart.h"
 
+#include "model/beam_tables.h"
+
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -103,6 +105,7 @@ void frmStart::BuildControls() {
     btnConfirm = Make<QPushButton>(this, QStringLiteral("下一步>"), 720, 3480, 975, 375);
     Command1 = Make<QPushButton>(this, QStringLiteral("数据文件输入"), 2520, 3480, 1335, 375);
     Command2 = Make<QPushButton>(this, QStringLiteral("结束"), 5160, 3480, 915, 375);
+    cmdDesign = Make<QPushButton>(this, QStringLiteral("连续梁设计"), 3960, 3480, 1095, 375);
     btnConfirm->setDefault(true);
     for (QPushButton* button : {Command1, Command2}) button->setAutoDefault(true);
     auto* open = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this);
@@ -123,6 +126,12 @@ void frmStart::BuildControls() {
     connect(btnConfirm, &QPushButton::clicked, this, &frmStart::btnConfirm_Click);
     connect(Command1, &QPushButton::clicked, this, &frmStart::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmStart::Command2_Click);
+    // A new general beam, typed in the design window's tables.
+    connect(cmdDesign, &QPushButton::clicked, this, [this] {
+        m_doc.NewGeneral(tables::NewBeam());
+        m_services.openDesignWindow();
+        close();
+    });
 }
 
 void frmStart::SetSpanFieldsEnabled(bool enabled) {
@@ -341,8 +350,8 @@ void frmStart::Command1_Click() {
         RefuseCommand(m_services, Command::Load, result);
         return;
     }
-    if (m_doc.General()) {
-        m_services.openResultsWindow();
+    if (m_doc.General() || m_doc.FromVersion2()) {
+        m_services.openDesignWindow();
         close();
         return;
     }

@@ -42,6 +42,8 @@ class frmStart : public QWidget {
     QPushButton* btnConfirm = nullptr;
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
+    // A new beam in the design window.
+    QPushButton* cmdDesign = nullptr;
     // What is wrong with a field, while it is wrong.
     QLabel* lblProblem = nullptr;
 
