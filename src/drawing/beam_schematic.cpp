@@ -290,12 +290,11 @@ void DrawBeam(const Beam& beam, Canvas& canvas, const Stretch& s, int caseIndex)
     }
     p.Line(s.x0, y0 + kDimension, s.xR, y0 + kDimension);
     for (int k = s.first; k <= s.last; ++k) {
-        const double xa = nodeX(k), xb = nodeX(k + 1), xm = (xa + xb) / 2;
-        p.Label(kLengthRow, xm, y0 + kLengthTop, [&] { return Value(beam.SpanAt(k).L) + "m"; },
-                {xa, xb});
+        const double xm = (nodeX(k) + nodeX(k + 1)) / 2;
+        p.Label(kLengthRow, xm, y0 + kLengthTop, [&] { return Value(beam.SpanAt(k).L) + "m"; });
         if (numbered) {
             p.Label(kSpanNumberRow, xm, y0 + kSpanNumberTop,
-                    [k] { return "(" + std::to_string(k) + ")"; }, {xa, xb});
+                    [k] { return "(" + std::to_string(k) + ")"; });
         }
     }
 
