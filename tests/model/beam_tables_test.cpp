@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <random>
 #include <string>
 #include <vector>
@@ -110,6 +111,45 @@ TEST(SetCell, RenameKeepsCombinationFactors) {
     EXPECT_EQ(Cell(b, kCombos, 0, 3), "1.5");
     EXPECT_EQ(Columns(b, kCombos)[3].header, "γ 风");
 }
+
+TEST(Cell, ReadsBackTheVeryValue) {
+    std::mt19937_64 rng(3);
+    std::uniform_real_distribution<double> exponent(-3, 4), mantissa(1, 10);
+    Beam b = NewBeam(1);
+    for (int i = 0; i < 2000; ++i) {
+        const double v = mantissa(rng) * std::pow(10.0, std::floor(exponent(rng)));
+        b.spans[0].L = v;
+        const std::string shown = Cell(b, kSpans, 0, 0);
+        b.spans[0].L = 1;
+        ASSERT_TRUE(SetCell(b, kSpans, 0, 0, shown).ok) << shown;
+        ASSERT_EQ(b.spans[0].L, v) << shown;
+    }
+}
+
+struct EditableRow {
+    const char* name;
+    TableId id;
+    int row, column;
+    bool editable;
+};
+
+class EditableTest : public ::testing::TestWithParam<EditableRow> {};
+
+TEST_P(EditableTest, OnlyCellsThatMeanSomething) {
+    const EditableRow& t = GetParam();
+    EXPECT_EQ(Editable(Sample(), t.id, t.row, t.column), t.editable);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cells, EditableTest,
+                         ::testing::Values(EditableRow{"PointX2", kLive, 0, 5, false},
+                                           EditableRow{"PointQ2", kLive, 0, 3, false},
+                                           EditableRow{"UniformX2", kLive, 1, 5, true},
+                                           EditableRow{"SettlementX1", kLive, 2, 4, false},
+                                           EditableRow{"BlankRowQ2", kLive, 3, 3, true},
+                                           EditableRow{"PinnedStiffness", kSupports, 0, 1, true},
+                                           EditableRow{"NoBlankSupport", kSupports, 4, 0, false},
+                                           EditableRow{"BeyondColumns", kSpans, 0, 2, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct RowsRow {
     const char* name;
