@@ -24,7 +24,9 @@ std::string NodeName(int node) {
     return "第" + std::to_string(node) + "支座";
 }
 
-Outcome SetSpan(Beam& beam, int row, int column, std::string_view text) {
+// fitLoads false: the caller fits the loads to the new lengths once for all
+// the cells it sets.
+Outcome SetSpan(Beam& beam, int row, int column, std::string_view text, bool fitLoads = true) {
     const int n = beam.N();
     if (row < 0 || row > n || column < 0 || column > 1) return Refuse(kNoCell);
     double v = 0;
@@ -43,8 +45,9 @@ Outcome SetSpan(Beam& beam, int row, int column, std::string_view text) {
         beam.supports.push_back(Support{});
         return Done("添加" + SpanName(n + 1));
     }
-    if (column == 0) return ChangeLength(beam, row + 1, v);
-    beam.spans[static_cast<std::size_t>(row)].EI = v;
+    if (column == 0 && fitLoads) return ChangeLength(beam, row + 1, v);
+    (column == 0 ? beam.spans[static_cast<std::size_t>(row)].L
+                 : beam.spans[static_cast<std::size_t>(row)].EI) = v;
     return Done("修改" + SpanName(row + 1) + "刚度");
 }
 
@@ -569,9 +572,42 @@ Outcome RemoveRows(Beam& beam, TableId id, int row, int count) {
     return Refuse(kNoCell);
 }
 
+namespace {
+
+// The loads after lengths were pasted over their spans, in one pass rather
+// than one per cell: 0, or the first span a load no longer fits.
+int FitLoads(Beam& beam, const std::vector<double>& old) {
+    int bad = 0;
+    for (LoadCase& c : beam.cases) {
+        for (Load& l : c.loads) {
+            if (l.kind == Load::Kind::Settlement || l.span < 1 ||
+                l.span > static_cast<int>(old.size())) {
+                continue;
+            }
+            const double was = old[static_cast<std::size_t>(l.span - 1)];
+            const double now = beam.SpanAt(l.span).L;
+            if (was == now) continue;
+            if (WholeSpan(l, was)) {
+                l.x2 = now;
+            } else if ((l.Distributed() ? l.x2 : l.x1) > now && (bad == 0 || l.span < bad)) {
+                bad = l.span;
+            }
+        }
+    }
+    return bad;
+}
+
+}  // namespace
+
 Outcome Paste(Beam& beam, TableId id, int row, int column, std::string_view tsv) {
     if (tsv.empty()) return Refuse("没有可粘贴的内容");
     if (tsv.back() == '\n') tsv.remove_suffix(1);
+    const bool spans = id.table == Table::Spans;
+    std::vector<double> old;
+    if (spans) {
+        old.reserve(beam.spans.size());
+        for (const Span& s : beam.spans) old.push_back(s.L);
+    }
     Beam work = beam;
     int r = row;
     std::size_t start = 0;
@@ -585,7 +621,9 @@ Outcome Paste(Beam& beam, TableId id, int row, int column, std::string_view tsv)
         while (true) {
             std::size_t tab = line.find('\t', cell);
             if (tab == std::string_view::npos) tab = line.size();
-            const Outcome o = SetCell(work, id, r, c, line.substr(cell, tab - cell));
+            const std::string_view text = line.substr(cell, tab - cell);
+            const Outcome o =
+                spans ? SetSpan(work, r, c, text, false) : SetCell(work, id, r, c, text);
             if (!o.ok) {
                 return Refuse("第" + std::to_string(r + 1) + "行第" + std::to_string(c + 1) +
                               "列: " + o.reason);
@@ -596,6 +634,9 @@ Outcome Paste(Beam& beam, TableId id, int row, int column, std::string_view tsv)
         }
         ++r;
         start = end + 1;
+    }
+    if (const int bad = spans ? FitLoads(work, old) : 0; bad > 0) {
+        return Refuse("第" + std::to_string(bad) + "行第1列: 有荷载将超出" + SpanName(bad));
     }
     beam = std::move(work);
     return Done("粘贴");

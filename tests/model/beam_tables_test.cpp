@@ -223,6 +223,18 @@ TEST(Paste, AllOrNothing) {
     EXPECT_TRUE(SameBeam(b, before));
 }
 
+TEST(Paste, LengthsFitTheLoadsOnce) {
+    Beam b = Sample();
+    const Beam before = b;
+    const Outcome o = Paste(b, kSpans, 0, 0, "8\n3\n");  // the point at 4 m stays on span 1
+    ASSERT_TRUE(o.ok) << o.reason;
+    EXPECT_EQ(Cell(b, kLive, 1, 5), "3");  // the whole-span load followed
+    b = before;
+    const Outcome first = Paste(b, kSpans, 0, 0, "3\n6");
+    EXPECT_EQ(first.reason.rfind("第1行第1列: ", 0), 0u) << first.reason;
+    EXPECT_TRUE(SameBeam(b, before));
+}
+
 TEST(Paste, ManySpansAsOneEditQuickly) {
     std::string tsv;
     for (int i = 0; i < kMaxSpans; ++i) tsv += "5\t1\n";
