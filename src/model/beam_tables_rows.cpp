@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <set>
 
 #include "model/beam_tables.h"
@@ -73,7 +74,36 @@ bool SpringOk(double v, bool rotation, std::string& reason) {
     return true;
 }
 
-Outcome SetSupport(Beam& beam, int row, int column, std::string_view text) {
+// Settlements pasted, by case and node (0: none), set in one pass per case
+// at the end rather than a search of the case's loads per cell.
+using SettlementBatch = std::vector<std::map<int, double>>;
+
+void SetSettlements(Beam& beam, const SettlementBatch& batch) {
+    for (std::size_t c = 0; c < batch.size(); ++c) {
+        if (batch[c].empty()) continue;
+        std::vector<Load>& loads = beam.cases[c].loads;
+        std::set<int> seen;
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < loads.size(); ++i) {
+            Load l = loads[i];
+            if (l.kind == Load::Kind::Settlement) {
+                const auto found = batch[c].find(l.node);
+                if (found != batch[c].end()) {
+                    if (found->second == 0 || !seen.insert(l.node).second) continue;
+                    l.q1 = found->second;
+                }
+            }
+            loads[kept++] = l;
+        }
+        loads.resize(kept);
+        for (const auto& [node, d] : batch[c]) {
+            if (d != 0 && !seen.contains(node)) loads.push_back(Load::Settlement(node, d));
+        }
+    }
+}
+
+Outcome SetSupport(Beam& beam, int row, int column, std::string_view text,
+                   SettlementBatch* batch = nullptr) {
     const int nodes = static_cast<int>(beam.supports.size());
     if (row < 0 || row >= nodes || column < 0 || column >= ColumnCount(beam, {Table::Supports})) {
         return Refuse(kNoCell);
@@ -113,6 +143,10 @@ Outcome SetSupport(Beam& beam, int row, int column, std::string_view text) {
     if (!IsBlank(text)) {
         if (!ReadTyped(text, d, reason)) return Refuse(reason);
         if (std::fabs(d) > kMaxSettlement) return Refuse("沉降的绝对值不能超过1e9 mm");
+    }
+    if (batch) {
+        (*batch)[static_cast<std::size_t>(column - kSupportFixedColumns)][node] = d;
+        return Done("修改" + NodeName(node) + "沉降");
     }
     const int at = FindSettlement(c, node);
     if (d == 0) {
@@ -609,6 +643,7 @@ Outcome Paste(Beam& beam, TableId id, int row, int column, std::string_view tsv)
         for (const Span& s : beam.spans) old.push_back(s.L);
     }
     Beam work = beam;
+    SettlementBatch settlements(id.table == Table::Supports ? beam.cases.size() : 0);
     int r = row;
     std::size_t start = 0;
     while (start <= tsv.size()) {
@@ -622,8 +657,10 @@ Outcome Paste(Beam& beam, TableId id, int row, int column, std::string_view tsv)
             std::size_t tab = line.find('\t', cell);
             if (tab == std::string_view::npos) tab = line.size();
             const std::string_view text = line.substr(cell, tab - cell);
-            const Outcome o =
-                spans ? SetSpan(work, r, c, text, false) : SetCell(work, id, r, c, text);
+            const Outcome o = spans ? SetSpan(work, r, c, text, false)
+                              : id.table == Table::Supports
+                                  ? SetSupport(work, r, c, text, &settlements)
+                                  : SetCell(work, id, r, c, text);
             if (!o.ok) {
                 return Refuse("第" + std::to_string(r + 1) + "行第" + std::to_string(c + 1) +
                               "列: " + o.reason);
@@ -638,6 +675,7 @@ Outcome Paste(Beam& beam, TableId id, int row, int column, std::string_view tsv)
     if (const int bad = spans ? FitLoads(work, old) : 0; bad > 0) {
         return Refuse("第" + std::to_string(bad) + "行第1列: 有荷载将超出" + SpanName(bad));
     }
+    SetSettlements(work, settlements);
     beam = std::move(work);
     return Done("粘贴");
 }

@@ -235,6 +235,21 @@ TEST(Paste, LengthsFitTheLoadsOnce) {
     EXPECT_TRUE(SameBeam(b, before));
 }
 
+TEST(Paste, SettlementsAsTypedOneByOne) {
+    Beam typed = Sample(), pasted = Sample();
+    typed.cases[1].loads.push_back(Load::Settlement(3, 9));  // a repeat the cell hides
+    pasted.cases[1].loads = typed.cases[1].loads;
+    const std::vector<const char*> column = {"1", "", "0", "4"};
+    std::string tsv;
+    for (int r = 0; r < 4; ++r) {
+        ASSERT_TRUE(SetCell(typed, kSupports, r, 4, column[static_cast<std::size_t>(r)]).ok);
+        tsv += std::string(column[static_cast<std::size_t>(r)]) + "\n";
+    }
+    ASSERT_TRUE(Paste(pasted, kSupports, 0, 4, tsv).ok);
+    EXPECT_EQ(Copy(pasted, kSupports, 0, 4, 0, 5), Copy(typed, kSupports, 0, 4, 0, 5));
+    EXPECT_EQ(pasted.cases[1].loads.size(), 4u);  // the settlement of node 3 went
+}
+
 TEST(Paste, ManySpansAsOneEditQuickly) {
     std::string tsv;
     for (int i = 0; i < kMaxSpans; ++i) tsv += "5\t1\n";
