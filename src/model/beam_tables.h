@@ -46,6 +46,11 @@ int Rows(const Beam& beam, TableId id);
 // so that reading it back gives the very value; choices as offered;
 // an unset optional value (ψq of a permanent case) empty.
 std::string Cell(const Beam& beam, TableId id, int row, int column);
+// Whether typing into the cell means something: not for the q2 of a load
+// that is not linear, the x2 of a point, a moment or a settlement, the x1 of
+// a settlement. Every cell of the blank row is (it makes the row); the k
+// and kr of any support are (typing them makes it a spring).
+bool Editable(const Beam& beam, TableId id, int row, int column);
 
 // The outcome of an edit: Ok with the name the undo menu shows ("修改第3跨
 // 跨长"), or refused with the reason (beam unchanged).
