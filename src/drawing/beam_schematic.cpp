@@ -9,6 +9,7 @@
 
 #include "drawing/layout.h"
 #include "drawing/plotter.h"
+#include "drawing/stretch.h"
 #include "text/format.h"
 
 namespace cbeam {
@@ -49,27 +50,8 @@ constexpr double kFillSpacing = 45;
 // of overlapping loads is unreadable anyway, and must not cost their square.
 constexpr std::size_t kStackLookBack = 16;
 
-struct Stretch {
-    int first = 1, last = 0;
-    double x0 = 0, xR = 0, kx = 0;
-    double X(double d) const { return x0 + d * kx; }
-};
-
-// The stretch mapped as DrawEnvelope and PlaceUnder map it; any difference
-// here would shift the schematic against the diagrams under it.
-std::optional<Stretch> StretchOf(const Beam& beam, double W, int firstSpan, int lastSpan) {
-    Stretch s;
-    s.first = std::max(firstSpan, 1);
-    s.last = lastSpan < 1 ? beam.N() : std::min(lastSpan, beam.N());
-    if (s.first > s.last || !(W > 2 * kMargin) || !std::isfinite(W)) return std::nullopt;
-    if (beam.supports.size() < static_cast<std::size_t>(s.last) + 1) return std::nullopt;
-    double total = 0;
-    for (int k = s.first; k <= s.last; ++k) total += beam.SpanAt(k).L;
-    s.x0 = kMargin, s.xR = std::round(W - kMargin);
-    s.kx = (s.xR - s.x0) / total;
-    if (!std::isfinite(s.kx) || !(s.kx > 0)) return std::nullopt;
-    return s;
-}
+using drawing_detail::Stretch;
+using drawing_detail::StretchOf;
 
 // At most 3 decimals, and none that only repeat zeros.
 std::string Value(double v) {

@@ -7,6 +7,7 @@
 
 #include "drawing/layout.h"
 #include "drawing/plotter.h"
+#include "drawing/stretch.h"
 #include "text/format.h"
 
 namespace cbeam {
@@ -33,23 +34,8 @@ struct Point {
     double u, v;  // m from the left end of the drawing, ordinate
 };
 
-struct Stretch {
-    int first = 1, last = 0;
-    double x0 = 0, xR = 0, kx = 0;
-};
-
-std::optional<Stretch> StretchOf(const Beam& beam, double W, int firstSpan, int lastSpan) {
-    Stretch s;
-    s.first = std::max(firstSpan, 1);
-    s.last = lastSpan < 1 ? beam.N() : std::min(lastSpan, beam.N());
-    if (s.first > s.last || !(W > 2 * kMargin) || !std::isfinite(W)) return std::nullopt;
-    double total = 0;
-    for (int k = s.first; k <= s.last; ++k) total += beam.SpanAt(k).L;
-    s.x0 = kMargin, s.xR = std::round(W - kMargin);
-    s.kx = (s.xR - s.x0) / total;
-    if (!std::isfinite(s.kx) || !(s.kx > 0)) return std::nullopt;
-    return s;
-}
+using drawing_detail::Stretch;
+using drawing_detail::StretchOf;
 
 // The pieces of span k: they come by span, then by x.
 std::span<const InfluencePiece> PiecesOf(const analysis::InfluenceLine& line, int k) {

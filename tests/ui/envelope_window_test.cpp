@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QTableView>
 
+#include "ui/design/frmdesign.h"
 #include "ui/results/diagramview.h"
 #include "ui/results/frmresults.h"
 #include "ui_support.h"
@@ -33,9 +34,11 @@ TEST_F(EnvelopeWindow, OpensAGeneralBeamAndFollowsTheCombination) {
     Start()->Command1->click();
     DeleteLater();
     ExpectNoMessage();
+    ASSERT_NE(Window<frmDesign>(), nullptr) << "a beam the input window cannot show";
+    EXPECT_EQ(Window<frmInput>(), nullptr);
+    services.openResultsWindow();
     frmResults* r = Window<frmResults>();
     ASSERT_NE(r, nullptr);
-    EXPECT_EQ(Window<frmInput>(), nullptr);
     const auto cell = [r](int row, int column) {
         return r->SpanTable->model()->index(row, column).data().toString();
     };

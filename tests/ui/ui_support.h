@@ -97,18 +97,26 @@ inline void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     ASSERT_NE(focus, nullptr) << "no widget has the focus";
     QTest::keyClick(focus, key, modifiers);
 }
-// Any text, '\b' as Backspace; what is not ASCII as an input method hands it over.
+// Any text, '\b' as Backspace, '\n' as Enter, '\t' as Tab; what is not
+// ASCII as an input method hands it over.
 inline void Keys(const QString& text) {
     for (const QChar c : text) {
         QWidget* focus = QApplication::focusWidget();
         ASSERT_NE(focus, nullptr) << "no widget has the focus";
         if (c == u'\b') {
             QTest::keyClick(focus, Qt::Key_Backspace);
+        } else if (c == u'\n') {
+            QTest::keyClick(focus, Qt::Key_Return);
+        } else if (c == u'\t') {
+            QTest::keyClick(focus, Qt::Key_Tab);
         } else if (c.unicode() < 128) {
             QTest::keyClick(focus, char(c.unicode()));
         } else {
             QTest::sendKeyEvent(QTest::Click, focus, Qt::Key_unknown, QString(c), {});
         }
+        // What a key posts (an item editor's close on Enter) is done
+        // before the next key, as between a person's keystrokes.
+        QCoreApplication::processEvents();
     }
 }
 inline void Activate(QWidget* window) {  // where the keys go

@@ -18,7 +18,9 @@
 namespace cbeam {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // More spans than this in one drawing are a band no one reads, and cost
 // more than a keystroke may: a longer beam is seen a stretch at a time.
@@ -143,11 +145,10 @@ void DesignDrawings::FillChoices() {
         for (Combination& c : ShownCombinations(m_shown)) choices.push_back(std::move(c));
     }
     const QString was = cboShow->currentText();
-    const bool same = choices.size() == m_choices.size() &&
-                      std::equal(choices.begin(), choices.end(), m_choices.begin(),
-                                 [](const Combination& a, const Combination& b) {
-                                     return a.name == b.name;
-                                 });
+    const bool same =
+        choices.size() == m_choices.size() &&
+        std::equal(choices.begin(), choices.end(), m_choices.begin(),
+                   [](const Combination& a, const Combination& b) { return a.name == b.name; });
     m_choices = std::move(choices);
     if (same) return;
     const QSignalBlocker quiet(cboShow);
@@ -202,11 +203,9 @@ void DesignDrawings::Redraw() {
         scrStretch->setValue(m_first);
     }
     scrStretch->setVisible(n > m_count);
-    lblStretch->setText(n == 0 ? QString()
-                               : QStringLiteral("第 %1–%2 跨,共 %3 跨")
-                                     .arg(m_first)
-                                     .arg(LastSpan())
-                                     .arg(n));
+    lblStretch->setText(
+        n == 0 ? QString()
+               : QStringLiteral("第 %1–%2 跨,共 %3 跨").arg(m_first).arg(LastSpan()).arg(n));
     for (DiagramView* d : {Schematic, Moment, Shear, Deflection}) d->Redraw();
 }
 
@@ -216,7 +215,9 @@ void DesignDrawings::ClampStretch() {
     m_first = std::clamp(m_first, 1, n - m_count + 1);
 }
 
-QString DesignDrawings::ShownName() const { return cboShow->currentText(); }
+QString DesignDrawings::ShownName() const {
+    return cboShow->currentText();
+}
 
 void DesignDrawings::SetCase(int caseIndex) {
     if (caseIndex == m_case) return;

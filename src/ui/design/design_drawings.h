@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
+#include "canvas/canvas.h"
 #include "document/beam_document.h"
 #include "model/structure.h"
-#include "canvas/canvas.h"
 #include "ui/common/picture_actions.h"
 #include "ui/common/services.h"
 #include "ui/results/envelope_results.h"

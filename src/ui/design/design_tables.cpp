@@ -13,7 +13,9 @@
 namespace cbeam {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 const QColor kRefusedText{200, 0, 0};
 const QColor kRefusedBack{255, 228, 228};
@@ -27,7 +29,9 @@ BeamTableModel::BeamTableModel(BeamDocument& doc, tables::TableId id, QObject* p
     m_rows = tables::Rows(beam, m_id) + (HasBlankRow() ? 1 : 0);
 }
 
-bool BeamTableModel::HasBlankRow() const { return m_id.table != tables::Table::Supports; }
+bool BeamTableModel::HasBlankRow() const {
+    return m_id.table != tables::Table::Supports;
+}
 
 void BeamTableModel::SetCase(int caseIndex) {
     if (m_id.caseIndex == caseIndex) return;
@@ -42,15 +46,17 @@ void BeamTableModel::SetCase(int caseIndex) {
 
 void BeamTableModel::Follow() {
     const Beam& beam = m_doc.Current();
-    if (m_id.table == tables::Table::Loads && m_id.caseIndex >= static_cast<int>(beam.cases.size())) {
+    if (m_id.table == tables::Table::Loads &&
+        m_id.caseIndex >= static_cast<int>(beam.cases.size())) {
         m_id.caseIndex = std::max(0, static_cast<int>(beam.cases.size()) - 1);
     }
     auto columns = tables::Columns(beam, m_id);
     const int rows = tables::Rows(beam, m_id) + (HasBlankRow() ? 1 : 0);
-    const bool sameColumns =
-        columns.size() == m_columns.size() &&
-        std::equal(columns.begin(), columns.end(), m_columns.begin(),
-                   [](const tables::Column& a, const tables::Column& b) { return a.header == b.header; });
+    const bool sameColumns = columns.size() == m_columns.size() &&
+                             std::equal(columns.begin(), columns.end(), m_columns.begin(),
+                                        [](const tables::Column& a, const tables::Column& b) {
+                                            return a.header == b.header;
+                                        });
     if (!sameColumns) {
         // A case added, removed or renamed: the settlement and factor
         // columns are others now.
@@ -156,9 +162,8 @@ bool BeamTableModel::setData(const QModelIndex& index, const QVariant& value, in
 Qt::ItemFlags BeamTableModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (m_columns[static_cast<std::size_t>(index.column())].kind != tables::CellKind::Fixed) {
+    if (tables::Editable(m_doc.Current(), m_id, index.row(), index.column()))
         f |= Qt::ItemIsEditable;
-    }
     return f;
 }
 
@@ -253,9 +258,8 @@ void SheetView::PasteText(const QString& text) {
     const QModelIndex at = currentIndex();
     const int row = at.isValid() ? at.row() : 0, column = at.isValid() ? at.column() : 0;
     const std::string tsv = text.toStdString();
-    Show(m_model->Apply([&](Beam& beam) {
-        return tables::Paste(beam, m_model->Id(), row, column, tsv);
-    }));
+    Show(m_model->Apply(
+        [&](Beam& beam) { return tables::Paste(beam, m_model->Id(), row, column, tsv); }));
 }
 
 void SheetView::ClearSelection() {
@@ -282,9 +286,8 @@ void SheetView::DeleteRows() {
     (void)columns;
     const int real = std::min(rows, tables::Rows(m_model->Current(), m_model->Id()) - row);
     if (real <= 0) return;
-    Show(m_model->Apply([&](Beam& beam) {
-        return tables::RemoveRows(beam, m_model->Id(), row, real);
-    }));
+    Show(m_model->Apply(
+        [&](Beam& beam) { return tables::RemoveRows(beam, m_model->Id(), row, real); }));
 }
 
 void SheetView::keyPressEvent(QKeyEvent* event) {
@@ -299,7 +302,9 @@ void SheetView::keyPressEvent(QKeyEvent* event) {
                m_model->Restore(at.row(), at.column())) {
     } else if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
                event->modifiers() == Qt::NoModifier && at.isValid()) {
-        MoveDown();
+        // An editor's Enter comes here too, before its queued close moves
+        // down: only an Enter on a cell not being edited moves from here.
+        if (state() != EditingState) MoveDown();
     } else {
         QTableView::keyPressEvent(event);
         return;
@@ -323,7 +328,9 @@ void SheetView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint 
 
 void SheetView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
-    if (m_model->tell) m_model->tell(current.isValid() ? m_model->Refusal(current.row(), current.column()) : QString());
+    if (m_model->tell)
+        m_model->tell(current.isValid() ? m_model->Refusal(current.row(), current.column())
+                                        : QString());
     if (chosen && current.isValid()) chosen(current.row());
 }
 

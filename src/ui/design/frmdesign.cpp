@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QDialog>
 #include <QComboBox>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -29,7 +29,9 @@
 namespace cbeam {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 QTableView* ResultsView(CellTable* model, QWidget* parent) {
     auto* view = new QTableView(parent);
@@ -206,12 +208,14 @@ void frmDesign::ShowResults() {
     }
     m_spanResults->SetContents(r->Spans(),
                                [r](int row, int column) { return r->SpanCell(row, column); });
-    m_supportResults->SetContents(r->Spans() + 1, [r](int row, int column) {
-        return r->SupportCell(row, column);
-    });
+    m_supportResults->SetContents(r->Spans() + 1,
+                                  [r](int row, int column) { return r->SupportCell(row, column); });
 }
 
-void frmDesign::Tell(const QString& text) { m_statusText->setText(text); }
+// The tables tell their current cell before the status bar exists.
+void frmDesign::Tell(const QString& text) {
+    if (m_statusText) m_statusText->setText(text);
+}
 
 void frmDesign::UpdateTitle() {
     const QString name = FileName().isEmpty() ? QStringLiteral("未命名") : FileName();
@@ -230,7 +234,8 @@ void frmDesign::BuildMenus() {
     add(file, QStringLiteral("打开(&O)…"), QKeySequence::Open, [this] { OpenBeam(); });
     mnuRecent = file->addMenu(QStringLiteral("最近打开的文件(&R)"));
     file->addSeparator();
-    add(file, QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] { SaveBeam(); });
+    add(file, QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S),
+        [this] { SaveBeam(); });
     add(file, QStringLiteral("另存为(&A)…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
         [this] { SaveBeamAs(); });
     QMenu* out = file->addMenu(QStringLiteral("导出(&E)"));
@@ -245,8 +250,8 @@ void frmDesign::BuildMenus() {
     actUndo = m_doc.UndoStack().createUndoAction(this, QStringLiteral("撤销"));
     actUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     actRedo = m_doc.UndoStack().createRedoAction(this, QStringLiteral("重做"));
-    actRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y),
-                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    actRedo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     edit->addAction(actUndo);
     edit->addAction(actRedo);
     edit->addSeparator();
@@ -254,12 +259,14 @@ void frmDesign::BuildMenus() {
     // Shown with their keys; the tables take the keys themselves, so that
     // a cell's editor keeps its own Ctrl+C and Delete.
     const auto tableAction = [&](const QString& text, QKeySequence keys, auto act) {
-        QAction* a = edit->addAction(text + QLatin1Char('\t') + keys.toString(QKeySequence::NativeText));
+        QAction* a =
+            edit->addAction(text + QLatin1Char('\t') + keys.toString(QKeySequence::NativeText));
         connect(a, &QAction::triggered, this, [current, act] {
             if (SheetView* v = current()) act(v);
         });
     };
-    tableAction(QStringLiteral("复制"), QKeySequence::Copy, [](SheetView* v) { v->CopySelection(); });
+    tableAction(QStringLiteral("复制"), QKeySequence::Copy,
+                [](SheetView* v) { v->CopySelection(); });
     tableAction(QStringLiteral("粘贴"), QKeySequence::Paste,
                 [](SheetView* v) { v->PasteText(QApplication::clipboard()->text()); });
     tableAction(QStringLiteral("清除"), QKeySequence(Qt::Key_Delete),
@@ -272,9 +279,12 @@ void frmDesign::BuildMenus() {
     add(edit, QStringLiteral("双向板荷载…"), {}, [this] { AddSlab(); });
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("视图(&V)"));
-    add(view, QStringLiteral("放大"), QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { Drawings->Zoom(1); });
-    add(view, QStringLiteral("缩小"), QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { Drawings->Zoom(-1); });
-    add(view, QStringLiteral("全梁"), QKeySequence(Qt::CTRL | Qt::Key_0), [this] { Drawings->ShowAll(); });
+    add(view, QStringLiteral("放大"), QKeySequence(Qt::CTRL | Qt::Key_Equal),
+        [this] { Drawings->Zoom(1); });
+    add(view, QStringLiteral("缩小"), QKeySequence(Qt::CTRL | Qt::Key_Minus),
+        [this] { Drawings->Zoom(-1); });
+    add(view, QStringLiteral("全梁"), QKeySequence(Qt::CTRL | Qt::Key_0),
+        [this] { Drawings->ShowAll(); });
     add(view, QStringLiteral("左移"), QKeySequence(Qt::ALT | Qt::Key_Left),
         [this] { Drawings->Pan(-std::max(1, Drawings->SpansShown() / 2)); });
     add(view, QStringLiteral("右移"), QKeySequence(Qt::ALT | Qt::Key_Right),
@@ -283,8 +293,9 @@ void frmDesign::BuildMenus() {
     add(view, QStringLiteral("详细结果与影响线…"), {}, [this] { m_services.openResultsWindow(); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
-    add(help, QStringLiteral("手册"), QKeySequence::HelpContents,
-        [this] { m_services.StartProcess(QStringLiteral("xdg-open /usr/share/doc/cbeam/README.md")); });
+    add(help, QStringLiteral("手册"), QKeySequence::HelpContents, [this] {
+        m_services.StartProcess(QStringLiteral("xdg-open /usr/share/doc/cbeam/README.md"));
+    });
     add(help, QStringLiteral("关于"), {}, [this] {
         if (m_about.isNull()) m_about = new frmAbout(m_services);
         m_about->show();

@@ -19,7 +19,9 @@
 namespace cbeam {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 const QString kRecentKey = QStringLiteral("design/recentFiles");
 constexpr int kRecentCount = 8;
@@ -31,7 +33,9 @@ const QString kDesignSaveFilter =
 
 }  // namespace
 
-QString frmDesign::FileName() const { return ShownPath(m_doc.State().FileName); }
+QString frmDesign::FileName() const {
+    return ShownPath(m_doc.State().FileName);
+}
 
 QString frmDesign::Preset(const QString& extension) const {
     if (FileName().isEmpty()) return QStringLiteral("*.") + extension;
