@@ -3,7 +3,8 @@
 // also with the detailed results window open, and the opening of the
 // window for a beam file, copying a drawing as a picture, and a general
 // beam's results window changing combination, and its influence view
-// following a section entered.
+// following a section entered; the design window opening a long general
+// beam and refreshing after a keystroke in a cell.
 #include <benchmark/benchmark.h>
 
 #include <QAction>
@@ -22,6 +23,9 @@
 #include "files/beam_json.h"
 #include "files/bmf.h"
 #include "model/beam.h"
+#include "model/beam_tables.h"
+#include "ui/design/design_tables.h"
+#include "ui/design/frmdesign.h"
 #include "ui/input/frminput.h"
 #include "ui/input/picturebox.h"
 #include "ui/results/frmresults.h"
@@ -269,5 +273,64 @@ void BM_InfluenceSection(benchmark::State& st) {
     }
 }
 BENCHMARK(BM_InfluenceSection)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// A floor beam of n spans in two cases, dead and live, as a file holds it.
+std::string FloorBeamFile(int n) {
+    cbeam::Beam beam = cbeam::tables::NewBeam(n);
+    cbeam::LoadCase live;
+    live.name = "活载";
+    live.kind = cbeam::CaseKind::Variable;
+    beam.cases.push_back(live);
+    for (int k = 1; k <= n; ++k) {
+        beam.cases[0].loads.push_back(cbeam::Load::Uniform(k, 12, 0, 6));
+        beam.cases[1].loads.push_back(cbeam::Load::Uniform(k, 8, 0, 6));
+        if (k % 2 == 0) beam.cases[1].loads.push_back(cbeam::Load::Point(k, 40, 3));
+    }
+    const std::string path =
+        QDir::temp().filePath(QStringLiteral("bench_ui_design_%1.json").arg(n)).toStdString();
+    return cbeam::SaveBeam(path, beam) ? path : std::string();
+}
+
+// The file read, the window built and shown with its first paint.
+void BM_DesignWindowOpen(benchmark::State& st) {
+    EnsureApp();
+    const std::string path = FloorBeamFile(static_cast<int>(st.range(0)));
+    for (auto _ : st) {
+        SilentServices services;
+        cbeam::BeamDocument doc;
+        if (!doc.Load(path, cbeam::BeamKind::Json)) {
+            st.SkipWithError("cannot read the beam file");
+            return;
+        }
+        cbeam::frmDesign w(doc, services);
+        w.resize(kMaximized);
+        w.show();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_DesignWindowOpen)->Arg(100)->Arg(32766)->Unit(benchmark::kMillisecond);
+
+// A span length typed: the edit, its undo step, the analysis, the envelopes,
+// the drawings and the tables shown, repainted.
+void BM_DesignKeystroke(benchmark::State& st) {
+    EnsureApp();
+    SilentServices services;
+    cbeam::BeamDocument doc;
+    if (!doc.Load(FloorBeamFile(static_cast<int>(st.range(0))), cbeam::BeamKind::Json)) {
+        st.SkipWithError("cannot read the beam file");
+        return;
+    }
+    cbeam::frmDesign w(doc, services);
+    w.resize(kMaximized);
+    w.show();
+    QApplication::processEvents();
+    bool flip = false;
+    for (auto _ : st) {
+        flip = !flip;
+        w.tblSpans->Model()->Type(0, 0, flip ? QStringLiteral("6.5") : QStringLiteral("6"), 1000);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_DesignKeystroke)->Arg(100)->Arg(32766)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -49,17 +49,14 @@ bool Same(const Extremes& a, const Extremes& b) {
 // ends and the x of the extremes, each taken from both sides where the
 // envelope jumps there (a point load in V, a couple in M).
 std::vector<Point> SpanPoints(const Beam& beam, const analysis::Envelope& env, Quantity q, int k,
-                              const analysis::SpanEnvelope& d, double left, double width) {
+                              const analysis::SpanEnvelope& d, double left, double width,
+                              const std::vector<double>& loadEnds) {
     const double L = beam.SpanAt(k).L;
     const int stations =
         std::clamp(static_cast<int>(width / kStationWidth), kFewestStations, kMostStations);
     std::vector<double> xs;
     for (int i = 0; i <= stations; ++i) xs.push_back(L * i / stations);
-    for (const LoadCase& c : beam.cases) {
-        for (const Load& l : c.loads) {
-            if (l.kind != Load::Kind::Settlement && l.span == k) xs.insert(xs.end(), {l.x1, l.x2});
-        }
-    }
+    xs.insert(xs.end(), loadEnds.begin(), loadEnds.end());
     if (q == Quantity::Moment) xs.insert(xs.end(), {d.Mmax.x, d.Mmin.x});
     if (q == Quantity::Deflection) xs.insert(xs.end(), {d.wmax.x, d.wmin.x});
     for (double& x : xs) x = std::isfinite(x) ? std::clamp(x, 0.0, L) : 0.0;
@@ -99,12 +96,23 @@ void DrawEnvelope(const Beam& beam, const analysis::Envelope& env, Quantity q, C
     std::vector<std::size_t> starts;
     // Each span's design values, asked for once: they cost what many sections do.
     std::vector<analysis::SpanEnvelope> designs;
+    // The loads' ends by span, in one pass: a stretch of a long beam must
+    // not read every load of the beam for each of its spans.
+    std::vector<std::vector<double>> loadEnds(static_cast<std::size_t>(last - first + 1));
+    for (const LoadCase& c : beam.cases) {
+        for (const Load& l : c.loads) {
+            if (l.kind == Load::Kind::Settlement || l.span < first || l.span > last) continue;
+            loadEnds[static_cast<std::size_t>(l.span - first)].insert(
+                loadEnds[static_cast<std::size_t>(l.span - first)].end(), {l.x1, l.x2});
+        }
+    }
     double largest = style.largest, d = 0;
     for (int k = first; k <= last; ++k) {
         const double L = beam.SpanAt(k).L;
         starts.push_back(points.size());
         designs.push_back(env.Design(k));
-        for (const Point& pt : SpanPoints(beam, env, q, k, designs.back(), d, L * kx)) {
+        for (const Point& pt : SpanPoints(beam, env, q, k, designs.back(), d, L * kx,
+                                          loadEnds[static_cast<std::size_t>(k - first)])) {
             points.push_back(pt);
             largest = std::max({largest, std::fabs(pt.e.max), std::fabs(pt.e.min)});
         }

@@ -134,6 +134,8 @@ void DesignDrawings::Refresh() {
         m_count = m_whole ? std::max(n, 1) : kSpansAtFirst;
     }
     ClampStretch();
+    // Checked once an edit: it reads the whole beam.
+    m_valid = n == 0 ? Status{Code::NoBeam} : Validate(m_shown);
     FillChoices();
     Choose();
 }
@@ -141,7 +143,7 @@ void DesignDrawings::Refresh() {
 void DesignDrawings::FillChoices() {
     std::vector<Combination> choices;
     for (const LoadCase& c : m_shown.cases) choices.push_back(CaseAlone(c));
-    if (Validate(m_shown) && ValidateCombinations(m_shown)) {
+    if (m_valid && ValidateCombinations(m_shown)) {
         for (Combination& c : ShownCombinations(m_shown)) choices.push_back(std::move(c));
     }
     const QString was = cboShow->currentText();
@@ -162,7 +164,7 @@ void DesignDrawings::FillChoices() {
 
 void DesignDrawings::Choose() {
     m_ok = false;
-    const Status valid = m_shown.N() == 0 ? Status{Code::NoBeam} : Validate(m_shown);
+    const Status& valid = m_valid;
     const int index = cboShow->currentIndex();
     if (valid && index >= 0 && index < static_cast<int>(m_choices.size())) {
         if (!m_results) m_results = std::make_unique<EnvelopeResults>();
