@@ -69,6 +69,12 @@ struct SpanEnvelope {
 // A quantity at one section, by group at factor 1.
 enum class Quantity { Moment, Shear, Deflection };
 
+// Whether Build stays within a desktop's memory. With a spring support the
+// groups of the patterned cases are solved one by one, each result as long
+// as the beam: a long beam's would fill the memory many times over, so it
+// is refused (EnvelopeTooLarge) before anything is allocated.
+Status CheckEnvelopeSize(const Beam& beam);
+
 class Envelope {
   public:
     // Solves every group of the beam under the combination; the engine must

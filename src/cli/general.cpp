@@ -130,6 +130,7 @@ Status StreamEnvelope(const Beam& beam, const SolvedBeam& solved,
         }
         chunk += '\n';
     };
+    if (Status r = analysis::CheckEnvelopeSize(beam); !r) return r;
     const char* header = reactions ? "combination,node,Rmax,Rmin\n"
                                    : "combination,span,x,Mmax,Mmin,Vmax,Vmin,wmax,wmin\n";
     if (Status r = write(header); !r) return r;
@@ -216,6 +217,7 @@ Status StreamEnvelopeJson(const Beam& beam, const SolvedBeam& solved,
                           const std::vector<Combination>& combinations, const ByteWriter& write) {
     using analysis::Quantity;
     using analysis::Side;
+    if (Status r = analysis::CheckEnvelopeSize(beam); !r) return r;
     if (Status r = write("{\"combinations\":["); !r) return r;
     analysis::Envelope env;
     std::string chunk;

@@ -1093,6 +1093,7 @@ Status RenderSheet(const DesignState& solved, const SheetInfo& info, std::string
 
 Status RenderSheet(const Beam& beam, const SheetInfo& info, std::string& bytes) {
     General g{beam, {}, CombinationsOf(beam), {}};
+    if (Status r = analysis::CheckEnvelopeSize(beam); !r) return r;
     if (Status r = g.engine.Build(beam); !r) return r;
     if (g.combinations.empty()) {
         // No variable case and no combination given: the cases as they act.

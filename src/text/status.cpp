@@ -165,6 +165,9 @@ std::string Reason(const Status& s) {
             return "结构几何可变，无法计算";
         case Code::NearlyMechanism:
             return "支座约束太弱，结构接近几何可变，无法准确计算";
+        case Code::EnvelopeTooLarge:
+            return "有弹簧支座时按跨布置的荷载须逐组求解：" + std::to_string(s.have) + "组 × " +
+                   std::to_string(s.need) + "跨所需内存太大，无法计算包络";
         case Code::SpanCountOutsideBeam:
             return "跨数" + std::to_string(s.have) + "不在1到" + std::to_string(s.need) + "之间";
         case Code::RigidityNotPositive:

@@ -59,6 +59,7 @@ enum class Code {
     // fault ("cases[0].loads[2]").
     Mechanism,             // the supports let the beam move as a rigid body
     NearlyMechanism,       // a pivot lost to rounding: supports far too weak for the beam
+    EnvelopeTooLarge,      // have: the groups solved one by one, need: the spans
     SpanCountOutsideBeam,  // have: the count, need: the largest count
     RigidityNotPositive,   // span; 0 for EIo
     SupportCountWrong,     // have: the supports, need: N + 1

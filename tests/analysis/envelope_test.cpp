@@ -228,5 +228,34 @@ TEST_P(Coefficients, Hold) {
 INSTANTIATE_TEST_SUITE_P(EqualSpans, Coefficients, ::testing::ValuesIn(kCoefficients),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A spring makes every patterned group a solve of its own, as long as the
+// beam: a long beam is refused before its memory is asked for, a short one
+// or one on rigid supports never.
+TEST(Envelope, SizeRefusedOnlyWhereGroupsByNodesOutgrowMemory) {
+    const struct {
+        const char* name;
+        int spans;
+        bool spring, patterned;
+        bool refused;
+    } rows[] = {
+        {"rigid, 32,766 spans", 32766, false, true, false},
+        {"spring, 100 spans", 100, true, true, false},
+        {"spring, 2,000 spans", 2000, true, true, false},
+        {"spring, 3,000 spans", 3000, true, true, true},
+        {"spring, 32,766 spans, one group", 32766, true, false, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Beam beam;
+        beam.spans.assign(static_cast<std::size_t>(row.spans), {6, 1});
+        beam.supports.resize(beam.spans.size() + 1);
+        if (row.spring) beam.supports[1] = Support::Spring(5e4);
+        LoadCase live{"Q", CaseKind::Variable, row.patterned, {}, {}};
+        for (int k = 1; k <= row.spans; ++k) live.loads.push_back(Load::Uniform(k, 10, 0, 6));
+        beam.cases.push_back(live);
+        EXPECT_EQ(CheckEnvelopeSize(beam).code, row.refused ? Code::EnvelopeTooLarge : Code::Ok);
+    }
+}
+
 }  // namespace
 }  // namespace cbeam::analysis

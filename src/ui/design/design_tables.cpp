@@ -222,6 +222,18 @@ SheetView::SheetView(BeamTableModel* model, QWidget* parent) : QTableView(parent
     remove->setShortcutContext(Qt::WidgetShortcut);
     connect(remove, &QAction::triggered, this, &SheetView::DeleteRows);
     addActions({insert, remove});
+    connect(model, &QAbstractItemModel::modelReset, this, &SheetView::FitHeaders);
+    FitHeaders();
+}
+
+// Every header readable, with its unit: measuring the headers costs nothing,
+// measuring the cells of 32,766 rows would.
+void SheetView::FitHeaders() {
+    const QFontMetrics metrics(horizontalHeader()->font());
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        const QString text = m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        setColumnWidth(c, std::max(80, metrics.horizontalAdvance(text) + 24));
+    }
 }
 
 std::array<int, 4> SheetView::Block() const {

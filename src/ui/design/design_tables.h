@@ -99,6 +99,7 @@ class SheetView : public QTableView {
     std::array<int, 4> Block() const;
     void Show(const tables::Outcome& outcome);
     void MoveDown();
+    void FitHeaders();
     BeamTableModel* m_model;
 };
 

@@ -50,6 +50,7 @@ std::vector<Combination> ShownCombinations(const Beam& beam) {
 
 Status EnvelopeResults::SetBeam(const Beam& beam) {
     m_beam = nullptr;
+    if (Status r = analysis::CheckEnvelopeSize(beam); !r) return r;
     if (Status r = m_engine.Build(beam); !r) return r;
     m_beam = &beam;
     m_serviceBuilt = false;
@@ -120,9 +121,8 @@ const EnvelopeResults::SupportRow& EnvelopeResults::Support(int row) const {
     std::optional<SupportRow>& cached = m_supports[static_cast<std::size_t>(row)];
     if (!cached) {
         const int node = row + 1;
-        cached =
-            SupportRow{m_chosen.Reaction(node), Loaded(m_chosen.LoadedForReaction(node, true)),
-                       Loaded(m_chosen.LoadedForReaction(node, false))};
+        cached = SupportRow{m_chosen.Reaction(node), Loaded(m_chosen.LoadedForReaction(node, true)),
+                            Loaded(m_chosen.LoadedForReaction(node, false))};
     }
     return *cached;
 }
