@@ -209,7 +209,9 @@ void DrawBeam(const Beam& beam, Canvas& canvas, const Stretch& s, int caseIndex)
                 const std::size_t from = i - std::min(i - b.starts[k], kStackLookBack);
                 for (std::size_t j = from; j < i; ++j) {
                     const Load& o = *b.loads[j];
-                    if (o.Distributed() && o.x1 <= l.x2 && l.x1 <= o.x2)
+                    // Loads that only meet end to end (a slab's trapezoid in three
+                    // pieces) stand side by side.
+                    if (o.Distributed() && o.x1 < l.x2 && l.x1 < o.x2)
                         base[i] = std::max(base[i], base[j] + Magnitude(o) / largest);
                 }
                 tallest = std::max(tallest, base[i] + Magnitude(l) / largest);
@@ -238,7 +240,7 @@ void DrawBeam(const Beam& beam, Canvas& canvas, const Stretch& s, int caseIndex)
             p.Line(xb, yb, xb, foot, kLoadEdge);
             const std::string unitText = "kN/m";
             p.Label(kLoadRow, (xa + xb) / 2, std::min(ya, yb) - kLabelHeight, [&] {
-                if (l.kind == Load::Kind::Uniform) return Value(l.q1) + unitText;
+                if (l.kind == Load::Kind::Uniform || l.q1 == l.q2) return Value(l.q1) + unitText;
                 return Value(l.q1) + "~" + Value(l.q2) + unitText;
             });
         }
