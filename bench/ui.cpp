@@ -291,21 +291,25 @@ std::string FloorBeamFile(int n) {
     return cbeam::SaveBeam(path, beam) ? path : std::string();
 }
 
-// The file read, the window built and shown with its first paint.
+// The file read, the design window built, maximized and painted once.
+struct DesignWindow {
+    explicit DesignWindow(const std::string& path) {
+        EnsureApp();
+        if (!doc.Load(path, cbeam::BeamKind::Json)) return;
+        w = std::make_unique<cbeam::frmDesign>(doc, services);
+        w->resize(kMaximized);
+        w->show();
+        QApplication::processEvents();
+    }
+    SilentServices services;
+    cbeam::BeamDocument doc;
+    std::unique_ptr<cbeam::frmDesign> w;
+};
+
 void BM_DesignWindowOpen(benchmark::State& st) {
-    EnsureApp();
     const std::string path = FloorBeamFile(static_cast<int>(st.range(0)));
     for (auto _ : st) {
-        SilentServices services;
-        cbeam::BeamDocument doc;
-        if (!doc.Load(path, cbeam::BeamKind::Json)) {
-            st.SkipWithError("cannot read the beam file");
-            return;
-        }
-        cbeam::frmDesign w(doc, services);
-        w.resize(kMaximized);
-        w.show();
-        QApplication::processEvents();
+        if (!DesignWindow(path).w) st.SkipWithError("cannot read the beam file");
     }
 }
 BENCHMARK(BM_DesignWindowOpen)->Arg(100)->Arg(32766)->Unit(benchmark::kMillisecond);
@@ -313,21 +317,16 @@ BENCHMARK(BM_DesignWindowOpen)->Arg(100)->Arg(32766)->Unit(benchmark::kMilliseco
 // A span length typed: the edit, its undo step, the analysis, the envelopes,
 // the drawings and the tables shown, repainted.
 void BM_DesignKeystroke(benchmark::State& st) {
-    EnsureApp();
-    SilentServices services;
-    cbeam::BeamDocument doc;
-    if (!doc.Load(FloorBeamFile(static_cast<int>(st.range(0))), cbeam::BeamKind::Json)) {
+    const DesignWindow window(FloorBeamFile(static_cast<int>(st.range(0))));
+    if (!window.w) {
         st.SkipWithError("cannot read the beam file");
         return;
     }
-    cbeam::frmDesign w(doc, services);
-    w.resize(kMaximized);
-    w.show();
-    QApplication::processEvents();
     bool flip = false;
     for (auto _ : st) {
         flip = !flip;
-        w.tblSpans->Model()->Type(0, 0, flip ? QStringLiteral("6.5") : QStringLiteral("6"), 1000);
+        window.w->tblSpans->Model()->Type(0, 0, flip ? QStringLiteral("6.5") : QStringLiteral("6"),
+                                          1000);
         QApplication::processEvents();
     }
 }

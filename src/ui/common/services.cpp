@@ -3,17 +3,17 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QDoubleSpinBox>
 #include <QFormLayout>
-#include <QSpinBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QStringList>
 #include <algorithm>
 
@@ -118,7 +118,29 @@ std::optional<QString> RunFileDialog(QFileDialog::AcceptMode mode, const QString
     return files.first();
 }
 
+// 确定 and 取消 under a dialog's fields.
+void AddOkCancel(QDialog& dialog, QFormLayout* form) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+}
+
 }  // namespace
+
+bool AskToClose(UiServices& services, const std::function<bool()>& save) {
+    switch (services.AskToSave(QString::fromStdString(MessageText(Status{Code::BeamNotSaved})))) {
+        case SaveChoice::Save:
+            return save();
+        case SaveChoice::Discard:
+            return true;
+        case SaveChoice::Cancel:
+            break;
+    }
+    return false;
+}
 
 void QtUiServices::Message(const QString& title, const QString& text, MsgIcon icon) {
     if (m_notice) m_notice->close();
@@ -207,12 +229,7 @@ std::optional<SheetTitle> QtUiServices::AskSheetTitle(const SheetTitle& preset) 
         edits[i] = new QLineEdit(*fields[i], &dialog);
         form->addRow(QString::fromUtf8(names[i]) + u'：', edits[i]);
     }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    form->addRow(buttons);
+    AddOkCancel(dialog, form);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     for (int i = 0; i < 6; ++i) *fields[i] = edits[i]->text();
     return title;
@@ -239,12 +256,7 @@ std::optional<SlabShare> QtUiServices::AskSlab(int spans) {
     form->addRow(QStringLiteral("板短边 lx (m)："), lx);
     form->addRow(QStringLiteral("板面荷载 p (kN/m²)："), p);
     form->addRow(QStringLiteral("梁两侧的板数："), sides);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    form->addRow(buttons);
+    AddOkCancel(dialog, form);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return SlabShare{span->value(), lx->value(), p->value(), sides->value()};
 }

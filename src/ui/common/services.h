@@ -102,6 +102,9 @@ void RefuseTyped(UiServices& services, const QString& text);
 
 // A failed file command: its lead-in, and the reason on a line of its own.
 void RefuseCommand(UiServices& services, Command command, const Status& why);
+// The question before a window with unsaved changes closes: true when it
+// may close (saved by `save`, or the changes given up).
+bool AskToClose(UiServices& services, const std::function<bool()>& save);
 
 // The numeric reading of a typed text; a number too large for a double is
 // refused, shown to the user and returned, with `value` untouched, so that

@@ -324,17 +324,7 @@ void frmDesign::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    switch (m_services.AskToSave(Q(MessageText(Status{Code::BeamNotSaved})))) {
-        case SaveChoice::Save:
-            event->setAccepted(SaveBeam());
-            break;
-        case SaveChoice::Discard:
-            event->accept();
-            break;
-        case SaveChoice::Cancel:
-            event->ignore();
-            break;
-    }
+    event->setAccepted(AskToClose(m_services, [this] { return SaveBeam(); }));
 }
 
 }  // namespace cbeam

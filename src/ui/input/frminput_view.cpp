@@ -142,17 +142,7 @@ void frmInput::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    switch (m_services.AskToSave(Q(MessageText(Status{Code::BeamNotSaved})))) {
-        case SaveChoice::Save:
-            event->setAccepted(Save());
-            break;
-        case SaveChoice::Discard:
-            event->accept();
-            break;
-        case SaveChoice::Cancel:
-            event->ignore();
-            break;
-    }
+    event->setAccepted(AskToClose(m_services, [this] { return Save(); }));
 }
 
 }  // namespace cbeam
