@@ -239,5 +239,34 @@ TEST_F(DesignWindowTest, RandomEditsAgreeWithHistoryAndFiles) {
     EXPECT_GT(accepted, 40u);
 }
 
+class BothWindows : public UiTest {};
+
+// One beam in both windows: the input window follows the design window's
+// edits while it can show the beam, and gives way, saying why once, to the
+// first edit it cannot show; the design window carries on with it.
+TEST_F(BothWindows, InputWindowFollowsThenGivesWayOnce) {
+    frmInput* input = TypeBeam(3);
+    ASSERT_NE(input, nullptr);
+    input->cmdDesign->click();
+    auto* design = Window<frmDesign>();
+    ASSERT_NE(design, nullptr);
+    EXPECT_EQ(design->tblSpans->Model()->Current().N(), 3);
+    design->tblSpans->Model()->Type(1, 0, "5");
+    EXPECT_EQ(input->ListL->Item(1).trimmed(), "5.0") << "the input window follows";
+    ExpectNoMessage();
+    design->tblCases->Model()->Type(1, 0, QStringLiteral("活载"));
+    DeleteLater();
+    EXPECT_EQ(Took().size(), 1) << "told once why the input window closed";
+    EXPECT_EQ(Window<frmInput>(), nullptr);
+    ASSERT_EQ(Window<frmDesign>(), design);
+    design->tblCases->Model()->Type(1, 1, QStringLiteral("可变"));
+    EXPECT_EQ(design->tblCases->Model()->Current().cases.size(), 2u);
+    ExpectNoMessage();
+    // The last window asks before the changes are lost.
+    services.saveAnswers << SaveChoice::Cancel;
+    EXPECT_FALSE(design->close());
+    EXPECT_EQ(services.questions.size(), 1);
+}
+
 }  // namespace
 }  // namespace cbeam::test
