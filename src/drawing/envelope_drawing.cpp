@@ -154,7 +154,16 @@ void DrawEnvelope(const Beam& beam, const analysis::Envelope& env, Quantity q, C
 
     const char* pattern = style.threeDecimals ? "#####0.000" : "#####0.00";
     const std::string unit = Unit(q);
-    const auto text = [&](double v) { return Format(v, pattern) + unit; };
+    // Deflections are small beside the spans: with three decimals only,
+    // 0.009 mm would keep one significant digit. They keep three at least.
+    const auto text = [&](double v) {
+        const double size = std::fabs(v);
+        if (q != Quantity::Deflection || !style.threeDecimals || !(size > 0) || size >= 0.1) {
+            return Format(v, pattern) + unit;
+        }
+        const int decimals = std::clamp(2 - static_cast<int>(std::floor(std::log10(size))), 3, 12);
+        return Format(v, "#####0." + std::string(static_cast<std::size_t>(decimals), '0')) + unit;
+    };
     // The upper curve's value above it, the lower one's below; one label
     // where the two meet.
     const auto pair = [&](int row, double x, double hi, double lo) {

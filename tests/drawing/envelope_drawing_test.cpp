@@ -93,5 +93,32 @@ INSTANTIATE_TEST_SUITE_P(
                                   Quantity::Shear, 24}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Deflections keep three significant digits however small: a stiff beam's
+// are hundredths of a millimetre, and three decimals would leave one digit.
+TEST(EnvelopeDrawingText, DeflectionsKeepThreeSignificantDigits) {
+    Beam b = testing::LiveBeam({6, 6, 6}, 10, 8, false);
+    b.EIo = 100;
+    analysis::Engine engine;
+    ASSERT_TRUE(engine.Build(b));
+    analysis::Envelope env;
+    env.Build(engine, b, CombinationsOf(b)[1]);
+    Page page(657 * 15, 157 * 15);
+    DiagramStyle style;
+    style.threeDecimals = true;
+    DrawEnvelope(b, env, Quantity::Deflection, page, style);
+    int small = 0;
+    for (const Primitive& p : page.Items()) {
+        if (p.kind != Primitive::Kind::Text) continue;
+        const std::string digits = p.text.substr(0, p.text.find("mm"));
+        const auto first = digits.find_first_of("123456789");
+        if (first == std::string::npos) continue;
+        if (std::fabs(std::stod(digits)) < 0.1) ++small;
+        int significant = 0;
+        for (std::size_t i = first; i < digits.size(); ++i) significant += digits[i] != '.';
+        EXPECT_GE(significant, 3) << p.text;
+    }
+    EXPECT_GT(small, 0) << "the beam's deflections are that small";
+}
+
 }  // namespace
 }  // namespace cbeam
