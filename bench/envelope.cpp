@@ -56,6 +56,28 @@ void BM_EnvelopeSprings(benchmark::State& st) { Envelopes(st, true); }
 BENCHMARK(BM_EnvelopeRigid)->Arg(12)->Arg(1000)->Arg(32766)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EnvelopeSprings)->Arg(12)->Arg(1000)->Unit(benchmark::kMillisecond);
 
+// One combination built, and another made from its groups (the window's
+// serviceability envelopes beside the chosen one).
+void BM_EnvelopeBuildOnly(benchmark::State& st) {
+    const Beam beam = LoadedBeam(static_cast<int>(st.range(0)), false);
+    analysis::Engine engine;
+    if (!engine.Build(beam)) st.SkipWithError("not solvable");
+    const std::vector<Combination> combinations = CombinationsOf(beam);
+    analysis::Envelope env;
+    for (auto _ : st) env.Build(engine, beam, combinations[0]);
+}
+void BM_EnvelopeRebuild(benchmark::State& st) {
+    const Beam beam = LoadedBeam(static_cast<int>(st.range(0)), false);
+    analysis::Engine engine;
+    if (!engine.Build(beam)) st.SkipWithError("not solvable");
+    const std::vector<Combination> combinations = CombinationsOf(beam);
+    analysis::Envelope first, env;
+    first.Build(engine, beam, combinations[0]);
+    for (auto _ : st) env.Rebuild(first, beam, combinations[1]);
+}
+BENCHMARK(BM_EnvelopeBuildOnly)->Arg(32766)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EnvelopeRebuild)->Arg(32766)->Unit(benchmark::kMillisecond);
+
 // The design values of every span, exact, with the arrangement of the
 // largest span moment.
 void BM_EnvelopeDesign(benchmark::State& st) {

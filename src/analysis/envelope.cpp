@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <tuple>
 
 namespace cbeam::analysis {
 namespace {
@@ -49,6 +50,13 @@ const SpanCurve::Piece& PieceOver(const SpanCurve& c, double x) {
     return it == pieces.begin() ? pieces.front() : *(it - 1);
 }
 
+// A case's factors in a combination; a case it does not name takes no part.
+std::pair<double, double> FactorsOf(const LoadCase& lc, const Combination& combination) {
+    const auto f = std::find_if(combination.factors.begin(), combination.factors.end(),
+                                [&](const CaseFactors& cf) { return cf.caseName == lc.name; });
+    return f == combination.factors.end() ? std::pair(0.0, 0.0) : std::pair(f->gamma, f->gammaF);
+}
+
 }  // namespace
 
 std::vector<LoadGroup> GroupsOf(const Beam& beam, const Combination& combination, bool compact) {
@@ -58,10 +66,7 @@ std::vector<LoadGroup> GroupsOf(const Beam& beam, const Combination& combination
     std::vector<std::vector<Load>> bySpan(static_cast<std::size_t>(n) + 1);
     for (std::size_t c = 0; c < beam.cases.size(); ++c) {
         const LoadCase& lc = beam.cases[c];
-        const auto f = std::find_if(combination.factors.begin(), combination.factors.end(),
-                                    [&](const CaseFactors& cf) { return cf.caseName == lc.name; });
-        const double gamma = f == combination.factors.end() ? 0 : f->gamma;
-        const double gammaF = f == combination.factors.end() ? 0 : f->gammaF;
+        const auto [gamma, gammaF] = FactorsOf(lc, combination);
         const auto add = [&](int span, int node, std::vector<Load> loads) {
             if (loads.empty()) return;
             LoadGroup g{c, span, node, gamma, gammaF, {}};
@@ -147,6 +152,18 @@ void Envelope::Build(const Engine& engine, const Beam& beam, const Combination& 
     }
     if (m_swept) Sweep(beam);
     Runs(beam);
+}
+
+void Envelope::Rebuild(const Envelope& built, const Beam& beam, const Combination& combination) {
+    if (this != &built) *this = built;
+    m_termsSpan = 0;
+    m_terms.clear();
+    for (LoadGroup& g : m_groups) {
+        std::tie(g.gamma, g.gammaF) = FactorsOf(beam.cases[g.caseIndex], combination);
+        m_cases[g.caseIndex].gamma = g.gamma;
+        m_cases[g.caseIndex].gammaF = g.gammaF;
+    }
+    if (m_swept) SweepSums();
 }
 
 double Envelope::Value(const SpanCurve& c, Quantity q, double x, Side side) const {

@@ -80,6 +80,12 @@ class Envelope {
     // Solves every group of the beam under the combination; the engine must
     // be built for the same beam and outlive the envelope.
     void Build(const Engine& engine, const Beam& beam, const Combination& combination);
+    // The same beam under another combination, as Build gives it: the groups
+    // and their solutions are those of `built` (built for this very beam),
+    // only the factors and the sums over them are made again. The groups do
+    // not depend on the factors, so a second combination costs a fraction
+    // of the first.
+    void Rebuild(const Envelope& built, const Beam& beam, const Combination& combination);
 
     std::span<const LoadGroup> Groups() const { return m_groups; }
     // Whether the beam's supports are all rigid, so that the groups of the
@@ -131,6 +137,8 @@ class Envelope {
 
     // The sweeps over the rigid supports.
     void Sweep(const Beam& beam);
+    // The part of the sweeps that the factors enter: the sums from each end.
+    void SweepSums();
     SpanEnds DirectionEnds(int span, double left, double right) const;
     void Direction(int span, double left, double right, SpanCurve& out) const;
     void Own(std::size_t g, SpanCurve& out) const;

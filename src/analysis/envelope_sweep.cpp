@@ -112,6 +112,11 @@ void Envelope::Sweep(const Beam& beam) {
         m_ownEnds[g] = m_engine->EndsOf(k, m_zero, m_theta, m_groups[g].SpanLoads());
         m_theta[i - 1] = m_theta[i] = 0;
     }
+    SweepSums();
+}
+
+void Envelope::SweepSums() {
+    const std::size_t nodes = m_kind.size();
     m_fromLeft.assign(nodes, Extremes{});
     m_fromRight.assign(nodes, Extremes{});
     for (std::size_t j = 1; j < nodes; ++j) {

@@ -1102,8 +1102,9 @@ Status RenderSheet(const Beam& beam, const SheetInfo& info, std::string& bytes) 
         g.combinations.push_back(std::move(all));
     }
     g.envelopes.resize(g.combinations.size());
-    for (std::size_t c = 0; c < g.combinations.size(); ++c)
-        g.envelopes[c].Build(g.engine, beam, g.combinations[c]);
+    g.envelopes[0].Build(g.engine, beam, g.combinations[0]);
+    for (std::size_t c = 1; c < g.combinations.size(); ++c)
+        g.envelopes[c].Rebuild(g.envelopes[0], beam, g.combinations[c]);
     return RenderPages(info, bytes,
                        [&](QSizeF page) { return std::make_unique<Sheet>(g, info, page); });
 }

@@ -228,6 +228,52 @@ TEST_P(Coefficients, Hold) {
 INSTANTIATE_TEST_SUITE_P(EqualSpans, Coefficients, ::testing::ValuesIn(kCoefficients),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Another combination on the groups already solved gives what a whole Build
+// gives, to the bit: values, positions and the spans each extreme loads.
+TEST(Envelope, RebuiltForAnotherCombinationAsBuilt) {
+    const struct {
+        const char* name;
+        bool springs;
+    } rows[] = {{"rigid supports, swept", false}, {"springs, group by group", true}};
+    const std::vector<Combination> combinations = {{"基本", {{"G", 1.3, 1}, {"Q", 1.5, 0}}},
+                                                   {"标准", {{"G", 1, 1}, {"Q", 1, 0}}},
+                                                   {"准永久", {{"G", 1, 1}, {"Q", 0.4, 0}}},
+                                                   {"G alone", {{"G", 1, 1}}}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::mt19937 rng(row.springs ? 11 : 12);
+        Beam b = testing::RandomBeam(rng, 9, {row.springs, true, true});
+        LoadCase q{"Q", CaseKind::Variable, {}, {}, {}};
+        for (int k = 1; k <= b.N(); k += 2)
+            q.loads.push_back(Load::Uniform(k, 7, 0, b.SpanAt(k).L));
+        b.cases.push_back(q);
+        Engine engine;
+        ASSERT_TRUE(engine.Build(b));
+        Envelope first;
+        first.Build(engine, b, combinations[0]);
+        for (const Combination& co : combinations) {
+            SCOPED_TRACE(co.name);
+            Envelope built, rebuilt;
+            built.Build(engine, b, co);
+            rebuilt.Rebuild(first, b, co);
+            for (int k = 1; k <= b.N(); ++k) {
+                const SpanEnvelope d = built.Design(k), e = rebuilt.Design(k);
+                EXPECT_EQ(std::tuple(d.Mmax.value, d.Mmax.x, d.Mmin.value, d.Vl.max, d.Vr.min,
+                                     d.wmax.value, d.wmax.x),
+                          std::tuple(e.Mmax.value, e.Mmax.x, e.Mmin.value, e.Vl.max, e.Vr.min,
+                                     e.wmax.value, e.wmax.x))
+                    << "span " << k;
+                EXPECT_EQ(built.LoadedAt(k, Quantity::Moment, d.Mmax.x, d.Mmax.side, true),
+                          rebuilt.LoadedAt(k, Quantity::Moment, e.Mmax.x, e.Mmax.side, true));
+            }
+            for (int j = 1; j <= b.N() + 1; ++j) {
+                EXPECT_EQ(built.Reaction(j).max, rebuilt.Reaction(j).max) << "node " << j;
+                EXPECT_EQ(built.LoadedForReaction(j, false), rebuilt.LoadedForReaction(j, false));
+            }
+        }
+    }
+}
+
 // A spring makes every patterned group a solve of its own, as long as the
 // beam: a long beam is refused before its memory is asked for, a short one
 // or one on rigid supports never.

@@ -54,13 +54,20 @@ Status EnvelopeResults::SetBeam(const Beam& beam) {
     if (Status r = m_engine.Build(beam); !r) return r;
     m_beam = &beam;
     m_serviceBuilt = false;
+    m_chosenBuilt = false;
     m_deflections.assign(static_cast<std::size_t>(beam.N()), std::nullopt);
     return {};
 }
 
 void EnvelopeResults::SetCombination(const Combination& combination) {
     if (m_beam == nullptr) return;
-    m_chosen.Build(m_engine, *m_beam, combination);
+    // Another combination of the same beam takes the groups already solved.
+    if (m_chosenBuilt) {
+        m_chosen.Rebuild(m_chosen, *m_beam, combination);
+    } else {
+        m_chosen.Build(m_engine, *m_beam, combination);
+        m_chosenBuilt = true;
+    }
     m_spans.assign(static_cast<std::size_t>(m_beam->N()), std::nullopt);
     m_supports.assign(static_cast<std::size_t>(m_beam->N() + 1), std::nullopt);
 }
@@ -157,11 +164,12 @@ QString EnvelopeResults::SpanCell(int row, int column) const {
 }
 
 const std::array<double, 2>& EnvelopeResults::Deflections(int row) const {
-    // Built when first shown: the columns are the table's last, often
-    // scrolled off, and each envelope costs as much as the chosen one.
+    // Made when first shown (the columns are the table's last, often
+    // scrolled off), from the chosen envelope's groups: only the factors
+    // differ.
     if (!m_serviceBuilt) {
-        m_characteristic.Build(m_engine, *m_beam, Named(*m_beam, kCharacteristic));
-        m_quasiPermanent.Build(m_engine, *m_beam, Named(*m_beam, kQuasiPermanent));
+        m_characteristic.Rebuild(m_chosen, *m_beam, Named(*m_beam, kCharacteristic));
+        m_quasiPermanent.Rebuild(m_chosen, *m_beam, Named(*m_beam, kQuasiPermanent));
         m_serviceBuilt = true;
     }
     std::optional<std::array<double, 2>>& cached = m_deflections[static_cast<std::size_t>(row)];

@@ -62,6 +62,7 @@ class EnvelopeResults {
     analysis::Envelope m_chosen;
     mutable analysis::Envelope m_characteristic, m_quasiPermanent;
     mutable bool m_serviceBuilt = false;
+    bool m_chosenBuilt = false;  // m_chosen's groups are the beam's
     mutable std::vector<std::optional<std::array<double, 2>>> m_deflections;
     mutable std::vector<std::optional<SpanRow>> m_spans;
     mutable std::vector<std::optional<SupportRow>> m_supports;
