@@ -71,10 +71,12 @@ std::vector<LoadGroup> GroupsOf(const Beam& beam, const Combination& combination
             if (loads.empty()) return;
             LoadGroup g{c, span, node, gamma, gammaF, {}};
             if (compact && span > 0) {
-                g.loads.loads = std::move(loads);
+                CaseLoads own;
+                own.loads = std::move(loads);
+                g.loads = std::make_shared<const CaseLoads>(std::move(own));
             } else {
                 LoadCase part{lc.name, lc.kind, lc.pattern, lc.psiQ, std::move(loads)};
-                g.loads = GroupLoads(n, part);
+                g.loads = std::make_shared<const CaseLoads>(GroupLoads(n, part));
             }
             out.push_back(std::move(g));
         };
@@ -143,13 +145,14 @@ void Envelope::Build(const Engine& engine, const Beam& beam, const Combination& 
     m_groups = GroupsOf(beam, combination, m_swept);
     m_zero.assign(static_cast<std::size_t>(n) + 1, 0.0);
     m_theta = m_zero;
-    m_results.clear();
+    auto results = std::make_shared<std::vector<CaseResult>>();
     m_whole.clear();
     for (std::size_t g = 0; g < m_groups.size(); ++g) {
         if (m_swept && m_groups[g].span > 0) continue;
-        m_results.push_back(engine.Analyse(m_groups[g].loads));
+        results->push_back(engine.Analyse(m_groups[g].Loads()));
         m_whole.push_back(g);
     }
+    m_results = std::move(results);
     if (m_swept) Sweep(beam);
     Runs(beam);
 }
@@ -183,10 +186,10 @@ const std::vector<Envelope::Term>& Envelope::Terms(int span) const {
     for (std::size_t i = 0; i < m_whole.size(); ++i) {
         const std::size_t g = m_whole[i];
         Term& t = next();
-        m_engine->Curve(span, m_results[i], m_groups[g].loads, t.curve);
+        m_engine->Curve(span, (*m_results)[i], m_groups[g].Loads(), t.curve);
         t.hi = std::max(m_groups[g].gamma, m_groups[g].gammaF);
         t.lo = std::min(m_groups[g].gamma, m_groups[g].gammaF);
-        t.shown = m_swept || !m_groups[g].loads.OnSpan(span).empty();
+        t.shown = m_swept || !m_groups[g].Loads().OnSpan(span).empty();
     }
     if (m_swept) {
         const auto k = static_cast<std::size_t>(span);
@@ -228,7 +231,7 @@ void Envelope::Effects(int span, Quantity q, std::span<const double> xs, Side si
         } else {
             at.resize(m_groups.size());
             for (std::size_t g = 0; g < m_groups.size(); ++g) {
-                m_engine->Curve(span, m_results[g], m_groups[g].loads, curve);
+                m_engine->Curve(span, (*m_results)[g], m_groups[g].Loads(), curve);
                 at[g] = Value(curve, q, xs[i], side);
             }
         }
@@ -255,7 +258,7 @@ Extremes Envelope::Reaction(int node) const {
     Extremes out;
     if (m_swept) return SweptReaction(node);
     for (std::size_t g = 0; g < m_groups.size(); ++g) {
-        const Extremes e = Factored(m_results[g].R[static_cast<std::size_t>(node - 1)],
+        const Extremes e = Factored((*m_results)[g].R[static_cast<std::size_t>(node - 1)],
                                     m_groups[g].gamma, m_groups[g].gammaF);
         out.max += e.max;
         out.min += e.min;
@@ -433,7 +436,7 @@ std::vector<std::size_t> Envelope::ReactionArrangement(int node, bool max) const
     if (m_swept) {
         SweptReactions(node, true, effects);
     } else {
-        for (const CaseResult& r : m_results)
+        for (const CaseResult& r : *m_results)
             effects.push_back(r.R[static_cast<std::size_t>(node - 1)]);
     }
     return Arrangement(effects, max);
@@ -460,8 +463,8 @@ std::vector<int> LoadedSpans(std::span<const LoadGroup> groups,
             out.push_back(lg.span);
             continue;
         }
-        for (int k = 1; k < static_cast<int>(lg.loads.first.size()); ++k)
-            if (!lg.loads.OnSpan(k).empty()) out.push_back(k);
+        for (int k = 1; k < static_cast<int>(lg.Loads().first.size()); ++k)
+            if (!lg.Loads().OnSpan(k).empty()) out.push_back(k);
     }
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());

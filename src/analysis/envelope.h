@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <span>
 #include <string>
 #include <utility>
@@ -35,9 +36,12 @@ struct LoadGroup {
     int span = 0;  // the span of a patterned case's group; 0 otherwise
     int node = 0;  // the node of a settlement's group; 0 otherwise
     double gamma = 0, gammaF = 0;
-    CaseLoads loads;  // a swept span group's: its span's loads alone (`loads` only)
+    // A swept span group's: its span's loads alone (`loads` only). Shared:
+    // the envelope of another combination copies the groups, not the loads.
+    std::shared_ptr<const CaseLoads> loads;
+    const CaseLoads& Loads() const { return *loads; }
     std::span<const Load> SpanLoads() const {
-        return loads.first.empty() ? std::span<const Load>(loads.loads) : loads.OnSpan(span);
+        return Loads().first.empty() ? std::span<const Load>(Loads().loads) : Loads().OnSpan(span);
     }
 };
 
@@ -156,8 +160,10 @@ class Envelope {
 
     const Engine* m_engine = nullptr;
     std::vector<LoadGroup> m_groups;
-    std::vector<std::size_t> m_whole;   // the groups solved whole (all, without the sweeps)
-    std::vector<CaseResult> m_results;  // theirs, in that order
+    std::vector<std::size_t> m_whole;  // the groups solved whole (all, without the sweeps)
+    // Theirs, in that order; shared with the envelopes made from this one.
+    std::shared_ptr<const std::vector<CaseResult>> m_results =
+        std::make_shared<const std::vector<CaseResult>>();
     bool m_swept = false;
     std::vector<SupportKind> m_kind;                // by node
     std::vector<double> m_l, m_ei;                  // by span

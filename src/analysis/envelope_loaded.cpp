@@ -141,7 +141,7 @@ std::vector<std::string> Envelope::LoadedAt(int span, Quantity q, double x, Side
     }
     SpanCurve c;
     for (std::size_t i = 0; i < m_whole.size(); ++i) {
-        m_engine->Curve(span, m_results[i], m_groups[m_whole[i]].loads, c);
+        m_engine->Curve(span, (*m_results)[i], m_groups[m_whole[i]].Loads(), c);
         near.emplace_back(m_whole[i], Value(c, q, x, side));
     }
     const auto k = static_cast<std::size_t>(span);
@@ -160,13 +160,13 @@ std::vector<std::string> Envelope::LoadedForReaction(int node, bool max) const {
     const int j = node - 1;
     if (!m_swept) {
         for (std::size_t g = 0; g < m_groups.size(); ++g)
-            near.emplace_back(g, m_results[g].R[static_cast<std::size_t>(j)]);
+            near.emplace_back(g, (*m_results)[g].R[static_cast<std::size_t>(j)]);
         return Loaded(near, 0, 0, static_cast<int>(m_l.size()), 0, max);
     }
     if (m_kind[static_cast<std::size_t>(j)] == SupportKind::Free)
         return Loaded({}, 0, 0, 0, 0, max);
     for (std::size_t i = 0; i < m_whole.size(); ++i)
-        near.emplace_back(m_whole[i], m_results[i].R[static_cast<std::size_t>(j)]);
+        near.emplace_back(m_whole[i], (*m_results)[i].R[static_cast<std::size_t>(j)]);
     const std::size_t nodes = m_kind.size(), n = static_cast<std::size_t>(j);
     for (std::size_t i = m_spanFirst[n == 0 ? 0 : n - 1];
          i < m_spanFirst[std::min(n + 1, nodes - 1)]; ++i)

@@ -218,7 +218,7 @@ Extremes Envelope::SweptReaction(int node) const {
     const auto j = static_cast<std::size_t>(node - 1);
     if (m_kind[j] == SupportKind::Free) return out;
     for (std::size_t i = 0; i < m_whole.size(); ++i)
-        AddGroup(out, m_results[i].R[j], m_groups[m_whole[i]]);
+        AddGroup(out, (*m_results)[i].R[j], m_groups[m_whole[i]]);
     const std::size_t nodes = m_kind.size();
     for (std::size_t i = m_spanFirst[j == 0 ? 0 : j - 1];
          i < m_spanFirst[std::min(j + 1, nodes - 1)]; ++i)
@@ -233,7 +233,7 @@ void Envelope::SweptReactions(int node, bool signs, std::vector<double>& out) co
     out.assign(m_groups.size(), 0.0);
     const auto j = static_cast<std::size_t>(node - 1);
     if (m_kind[j] == SupportKind::Free) return;
-    for (std::size_t i = 0; i < m_whole.size(); ++i) out[m_whole[i]] = m_results[i].R[j];
+    for (std::size_t i = 0; i < m_whole.size(); ++i) out[m_whole[i]] = (*m_results)[i].R[j];
     const std::size_t nodes = m_kind.size();
     for (std::size_t i = m_spanFirst[j == 0 ? 0 : j - 1];
          i < m_spanFirst[std::min(j + 1, nodes - 1)]; ++i)
@@ -271,7 +271,7 @@ void Envelope::SweptEffects(int span, Quantity q, double x, Side side, bool sign
     out.assign(m_groups.size(), 0.0);
     SpanCurve c;
     for (std::size_t i = 0; i < m_whole.size(); ++i) {
-        m_engine->Curve(span, m_results[i], m_groups[m_whole[i]].loads, c);
+        m_engine->Curve(span, (*m_results)[i], m_groups[m_whole[i]].Loads(), c);
         out[m_whole[i]] = Value(c, q, x, side);
     }
     const auto k = static_cast<std::size_t>(span);

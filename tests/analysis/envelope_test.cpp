@@ -17,8 +17,8 @@ CaseLoads Arranged(int n, std::span<const LoadGroup> groups, unsigned mask) {
     LoadCase all;
     for (std::size_t g = 0; g < groups.size(); ++g) {
         const double f = (mask >> g) & 1 ? groups[g].gamma : groups[g].gammaF;
-        for (Load l : groups[g].loads.loads) all.loads.push_back((l.q1 *= f, l.q2 *= f, l));
-        const std::vector<double>& d = groups[g].loads.settlement;
+        for (Load l : groups[g].Loads().loads) all.loads.push_back((l.q1 *= f, l.q2 *= f, l));
+        const std::vector<double>& d = groups[g].Loads().settlement;
         for (int j = 0; j < static_cast<int>(d.size()); ++j)
             if (d[j] != 0) all.loads.push_back(Load::Settlement(j + 1, d[j] * 1000 * f));
     }
@@ -59,7 +59,7 @@ TEST(Envelope, IsTheExtremeOfEveryArrangement) {
         // settlement would meet: rounding is all a determinate beam shows.
         double d = 0, size[3] = {1e-9, 1e-9, 1e-9};
         for (const LoadGroup& g : groups)
-            for (const double s : g.loads.settlement) d = std::max(d, std::fabs(s));
+            for (const double s : g.Loads().settlement) d = std::max(d, std::fabs(s));
         for (int k = 1; k <= b.N(); ++k) {
             const double l = b.SpanAt(k).L, f = b.Rigidity(k) / (l * l) * d;
             size[0] = std::max(size[0], 6 * f), size[1] = std::max(size[1], 12 * f / l);

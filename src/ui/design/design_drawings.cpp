@@ -134,8 +134,16 @@ void DesignDrawings::Refresh() {
         m_count = m_whole ? std::max(n, 1) : kSpansAtFirst;
     }
     ClampStretch();
-    // Checked once an edit: it reads the whole beam.
-    m_valid = n == 0 ? Status{Code::NoBeam} : Validate(m_shown);
+    // The engine is built once an edit, and checks the beam as it is built:
+    // the beam is read through once, not once a check.
+    if (n == 0) {
+        m_built = m_valid = Status{Code::NoBeam};
+    } else {
+        if (!m_results) m_results = std::make_unique<EnvelopeResults>();
+        m_built = m_valid = m_results->SetBeam(m_shown);
+        // Too long to envelope says nothing about the beam itself.
+        if (m_built.code == Code::EnvelopeTooLarge) m_valid = Validate(m_shown);
+    }
     FillChoices();
     Choose();
 }
@@ -164,21 +172,14 @@ void DesignDrawings::FillChoices() {
 
 void DesignDrawings::Choose() {
     m_ok = false;
-    const Status& valid = m_valid;
     const int index = cboShow->currentIndex();
-    if (valid && index >= 0 && index < static_cast<int>(m_choices.size())) {
-        if (!m_results) m_results = std::make_unique<EnvelopeResults>();
-        const Status built = m_results->SetBeam(m_shown);
-        if (built) {
-            m_results->SetCombination(m_choices[static_cast<std::size_t>(index)]);
-            m_ok = true;
-            lblProblem->clear();
-        } else {
-            lblProblem->setText(Q(MessageText(built)));
-        }
+    if (m_built && index >= 0 && index < static_cast<int>(m_choices.size())) {
+        m_results->SetCombination(m_choices[static_cast<std::size_t>(index)]);
+        m_ok = true;
+        lblProblem->clear();
     } else {
         lblProblem->setText(m_shown.N() == 0 ? QStringLiteral("在“跨”表中输入跨长")
-                                             : Q(MessageText(valid)));
+                                             : Q(MessageText(m_valid ? m_built : m_valid)));
     }
     lblProblem->setVisible(!lblProblem->text().isEmpty());
     Redraw();

@@ -78,7 +78,8 @@ class DesignDrawings : public QWidget {
     Beam m_shown;  // the beam the envelopes were built for
     std::vector<Combination> m_choices;
     bool m_ok = false;
-    Status m_valid;
+    Status m_valid;  // of the beam
+    Status m_built;  // of its engine: the beam's, or why it cannot be enveloped
     int m_case = 0, m_markSpan = 0, m_markNode = 0;
     int m_first = 1, m_count = 1;
     bool m_whole = true;  // the whole beam in view, whatever its length
